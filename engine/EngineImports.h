@@ -1,0 +1,36 @@
+// What the engine needs from the platform, as one small table that the
+// application installs at start-up and tests replace (the engine itself never
+// includes a window-system or SDL header).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace reef {
+
+// A decoded BMP exactly as the decoder delivers it: rows top first, each row
+// `pitch` bytes long (padded), pixels blue-green-red(-alpha) or palette indices.
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    int bytesPerPixel = 0;
+    int pitch = 0;
+    std::vector<uint8_t> pixels;  // height * pitch bytes
+};
+
+class EngineImports {
+public:
+    virtual ~EngineImports() = default;
+    // Decodes a BMP file; nothing when the file is missing or not a BMP the decoder accepts.
+    virtual std::optional<DecodedImage> decodeBMP(const std::string& path) = 0;
+    // An OpenGL extension entry point by name, or nullptr.
+    virtual void* glProcAddress(const char* name) = 0;
+};
+
+// The installed table; nullptr until the application (or a test) installs one.
+EngineImports* engineImports();
+void setEngineImports(EngineImports* imports);
+
+}  // namespace reef

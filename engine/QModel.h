@@ -1,0 +1,108 @@
+// An animated triangle mesh loaded from a ".tqm" file (the MD3 layout, optionally
+// inside a TQArchive), with named frame ranges ("swim", "wabbel", ...).
+// Many ModelObjects share one QModel and so one animation clock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace reef {
+
+class ModelObject;
+
+class QModel {
+public:
+    struct Sequence {
+        float pos = 0.0f;  // playing position, in frames
+        int first = 0;     // inclusive
+        int last = 0;      // inclusive
+        std::string name;
+    };
+
+    struct Vertex {
+        float position[3];
+        float normal[3];
+    };
+
+    struct Frame {
+        std::vector<Vertex> vertices;
+        std::vector<float> texCoords;  // s, t per vertex
+    };
+
+    QModel();
+    ~QModel();
+    QModel(const QModel&) = delete;
+    QModel& operator=(const QModel&) = delete;
+
+    // Loads a plain or archive-wrapped MD3 file. Prints "QModel::loadMD3 fopen %s failed\n"
+    // when the file cannot be opened; an inconsistent file fails without reading out of bounds.
+    bool loadMD3(const std::string& path, bool lighting);
+    // The same from bytes already in memory (the file's whole content).
+    bool loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name);
+
+    void addSequence(int first, int last, const std::string& name);
+    void setSequence(const std::string& name);
+    void setFramesPerSecond(float fps);
+    void playLoops(int n);
+    int frameNumber() const;
+    void setFrameNumber(int n);
+    int firstFrame() const;
+    int lastFrame() const;
+
+    // Advances the current sequence by the time since the last call and pushes the matrix.
+    void update();
+    void draw(ModelObject* object);
+    // Pops the matrix pushed by update.
+    void finish();
+    void free();
+
+    bool loaded() const { return m_loaded; }
+    bool animating() const { return m_animating; }
+    void setAnimating(bool on) { m_animating = on; }
+    // Starts playing without a loop limit from now on.
+    void startAnimating();
+    int loopCount() const { return m_loopCount; }
+    int loopLimit() const { return m_loopLimit; }
+    float framesPerSecond() const { return m_framesPerSecond; }
+    float fraction() const { return m_fraction; }
+    bool lighting() const { return m_lighting; }
+    int numFrames() const { return m_numFrames; }
+    int vertexCount() const { return m_vertexCount; }
+    int triangleCount() const { return m_triangleCount; }
+    const std::vector<Sequence>& sequences() const { return m_sequences; }
+    const Sequence* currentSequence() const;
+    const std::vector<Frame>& frames() const { return m_frames; }
+    const std::vector<uint16_t>& indices() const { return m_positionIndices; }
+    int currentFrameIndex() const { return m_currentFrame; }
+    int nextFrameIndex() const { return m_nextFrame; }
+
+private:
+    void drawFrame(int frame);
+    void drawInterpolated();
+    void advance();
+
+    bool m_loaded = false;
+    bool m_animating = true;
+    int m_loopCount = 0;
+    std::vector<Sequence> m_sequences;
+    float m_framesPerSecond = 15.0f;
+    float m_msPerFrame = 1000.0f / 15.0f;
+    int m_loopLimit = -1;
+    bool m_lighting = false;
+    int m_numFrames = 0;
+    int m_vertexCount = 0;
+    int m_triangleCount = 0;
+    uint32_t m_lastTick = 0;
+    size_t m_current = 0;
+    std::vector<Frame> m_frames;
+    std::vector<uint16_t> m_positionIndices;
+    std::vector<uint16_t> m_texCoordIndices;
+    int m_currentFrame = 0;
+    int m_nextFrame = 0;
+    float m_fraction = 0.0f;
+    ModelObject* m_drawObject = nullptr;
+};
+
+}  // namespace reef

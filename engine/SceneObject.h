@@ -1,0 +1,105 @@
+// A placed, scaled, coloured, textured drawable. Drawing is three steps
+// (beginDraw, draw, endDraw) wrapped by render(); derived classes override them.
+//
+// NOTE: position, target and up are stored with z negated (the GL frame); the
+// setters take and the getters return world coordinates.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "world/Math.h"
+
+namespace reef {
+
+class Texture;
+
+class SceneObject {
+public:
+    // Flag bits.
+    static constexpr uint32_t kInterpolateFrames = 1;  // draw model frames interpolated
+    static constexpr uint32_t kEulerPlacement = 2;     // translate + rotate instead of look-at
+    static constexpr uint32_t kDepthTest = 4;          // keep the depth test on while drawing
+    static constexpr uint32_t kSphereMap = 32;         // sphere-map texture coordinates
+    static constexpr uint32_t kDefaultFlags = 7;
+
+    SceneObject();
+    virtual ~SceneObject();
+    SceneObject(const SceneObject&) = default;
+    SceneObject& operator=(const SceneObject&) = default;
+
+    virtual void beginDraw();
+    virtual void draw();
+    virtual void endDraw();
+    // Empties both texture lists (the textures themselves are not touched).
+    virtual void reset();
+
+    // beginDraw, draw, endDraw.
+    void render();
+
+    // Placement, world coordinates (z is negated on the way in and out).
+    void setPosition(float x, float y, float z);  // look-at placement moves the target along
+    void setPosition(const Vec3& p) { setPosition(p.x, p.y, p.z); }
+    void placeAt(float x, float y, float z);      // the target stays
+    void placeAt(const Vec3& p) { placeAt(p.x, p.y, p.z); }
+    void setTarget(float x, float y, float z);
+    void setTarget(const Vec3& p) { setTarget(p.x, p.y, p.z); }
+    void setUp(float x, float y, float z);
+    Vec3 getPosition() const;
+    Vec3 getTarget() const;
+    Vec3 getUp() const;
+
+    void setAngleX(float degrees);
+    void setAngleY(float degrees);
+    void setAngleZ(float degrees);
+    void turnY(float degrees);
+    float angleX() const { return m_angleX; }
+    float angleY() const { return m_angleY; }
+    float angleZ() const { return m_angleZ; }
+
+    // Moves position and target along the viewing direction.
+    void moveForward(float distance);
+    // Turns the viewing direction about the up vector.
+    void turn(float degrees);
+    // Turns the up vector about the viewing direction.
+    void roll(float degrees);
+
+    void setScale(float s);
+    void setScale3(float x, float y, float z);
+    Vec3 getScale() const { return {m_scaleX, m_scaleY, m_scaleZ}; }
+    void setColour(const Vec3& rgb);
+    void setAlpha(float a) { m_colour[3] = a; }
+    void setBlend(bool on) { m_blend = on; }
+    bool blend() const { return m_blend; }
+    void setFlags(uint32_t mask) { m_flags |= mask; }
+    void clearFlags(uint32_t mask) { m_flags &= ~mask; }
+    uint32_t flags() const { return m_flags; }
+
+    void addTexture(Texture* texture);
+    void setTextureScale(int unit, float s);
+    void setTexture(int unit, Texture* texture);
+    int textureCount() const { return static_cast<int>(m_textures.size()); }
+    Texture* texture(int unit) const;
+    bool textured() const { return m_textured; }
+    bool multi() const { return m_multi; }
+
+    // Sends one texture coordinate to every bound unit (or unit 0 without multitexturing).
+    void emitTexCoord(float s, float t) const;
+
+protected:
+    Mat4 m_rx, m_ry, m_rz;
+    float m_angleX = 0.0f, m_angleY = 0.0f, m_angleZ = 0.0f;
+    float m_scaleX = 1.0f, m_scaleY = 1.0f, m_scaleZ = 1.0f;
+    std::vector<Texture*> m_textures;
+    std::vector<float> m_textureScales;
+    bool m_textured = false;
+    bool m_blend = false;
+    bool m_multi = false;
+    float m_colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    Vec3 m_position{0.0f, 0.0f, 0.0f};  // stored, z negated
+    Vec3 m_target{0.0f, 0.0f, -1.0f};   // stored, z negated
+    Vec3 m_up{0.0f, 1.0f, 0.0f};
+    uint32_t m_flags = kDefaultFlags;
+};
+
+}  // namespace reef

@@ -1,0 +1,53 @@
+// One OpenGL 2D texture loaded from a ".tqt" file (a Windows BMP), with a
+// texture-coordinate offset and scale and the single/multitexture binding rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace reef {
+
+class Texture {
+public:
+    // Load flags.
+    static constexpr uint8_t kMipmap = 1;
+    static constexpr uint8_t kLinearMin = 2;
+    static constexpr uint8_t kNearestMin = 4;
+    static constexpr uint8_t kNearest = 8;
+    static constexpr uint8_t kClampS = 16;
+    static constexpr uint8_t kSceneDefault = 34;  // what the scene passes for almost every texture
+
+    Texture() = default;
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Prints "Texture::loadBMP SDL_LoadBMP %s failed\n" when the file cannot be decoded.
+    bool loadBMP(const std::string& path, uint8_t flags);
+    void release();
+
+    void setOffset(float u, float v) { m_offsetU = u; m_offsetV = v; }
+    void setScale(float s) { m_scaleU = m_scaleV = s; }
+    void setScaleU(float s) { m_scaleU = s; }
+    float offsetU() const { return m_offsetU; }
+    float offsetV() const { return m_offsetV; }
+    float scaleU() const { return m_scaleU; }
+    float scaleV() const { return m_scaleV; }
+
+    void apply(bool multi, int unit) const;
+    void emitTexCoord(float s, float t, bool multi, int unit) const;
+    static void unbindUnit(int unit);
+    // The one-time lookup of the multitexture entry points (needs a current context).
+    static bool initMultiTexture();
+
+    uint32_t name() const { return m_name; }
+    bool loaded() const { return m_loaded; }
+
+private:
+    uint32_t m_name = 0;
+    float m_offsetU = 0.0f, m_offsetV = 0.0f;
+    float m_scaleU = 1.0f, m_scaleV = 1.0f;
+    bool m_loaded = false;
+};
+
+}  // namespace reef
