@@ -45,7 +45,8 @@ float signedAngle(const Vec3& a, const Vec3& b) {
     const Vec3 na = normalized(a);
     const Vec3 nb = normalized(b);
     if (equal(na, nb)) return 0.0f;
-    const float angle = std::acos(std::min(dot(na, nb), 1.0f));
+    // Clamped on both sides: rounding can push the dot of opposite unit vectors below -1.
+    const float angle = std::acos(std::clamp(dot(na, nb), -1.0f, 1.0f));
     return (na.x * nb.y - na.y * nb.x > 0.0f) ? angle : -angle;
 }
 
@@ -59,10 +60,17 @@ float signedAngle2(const Vec2& p, const Vec2& q) {
 }
 
 Vec3 rotateToward(const Vec3& from, const Vec3& to, float maxDegrees) {
-    const Vec3 axis = normalized(cross(from, to));
+    Vec3 axis = normalized(cross(from, to));
     const float between = std::acos(std::clamp(dot(from, to), -1.0f, 1.0f));
     const float limit = maxDegrees * kDegreesToRadians;
     if (!(between > limit)) return to;
+    // Opposite directions have no common plane; without an axis the turn would only
+    // shrink `from` and never come about. Turn about the vertical instead (a yaw),
+    // or about x when `from` is itself vertical.
+    if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f) {
+        axis = normalized(cross(from, Vec3{0.0f, 1.0f, 0.0f}));
+        if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f) axis = normalized(cross(from, Vec3{1.0f, 0.0f, 0.0f}));
+    }
     const float c = std::cos(limit);
     const float s = std::sin(limit);
     const float d = 1.0f - c;
