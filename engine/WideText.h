@@ -1,0 +1,33 @@
+// UTF-16 text helpers. Wide text (std::u16string) is the program's own text
+// type; UTF-8 appears only at the edges (file names, GTK, standard output and
+// the settings file). No function here throws or fails: malformed input is
+// replaced with U+FFFD and truncation never splits a character.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace reef {
+
+inline constexpr char16_t kReplacementChar = u'\uFFFD';
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string toUtf8(std::u16string_view text);
+
+// UTF-8 to UTF-16; every malformed, overlong or truncated sequence becomes U+FFFD.
+std::u16string fromUtf8(std::string_view text);
+
+// Little-endian 16-bit units from raw bytes; a trailing odd byte is dropped.
+std::u16string decodeUtf16le(const uint8_t* data, size_t size);
+
+// UTF-16 to UTF-8 cut to at most maxBytes bytes, always at a character
+// boundary; for copying wide texts into fixed-size narrow fields.
+std::string wideToNarrow(std::u16string_view text, size_t maxBytes);
+
+// The first maxUnits UTF-16 units of text, never ending on the first half of
+// a surrogate pair.
+std::u16string truncateWide(std::u16string_view text, size_t maxUnits);
+
+}  // namespace reef
