@@ -1,0 +1,154 @@
+#include "ui/DatReader.h"
+
+#include "engine/TQArchiveFormat.h"
+#include "engine/WideText.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+namespace reef {
+
+namespace {
+
+constexpr std::u16string_view kBlanks = u" \t\n\r";
+
+std::u16string_view trim(std::u16string_view text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::u16string_view::npos) return {};
+    const size_t last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::string trimNarrow(const std::string& text) {
+    const char* blanks = " \t\n\r";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    const size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+// Decodes a TQArchive's payload: scrambled bytes are XORed with the key; a
+// packed payload has no unpacker and comes out empty.
+std::vector<uint8_t> archivePayload(const uint8_t* data, size_t size) {
+    using namespace tqarchive;
+    const uint32_t flags = static_cast<uint32_t>(data[kFlagsOffset]) |
+                           (static_cast<uint32_t>(data[kFlagsOffset + 1]) << 8) |
+                           (static_cast<uint32_t>(data[kFlagsOffset + 2]) << 16) |
+                           (static_cast<uint32_t>(data[kFlagsOffset + 3]) << 24);
+    if ((flags & kFlagPacked) != 0) return {};
+    std::vector<uint8_t> payload(data + kPayloadOffset, data + size);
+    if ((flags & kFlagScrambled) != 0) {
+        for (uint8_t& byte : payload) byte ^= kScrambleKey;
+    }
+    return payload;
+}
+
+bool isArchive(const uint8_t* data, size_t size) {
+    using namespace tqarchive;
+    if (size < kHeaderSize) return false;
+    // Equal as zero-terminated strings: the nine letters and then the zero.
+    return std::memcmp(data + kMagicOffset, kMagic, kMagicLength + 1) == 0;
+}
+
+// The whole file, or false when it cannot be opened or read or is too large.
+bool readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
+    std::string native = path;
+    for (char& c : native) {
+        if (c == '\\') c = '/';
+    }
+    FILE* file = std::fopen(native.c_str(), "rb");
+    if (file == nullptr) return false;
+    out.clear();
+    uint8_t chunk[8192];
+    bool ok = true;
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (got == 0) {
+            ok = std::ferror(file) == 0;
+            break;
+        }
+        if (out.size() + got > limit) {
+            std::fprintf(stderr, "DatReader: %s is larger than %zu bytes, not read\n", native.c_str(), limit);
+            ok = false;
+            break;
+        }
+        out.insert(out.end(), chunk, chunk + got);
+    }
+    std::fclose(file);
+    if (!ok) out.clear();
+    return ok;
+}
+
+}  // namespace
+
+void DatReader::setSection(const std::string& code) {
+    if (m_parsed) return;
+    m_sectionHeader = u"[" + truncateWide(fromUtf8(code), kMaxCodeLength) + u"]";
+}
+
+bool DatReader::open(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, kMaxFileBytes, bytes)) return false;
+    return open(bytes.data(), bytes.size());
+}
+
+bool DatReader::open(const uint8_t* data, size_t size) {
+    if (data == nullptr) size = 0;
+    if (isArchive(data, size)) {
+        m_stream = archivePayload(data, size);
+        m_streamFromArchive = true;
+    } else {
+        m_stream.assign(data, data + size);
+        m_streamFromArchive = false;
+    }
+    m_hasStream = true;
+    return true;
+}
+
+const std::u16string& DatReader::lookup(const std::string& key) {
+    static const std::u16string kEmpty;
+    if (!m_parsed) parse();
+    for (const auto& [entryKey, value] : m_entries) {
+        if (entryKey == key) return value;
+    }
+    return kEmpty;
+}
+
+void DatReader::parse() {
+    if (m_sectionHeader.empty() || !m_hasStream) return;
+    // Reading consumes the stream: a section that is missing now stays missing.
+    const std::u16string text = decodeUtf16le(m_stream.data(), m_stream.size());
+    m_stream.clear();
+    m_stream.shrink_to_fit();
+    const size_t header = text.find(m_sectionHeader);
+    if (header == std::u16string::npos) return;
+    std::u16string_view body(text);
+    body.remove_prefix(header + m_sectionHeader.size());
+    const size_t sectionEnd = body.find(u'[');
+    if (sectionEnd != std::u16string_view::npos) body = body.substr(0, sectionEnd);
+    parseBody(trim(body));
+    m_parsed = true;
+}
+
+void DatReader::parseBody(std::u16string_view rest) {
+    for (;;) {
+        const size_t equals = rest.find(u'=');
+        if (equals == std::u16string_view::npos) break;
+        std::string key = trimNarrow(wideToNarrow(trim(rest.substr(0, equals)), kMaxKeyBytes));
+        rest.remove_prefix(equals + 1);
+        // The value lies between the first "{" after the "=" and the first "}" after that.
+        // NOTE: when either brace is missing no later key can complete a value
+        // either (every later text is a suffix of this one), so the list ends
+        // here; stopping at once keeps brace-less input linear instead of
+        // rescanning the rest for every "=".
+        const size_t open = rest.find(u'{');
+        if (open == std::u16string_view::npos) break;
+        const size_t close = rest.find(u'}', open + 1);
+        if (close == std::u16string_view::npos) break;
+        m_entries.emplace_back(std::move(key), std::u16string(trim(rest.substr(open + 1, close - open - 1))));
+        rest.remove_prefix(close + 1);
+    }
+}
+
+}  // namespace reef
