@@ -1,0 +1,90 @@
+#include "platform/LinuxSystemServices.h"
+
+#include <SDL/SDL.h>
+#include <dlfcn.h>
+#include <gtk/gtk.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/RegFileStore.h"
+
+namespace reef {
+
+namespace {
+
+// The Windows NT family id: the old-system password path never runs here.
+constexpr int kPlatformId = 2;
+constexpr int kIdleNice = 19;
+
+bool dialogsAllowed() {
+    return std::getenv("DISPLAY") != nullptr && std::getenv("REEFSAVER_NO_DIALOGS") == nullptr;
+}
+
+}  // namespace
+
+LinuxSystemServices::LinuxSystemServices() = default;
+
+LinuxSystemServices::~LinuxSystemServices() { stopSdl(); }
+
+void LinuxSystemServices::setIdlePriority() {
+    sched_param param{};
+    param.sched_priority = 0;
+    if (sched_setscheduler(0, SCHED_IDLE, &param) != 0) setpriority(PRIO_PROCESS, 0, kIdleNice);
+}
+
+int LinuxSystemServices::platformId() { return kPlatformId; }
+
+std::string LinuxSystemServices::startSdl() {
+    // NOTE: no parachute: SDL's own fatal-signal handler would hide crash reports
+    // and skip our shutdown; SDL does not own a window here, so it has nothing to restore.
+    m_sdlStarted = true;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE) != 0) return SDL_GetError();
+    return {};
+}
+
+void LinuxSystemServices::stopSdl() {
+    if (!m_sdlStarted) return;
+    m_sdlStarted = false;
+    SDL_Quit();
+}
+
+void* LinuxSystemServices::loadModule(const std::string& name) { return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL); }
+
+void* LinuxSystemServices::findSymbol(void* module, const char* name) { return module ? dlsym(module, name) : nullptr; }
+
+void LinuxSystemServices::freeModule(void* module) {
+    if (module) dlclose(module);
+}
+
+void LinuxSystemServices::showError(const std::string& text) {
+    std::fprintf(stderr, "Error: %s\n", text.c_str());
+    if (!dialogsAllowed() || !gtk_init_check(nullptr, nullptr)) return;
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
+                                               text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), "Error");
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending()) gtk_main_iteration();
+}
+
+void LinuxSystemServices::debugOutput(const std::string& text) {
+    if (std::getenv("REEFSAVER_DEBUG")) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+std::string LinuxSystemServices::programPath() {
+    char buffer[4096];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (length <= 0) return {};
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+RegistryStore& LinuxSystemServices::registry() {
+    if (!m_registry) m_registry = std::make_unique<RegFileStore>(RegFileStore::defaultPath());
+    return *m_registry;
+}
+
+}  // namespace reef

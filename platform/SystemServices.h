@@ -1,0 +1,36 @@
+// Process-level services the shell needs besides windows: scheduling priority,
+// SDL start-up, run-time modules, error messages, the program's own path and
+// the settings store.
+#pragma once
+
+#include <string>
+
+namespace reef {
+
+class RegistryStore;
+
+class SystemServices {
+public:
+    virtual ~SystemServices() = default;
+
+    // Lowest scheduling priority for this thread (the saver gives way to everything).
+    virtual void setIdlePriority() = 0;
+    // The platform family id; never 1 (the old-system password path) here.
+    virtual int platformId() = 0;
+    // SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO); empty on success, else SDL's error text.
+    virtual std::string startSdl() = 0;
+    virtual void stopSdl() = 0;
+    // Run-time modules by name; nullptr when missing.
+    virtual void* loadModule(const std::string& name) = 0;
+    virtual void* findSymbol(void* module, const char* name) = 0;
+    virtual void freeModule(void* module) = 0;
+    // "Error: <text>" on standard error, and a dialog where a display is open.
+    virtual void showError(const std::string& text) = 0;
+    // Debug text, shown only when REEFSAVER_DEBUG is set.
+    virtual void debugOutput(const std::string& text) = 0;
+    // The real path of the running program; empty when unknown.
+    virtual std::string programPath() = 0;
+    virtual RegistryStore& registry() = 0;
+};
+
+}  // namespace reef

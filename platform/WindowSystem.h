@@ -1,0 +1,80 @@
+// The window system as the shell sees it: windows for the three saver modes, a
+// GL context on the main window, the message queue with its timers and posted
+// messages, the cursor, display modes and monitors. X11/GLX implements it;
+// tests use a scripted fake.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/WindowMessages.h"
+
+namespace reef {
+
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const ScreenRect&) const = default;
+};
+
+// One attached display as the window system reports it.
+struct MonitorRecord {
+    bool primary = false;
+    bool mirror = false;  // a mirroring output: never listed as a monitor
+    ScreenRect rect;
+    uint64_t handle = 0;
+};
+
+enum class ContextResult { Ok, NoPixelFormat, PixelFormatRefused };
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // Connects to the display; false (with a reason on standard error) when there is none.
+    virtual bool connect() = 0;
+    // The child window of a preview; 0 when the parent does not exist.
+    virtual WindowHandle createPreviewWindow(WindowHandle parent) = 0;
+    // The full-screen window on the primary monitor (or inside the host window the
+    // screensaver daemon gave us), input grabbed; 0 on failure.
+    virtual WindowHandle createFullWindow(int width, int height) = 0;
+    // A normal decorated window whose client area is width x height.
+    virtual WindowHandle createTestWindow(int width, int height, const std::string& title) = 0;
+    // A black, topmost window over a secondary monitor.
+    virtual WindowHandle createShadeWindow(const ScreenRect& rect) = 0;
+    virtual void placeWindow(WindowHandle window, const ScreenRect& rect) = 0;
+    virtual bool clientSize(WindowHandle window, int& width, int& height) = 0;
+    virtual void screenSize(int& width, int& height) = 0;
+
+    // A double-buffered RGBA context with a depth buffer on the window, made current.
+    virtual ContextResult createContext(WindowHandle window, int colourBits) = 0;
+    virtual void releaseContext() = 0;
+    // glClear of colour and depth on the current context (the black frame while the scene loads).
+    virtual void clearFrame() = 0;
+    virtual void swapBuffers() = 0;
+
+    // Non-blocking: the next message (posted ones first, then input, then due timers).
+    virtual bool peekMessage(Message& out) = 0;
+    // Blocking; false when the message is WM_QUIT.
+    virtual bool getMessage(Message& out) = 0;
+    virtual void postMessage(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) = 0;
+    virtual void postQuitMessage(int exitCode) = 0;
+    virtual void setTimer(WindowHandle window, uint64_t id, uint32_t milliseconds) = 0;
+    virtual void killTimer(WindowHandle window, uint64_t id) = 0;
+
+    virtual void setCursorVisible(WindowHandle window, bool visible) = 0;
+    // Paints the window's client area black (the preview's WM_PAINT).
+    virtual void fillBlack(WindowHandle window) = 0;
+    virtual void showMaximized(WindowHandle window) = 0;
+
+    // Switches the primary output to width x height; false when refused. The
+    // previous mode comes back with restoreDisplayMode (called when the saver ends).
+    virtual bool changeDisplayMode(int width, int height, int bitsPerPixel) = 0;
+    virtual void restoreDisplayMode() = 0;
+    virtual std::vector<MonitorRecord> monitors() = 0;
+};
+
+}  // namespace reef
