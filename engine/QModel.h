@@ -10,6 +10,7 @@
 
 namespace reef {
 
+class ByteReader;
 class ModelObject;
 
 class QModel {
@@ -37,7 +38,9 @@ public:
     QModel& operator=(const QModel&) = delete;
 
     // Loads a plain or archive-wrapped MD3 file. Prints "QModel::loadMD3 fopen %s failed\n"
-    // when the file cannot be opened; an inconsistent file fails without reading out of bounds.
+    // when the file cannot be opened; an inconsistent file prints one line naming the
+    // file and the fault and fails without reading out of bounds (the model stays
+    // unloaded with no frames). Backslashes in the path are accepted.
     bool loadMD3(const std::string& path, bool lighting);
     // The same from bytes already in memory (the file's whole content).
     bool loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name);
@@ -53,9 +56,13 @@ public:
 
     // Advances the current sequence by the time since the last call and pushes the matrix.
     void update();
+    // The animation step of update alone, without any OpenGL call.
+    void advance();
+    // Draws the current frames of the current sequence (frame 0 without sequences).
     void draw(ModelObject* object);
     // Pops the matrix pushed by update.
     void finish();
+    // Frees every frame and both index arrays and forgets the sequences.
     void free();
 
     bool loaded() const { return m_loaded; }
@@ -81,7 +88,9 @@ public:
 private:
     void drawFrame(int frame);
     void drawInterpolated();
-    void advance();
+    void clearGeometry();
+    void loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices);
+    void computeNormals(const ByteReader& in, uint64_t verticesAt);
 
     bool m_loaded = false;
     bool m_animating = true;

@@ -22,6 +22,7 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
+    // Decodes a BMP through the installed EngineImports and uploads it; flags as above.
     // Prints "Texture::loadBMP SDL_LoadBMP %s failed\n" when the file cannot be decoded.
     bool loadBMP(const std::string& path, uint8_t flags);
     void release();
@@ -39,6 +40,12 @@ public:
     static void unbindUnit(int unit);
     // The one-time lookup of the multitexture entry points (needs a current context).
     static bool initMultiTexture();
+    static bool multiTextureAvailable();
+    // GL_MAX_TEXTURE_UNITS_ARB as read by the lookup; 0 before it.
+    static int textureUnitCount();
+    // Forgets the lookup so that the next initMultiTexture asks again (a new
+    // context, or a test that installs other imports).
+    static void resetMultiTexture();
 
     uint32_t name() const { return m_name; }
     bool loaded() const { return m_loaded; }

@@ -1,0 +1,496 @@
+#include "engine/QModel.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "engine/ByteReader.h"
+#include "engine/FilePath.h"
+#include "engine/Md3Format.h"
+#include "engine/ModelObject.h"
+#include "engine/TQArchive.h"
+#include "world/Clock.h"
+#include "world/Math.h"
+
+namespace reef {
+
+namespace {
+
+// Where the pieces of the first surface lie, all checked against the bytes.
+struct SurfaceLayout {
+    uint64_t start = 0;
+    int32_t frames = 0;
+    int32_t vertices = 0;
+    int32_t triangles = 0;
+    uint64_t trianglesAt = 0;
+    uint64_t texCoordsAt = 0;
+    uint64_t verticesAt = 0;
+    bool hasExtension = false;
+    uint64_t extensionAt = 0;
+    uint16_t extFrames = 0;
+    uint16_t extVertices = 0;
+};
+
+void reportBad(const std::string& name, const char* what) {
+    std::printf("QModel::loadMD3 %s: %s\n", name.c_str(), what);
+}
+
+// Reads and checks the header, the first surface header and the extension block.
+bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout& out) {
+    if (in.size() < md3::kHeaderSize) {
+        reportBad(name, "file shorter than the model header");
+        return false;
+    }
+    const int32_t frameCount = in.i32At(md3::kHeaderFrameCountOffset);
+    const int32_t tagCount = in.i32At(md3::kHeaderTagCountOffset);
+    const int32_t endOffset = in.i32At(md3::kHeaderEndOffset);
+    if (frameCount < 0 || frameCount > md3::kMaxFrames) {
+        reportBad(name, "frame count out of range");
+        return false;
+    }
+    if (tagCount < 0 || tagCount > md3::kMaxTags) {
+        reportBad(name, "tag count out of range");
+        return false;
+    }
+    // Both counts are bounded, so this sum cannot overflow 64 bits.
+    out.start = md3::kHeaderSize +
+                static_cast<uint64_t>(frameCount) *
+                    (md3::kFrameRecordSize + static_cast<uint64_t>(tagCount) * md3::kTagSize);
+    if (!in.contains(out.start, md3::kSurfaceHeaderSize)) {
+        reportBad(name, "surface header beyond the end of the file");
+        return false;
+    }
+    const size_t s = static_cast<size_t>(out.start);
+    out.frames = in.i32At(s + md3::kSurfaceFrameCountOffset);
+    out.vertices = in.i32At(s + md3::kSurfaceVertexCountOffset);
+    out.triangles = in.i32At(s + md3::kSurfaceTriangleCountOffset);
+    const int32_t trianglesOffset = in.i32At(s + md3::kSurfaceTrianglesOffset);
+    const int32_t texCoordsOffset = in.i32At(s + md3::kSurfaceTexCoordsOffset);
+    const int32_t verticesOffset = in.i32At(s + md3::kSurfaceVerticesOffset);
+    if (out.frames < 0 || out.frames > md3::kMaxFrames) {
+        reportBad(name, "surface frame count out of range");
+        return false;
+    }
+    if (out.vertices < 0 || out.vertices > md3::kMaxVerticesPerSurface) {
+        reportBad(name, "vertex count out of range");
+        return false;
+    }
+    if (out.triangles < 0 || out.triangles > md3::kMaxTrianglesPerSurface) {
+        reportBad(name, "triangle count out of range");
+        return false;
+    }
+    if (static_cast<int64_t>(out.frames) * out.vertices > md3::kMaxFrameVertices) {
+        reportBad(name, "too many frame vertices");
+        return false;
+    }
+    if (trianglesOffset < 0 || texCoordsOffset < 0 || verticesOffset < 0) {
+        reportBad(name, "negative surface offset");
+        return false;
+    }
+    out.trianglesAt = out.start + static_cast<uint64_t>(trianglesOffset);
+    out.texCoordsAt = out.start + static_cast<uint64_t>(texCoordsOffset);
+    out.verticesAt = out.start + static_cast<uint64_t>(verticesOffset);
+    const uint64_t frameVertices = static_cast<uint64_t>(out.frames) * static_cast<uint64_t>(out.vertices);
+    if (!in.contains(out.trianglesAt, static_cast<uint64_t>(out.triangles) * md3::kTriangleSize)) {
+        reportBad(name, "triangles beyond the end of the file");
+        return false;
+    }
+    if (!in.contains(out.texCoordsAt, static_cast<uint64_t>(out.vertices) * md3::kTexCoordSize)) {
+        reportBad(name, "texture coordinates beyond the end of the file");
+        return false;
+    }
+    if (!in.contains(out.verticesAt, frameVertices * md3::kVertexSize)) {
+        reportBad(name, "vertices beyond the end of the file");
+        return false;
+    }
+
+    // An end offset before the end of the file starts the normals block.
+    if (endOffset >= 0 && static_cast<uint64_t>(endOffset) < in.size()) {
+        out.hasExtension = true;
+        out.extensionAt = static_cast<uint64_t>(endOffset);
+        if (out.extensionAt < md3::kHeaderSize) {
+            reportBad(name, "normals block overlaps the header");
+            return false;
+        }
+        if (!in.contains(out.extensionAt, md3::kExtHeaderSize)) {
+            reportBad(name, "normals block header beyond the end of the file");
+            return false;
+        }
+        out.extFrames = in.u16At(static_cast<size_t>(out.extensionAt + md3::kExtFrameCountOffset));
+        out.extVertices = in.u16At(static_cast<size_t>(out.extensionAt + md3::kExtVertexCountOffset));
+        if (out.extFrames > out.frames || out.extVertices > out.vertices) {
+            reportBad(name, "normals block counts exceed the model");
+            return false;
+        }
+        const uint64_t normals = static_cast<uint64_t>(out.extFrames) * out.extVertices * md3::kExtNormalSize;
+        if (!in.contains(out.extensionAt + md3::kExtHeaderSize, normals)) {
+            reportBad(name, "normals beyond the end of the file");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Key of a stored vertex position: equal keys exactly when the positions are equal.
+uint64_t positionKey(int16_t x, int16_t y, int16_t z) {
+    return (static_cast<uint64_t>(static_cast<uint16_t>(x)) << 32) |
+           (static_cast<uint64_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(z);
+}
+
+}  // namespace
+
+QModel::QModel() : m_lastTick(getTicks()) {}
+
+QModel::~QModel() = default;
+
+bool QModel::loadMD3(const std::string& path, bool lighting) {
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    if (!bytes) {
+        std::printf("QModel::loadMD3 fopen %s failed\n", path.c_str());
+        clearGeometry();
+        return false;
+    }
+    return loadMD3FromMemory(bytes->data(), bytes->size(), lighting, path);
+}
+
+bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name) {
+    clearGeometry();
+    TQArchive archive;
+    if (TQArchive::isArchive(data, size)) {
+        if (!archive.open(data, size)) {
+            reportBad(name, "archive cannot be opened");
+            return false;
+        }
+        if (archive.payload().empty()) {
+            reportBad(name, "empty archive payload");
+            return false;
+        }
+        data = archive.payload().data();
+        size = archive.payload().size();
+    }
+    const ByteReader in(data, size);
+    SurfaceLayout layout;
+    if (!locateSurface(in, name, layout)) return false;
+
+    const size_t vertexCount = static_cast<size_t>(layout.vertices);
+    const size_t triangleCount = static_cast<size_t>(layout.triangles);
+    const size_t frameCount = static_cast<size_t>(layout.frames);
+
+    // Indices first: one that names no vertex would be read out of bounds when drawn.
+    std::vector<uint16_t> indices(triangleCount * 3);
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const int32_t index = in.i32At(static_cast<size_t>(layout.trianglesAt) + i * 4);
+        if (index < 0 || static_cast<size_t>(index) >= vertexCount) {
+            reportBad(name, "triangle index out of range");
+            return false;
+        }
+        indices[i] = static_cast<uint16_t>(index);
+    }
+
+    std::vector<float> texCoords(vertexCount * 2);
+    for (size_t i = 0; i < texCoords.size(); ++i) {
+        texCoords[i] = in.f32At(static_cast<size_t>(layout.texCoordsAt) + i * 4);
+    }
+
+    m_frames.resize(frameCount);
+    for (size_t f = 0; f < frameCount; ++f) {
+        Frame& frame = m_frames[f];
+        frame.vertices.resize(vertexCount);
+        frame.texCoords = texCoords;
+        const size_t base = static_cast<size_t>(layout.verticesAt) + f * vertexCount * md3::kVertexSize;
+        for (size_t v = 0; v < vertexCount; ++v) {
+            const size_t at = base + v * md3::kVertexSize;
+            const float x = in.i16At(at);
+            const float y = in.i16At(at + 2);
+            const float z = in.i16At(at + 4);
+            // File (x, y, z) in 1/64 units becomes (x, z, -y) in world units.
+            Vertex& out = frame.vertices[v];
+            out.position[0] = x * md3::kVertexScale;
+            out.position[1] = z * md3::kVertexScale;
+            out.position[2] = -y * md3::kVertexScale;
+            out.normal[0] = out.normal[1] = out.normal[2] = 0.0f;
+        }
+    }
+    m_positionIndices = indices;
+    m_texCoordIndices = std::move(indices);
+    m_numFrames = layout.frames;
+    m_vertexCount = layout.vertices;
+    m_triangleCount = layout.triangles;
+    m_lighting = lighting;
+
+    if (lighting) {
+        if (layout.hasExtension) {
+            loadNormals(in, layout.extensionAt + md3::kExtHeaderSize, layout.extFrames, layout.extVertices);
+        } else if (m_numFrames <= 0) {
+            std::printf("NumFrames <= 0\n");
+        } else {
+            computeNormals(in, layout.verticesAt);
+        }
+    }
+    m_loaded = true;
+    return true;
+}
+
+void QModel::loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices) {
+    for (int f = 0; f < frames; ++f) {
+        for (int v = 0; v < vertices; ++v) {
+            const size_t o = static_cast<size_t>(at) + (static_cast<size_t>(f) * vertices + v) * 12;
+            float* n = m_frames[static_cast<size_t>(f)].vertices[static_cast<size_t>(v)].normal;
+            n[0] = -in.f32At(o);
+            n[1] = -in.f32At(o + 4);
+            n[2] = -in.f32At(o + 8);
+        }
+    }
+}
+
+void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
+    const size_t vertexCount = static_cast<size_t>(m_vertexCount);
+    const size_t triangleCount = static_cast<size_t>(m_triangleCount);
+    std::vector<int> group(vertexCount);
+    std::vector<Vec3> groupSum;
+    std::vector<int> groupCount;
+    std::vector<int> lastTriangle;
+    std::unordered_map<uint64_t, int> groupOf;
+    groupOf.reserve(vertexCount * 2);
+
+    for (size_t f = 0; f < m_frames.size(); ++f) {
+        std::vector<Vertex>& vertices = m_frames[f].vertices;
+        // Vertices at exactly the same position share one group (compared on the
+        // stored integers, which map one to one onto the positions).
+        groupOf.clear();
+        const size_t base = static_cast<size_t>(verticesAt) + f * vertexCount * md3::kVertexSize;
+        for (size_t v = 0; v < vertexCount; ++v) {
+            const size_t at = base + v * md3::kVertexSize;
+            const uint64_t key = positionKey(in.i16At(at), in.i16At(at + 2), in.i16At(at + 4));
+            const auto [it, inserted] = groupOf.try_emplace(key, static_cast<int>(groupOf.size()));
+            group[v] = it->second;
+        }
+        const size_t groups = groupOf.size();
+        groupSum.assign(groups, Vec3{});
+        groupCount.assign(groups, 0);
+        lastTriangle.assign(groups, -1);
+
+        // A triangle adds its face normal once to every group one of its corners is in:
+        // the triangles that use a vertex by index or touch its position.
+        for (size_t t = 0; t < triangleCount; ++t) {
+            const uint16_t* idx = &m_positionIndices[t * 3];
+            const auto pos = [&](int c) {
+                const float* p = vertices[idx[c]].position;
+                return Vec3{p[0], p[1], p[2]};
+            };
+            const Vec3 p0 = pos(0), p1 = pos(1), p2 = pos(2);
+            const Vec3 face = cross(sub(p0, p2), sub(p2, p1));
+            for (int c = 0; c < 3; ++c) {
+                const int g = group[idx[c]];
+                if (lastTriangle[static_cast<size_t>(g)] == static_cast<int>(t)) continue;
+                lastTriangle[static_cast<size_t>(g)] = static_cast<int>(t);
+                groupSum[static_cast<size_t>(g)] = add(groupSum[static_cast<size_t>(g)], face);
+                groupCount[static_cast<size_t>(g)] += 1;
+            }
+        }
+        for (size_t v = 0; v < vertexCount; ++v) {
+            const size_t g = static_cast<size_t>(group[v]);
+            // A vertex no triangle touches keeps the zero normal.
+            if (groupCount[g] == 0) continue;
+            Vec3 n = divide(scale(groupSum[g], -1.0f), static_cast<float>(groupCount[g]));
+            normalize(n);
+            vertices[v].normal[0] = n.x;
+            vertices[v].normal[1] = n.y;
+            vertices[v].normal[2] = -n.z;
+        }
+    }
+}
+
+void QModel::clearGeometry() {
+    m_loaded = false;
+    m_frames.clear();
+    m_positionIndices.clear();
+    m_texCoordIndices.clear();
+    m_numFrames = 0;
+    m_vertexCount = 0;
+    m_triangleCount = 0;
+    m_currentFrame = 0;
+    m_nextFrame = 0;
+    m_fraction = 0.0f;
+}
+
+void QModel::addSequence(int first, int last, const std::string& name) {
+    for (const Sequence& s : m_sequences) {
+        if (s.name == name) return;
+    }
+    const int top = m_numFrames > 0 ? m_numFrames - 1 : 0;
+    first = first < 0 ? 0 : (first > top ? top : first);
+    last = last < 0 ? 0 : (last > top ? top : last);
+    // A reversed range would never wrap; it plays as its first frame alone.
+    if (last < first) last = first;
+    Sequence s;
+    s.pos = static_cast<float>(first);
+    s.first = first;
+    s.last = last;
+    s.name = name;
+    m_sequences.push_back(std::move(s));
+}
+
+void QModel::setSequence(const std::string& name) {
+    for (size_t i = 0; i < m_sequences.size(); ++i) {
+        if (m_sequences[i].name == name) {
+            m_current = i;
+            m_sequences[i].pos = static_cast<float>(m_sequences[i].first);
+            return;
+        }
+    }
+}
+
+void QModel::setFramesPerSecond(float fps) {
+    m_framesPerSecond = fps;
+    m_msPerFrame = 1000.0f / fps;
+}
+
+void QModel::playLoops(int n) {
+    m_loopLimit = n;
+    m_loopCount = 0;
+    m_animating = true;
+    m_lastTick = getTicks();
+}
+
+void QModel::startAnimating() {
+    m_loopLimit = -1;
+    m_animating = true;
+    m_lastTick = getTicks();
+}
+
+const QModel::Sequence* QModel::currentSequence() const {
+    return m_current < m_sequences.size() ? &m_sequences[m_current] : nullptr;
+}
+
+int QModel::frameNumber() const {
+    const Sequence* s = currentSequence();
+    return s ? static_cast<int>(std::trunc(s->pos)) : 0;
+}
+
+void QModel::setFrameNumber(int n) {
+    if (m_current < m_sequences.size()) m_sequences[m_current].pos = static_cast<float>(n);
+}
+
+int QModel::firstFrame() const {
+    const Sequence* s = currentSequence();
+    return s ? s->first : 0;
+}
+
+int QModel::lastFrame() const {
+    const Sequence* s = currentSequence();
+    return s ? s->last : 0;
+}
+
+void QModel::update() {
+    glPushMatrix();
+    if (m_lighting) glEnable(GL_NORMALIZE);
+    advance();
+}
+
+void QModel::advance() {
+    if (m_current >= m_sequences.size()) return;
+    const uint32_t now = getTicks();
+    const uint32_t dt = now - m_lastTick;
+    m_lastTick = now;
+    Sequence& s = m_sequences[m_current];
+
+    int a = 0;
+    int b = 0;
+    if (m_animating) {
+        s.pos += static_cast<float>(dt) / m_msPerFrame;
+        m_fraction = s.pos - std::trunc(s.pos);
+        const float end = static_cast<float>(s.last + 1);
+        const float span = static_cast<float>(s.last + 1 - s.first);
+        if (std::isfinite(s.pos) && s.pos >= end && span > 0.0f) {
+            // Many spans at once (a long pause) in one step, then the exact remainder.
+            const float spans = std::floor((s.pos - end) / span);
+            if (spans > 0.0f) s.pos -= spans * span;
+            while (s.pos >= end) s.pos -= span;
+            m_loopCount += 1;
+        }
+        if (m_loopLimit >= 0 && m_loopCount >= m_loopLimit) {
+            m_animating = false;
+            m_loopLimit = -1;
+            s.pos = static_cast<float>(s.first);
+            m_fraction = 0.0f;
+        }
+        a = static_cast<int>(std::trunc(s.pos));
+        b = a + 1;
+        if (b > s.last) b = s.first;
+    } else {
+        a = b = static_cast<int>(std::trunc(s.pos));
+    }
+    m_currentFrame = a;
+    m_nextFrame = b;
+}
+
+void QModel::draw(ModelObject* object) {
+    m_drawObject = object;
+    if (m_sequences.empty()) {
+        drawFrame(0);
+    } else {
+        drawInterpolated();
+    }
+}
+
+void QModel::drawFrame(int frame) {
+    if (frame < 0 || frame >= m_numFrames || static_cast<size_t>(frame) >= m_frames.size()) {
+        std::printf("frame >= NumFrames\n");
+        return;
+    }
+    m_currentFrame = frame;
+    const Frame& f = m_frames[static_cast<size_t>(frame)];
+    glBegin(GL_TRIANGLES);
+    for (size_t c = 0; c < m_positionIndices.size(); ++c) {
+        const Vertex& v = f.vertices[m_positionIndices[c]];
+        const size_t t = m_texCoordIndices[c];
+        glNormal3fv(v.normal);
+        if (m_drawObject) m_drawObject->emitTexCoord(f.texCoords[t * 2], f.texCoords[t * 2 + 1]);
+        glVertex3fv(v.position);
+    }
+    glEnd();
+}
+
+void QModel::drawInterpolated() {
+    const int frames = static_cast<int>(m_frames.size());
+    if (m_currentFrame < 0 || m_currentFrame >= frames || m_nextFrame < 0 || m_nextFrame >= frames) {
+        std::printf("frame >= NumFrames\n");
+        return;
+    }
+    const Frame& current = m_frames[static_cast<size_t>(m_currentFrame)];
+    const Frame& next = m_frames[static_cast<size_t>(m_nextFrame)];
+    const bool interpolate = m_drawObject && (m_drawObject->flags() & SceneObject::kInterpolateFrames);
+    const float t = m_fraction;
+    glBegin(GL_TRIANGLES);
+    for (size_t c = 0; c < m_positionIndices.size(); ++c) {
+        const uint16_t index = m_positionIndices[c];
+        const Vertex& v = current.vertices[index];
+        const size_t tc = m_texCoordIndices[c];
+        glNormal3fv(v.normal);
+        if (m_drawObject) m_drawObject->emitTexCoord(current.texCoords[tc * 2], current.texCoords[tc * 2 + 1]);
+        if (interpolate) {
+            const float* p = v.position;
+            const float* q = next.vertices[index].position;
+            glVertex3f(p[0] + (q[0] - p[0]) * t, p[1] + (q[1] - p[1]) * t, p[2] + (q[2] - p[2]) * t);
+        } else {
+            glVertex3fv(v.position);
+        }
+    }
+    glEnd();
+}
+
+void QModel::finish() {
+    if (m_lighting) glDisable(GL_NORMALIZE);
+    glPopMatrix();
+}
+
+void QModel::free() {
+    clearGeometry();
+    m_sequences.clear();
+    m_current = 0;
+}
+
+}  // namespace reef

@@ -1,0 +1,188 @@
+#include "engine/SceneObject.h"
+
+#include <GL/gl.h>
+
+#include "engine/Texture.h"
+
+namespace reef {
+
+namespace {
+Vec3 negateZ(const Vec3& v) { return {v.x, v.y, -v.z}; }
+}  // namespace
+
+SceneObject::SceneObject() = default;
+
+SceneObject::~SceneObject() = default;
+
+void SceneObject::beginDraw() {
+    // Placement: the caller has pushed the matrix.
+    if (m_flags & kEulerPlacement) {
+        glTranslatef(m_position.x, m_position.y, m_position.z);
+        Mat4 m;
+        if (m_angleX != 0.0f) m = multiply(m_rx, m);
+        if (m_angleY != 0.0f) m = multiply(m_ry, m);
+        if (m_angleZ != 0.0f) m = multiply(m_rz, m);
+        glMultMatrixf(m.m);
+    } else {
+        const Mat4 m = placement(m_position, m_target, m_up);
+        glMultMatrixf(m.m);
+    }
+    if (m_scaleX != 1.0f || m_scaleY != 1.0f || m_scaleZ != 1.0f) glScalef(m_scaleX, m_scaleY, m_scaleZ);
+
+    if (m_textured && !m_textures.empty()) {
+        const size_t count = m_multi ? m_textures.size() : 1;
+        for (size_t i = 0; i < count; ++i) {
+            Texture* texture = m_textures[i];
+            if (!texture) continue;
+            // NOTE: the scale is written into the shared texture and stays there.
+            if (m_textureScales[i] != 1.0f) texture->setScale(m_textureScales[i]);
+            texture->apply(m_multi, static_cast<int>(i));
+        }
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (m_blend) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+    }
+    if (!(m_flags & kDepthTest)) glDisable(GL_DEPTH_TEST);
+    if (m_flags & kSphereMap) {
+        glEnable(GL_TEXTURE_GEN_S);
+        glEnable(GL_TEXTURE_GEN_T);
+    }
+    glColor4f(m_colour[0], m_colour[1], m_colour[2], m_colour[3]);
+}
+
+void SceneObject::draw() {}
+
+void SceneObject::endDraw() {
+    if (m_blend) glDisable(GL_BLEND);
+    if (m_flags & kSphereMap) {
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+    }
+    if (m_multi) {
+        for (size_t i = 0; i < m_textures.size(); ++i) Texture::unbindUnit(static_cast<int>(i));
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+    if (!(m_flags & kDepthTest)) glEnable(GL_DEPTH_TEST);
+}
+
+void SceneObject::reset() {
+    m_textures.clear();
+    m_textureScales.clear();
+    // Nothing is left to bind or to spread over units.
+    m_textured = false;
+    m_multi = false;
+}
+
+void SceneObject::render() {
+    beginDraw();
+    draw();
+    endDraw();
+}
+
+void SceneObject::setPosition(float x, float y, float z) {
+    const Vec3 stored{x, y, -z};
+    if (!(m_flags & kEulerPlacement)) {
+        // Look-at placement keeps the facing: the target moves along.
+        m_target = add(m_target, sub(stored, m_position));
+    }
+    m_position = stored;
+}
+
+void SceneObject::placeAt(float x, float y, float z) { m_position = {x, y, -z}; }
+void SceneObject::setTarget(float x, float y, float z) { m_target = {x, y, -z}; }
+void SceneObject::setUp(float x, float y, float z) { m_up = {x, y, -z}; }
+Vec3 SceneObject::getPosition() const { return negateZ(m_position); }
+Vec3 SceneObject::getTarget() const { return negateZ(m_target); }
+Vec3 SceneObject::getUp() const { return negateZ(m_up); }
+
+void SceneObject::setAngleX(float degrees) {
+    m_angleX = wrap(degrees, 360);
+    m_rx = rotationX(m_angleX);
+}
+
+void SceneObject::setAngleY(float degrees) {
+    m_angleY = wrap(degrees, 360);
+    m_ry = rotationY(m_angleY);
+}
+
+void SceneObject::setAngleZ(float degrees) {
+    m_angleZ = wrap(degrees, 360);
+    m_rz = rotationZ(m_angleZ);
+}
+
+void SceneObject::turnY(float degrees) { setAngleY(m_angleY + degrees); }
+
+void SceneObject::moveForward(float distance) {
+    const Vec3 step = scale(normalized(sub(m_target, m_position)), distance);
+    m_position = add(m_position, step);
+    m_target = add(m_target, step);
+}
+
+void SceneObject::turn(float degrees) {
+    Vec3 d = sub(m_target, m_position);
+    Quat q = fromAxisAngle(m_up, degrees);
+    normalize(q);
+    d = transformPoint(d, toMatrix(q));
+    m_target = add(m_position, d);
+}
+
+void SceneObject::roll(float degrees) {
+    const Vec3 axis = normalized(sub(m_target, m_position));
+    Quat q = fromAxisAngle(axis, degrees);
+    normalize(q);
+    m_up = transformPoint(m_up, toMatrix(q));
+    normalize(m_up);
+}
+
+void SceneObject::setScale(float s) { m_scaleX = m_scaleY = m_scaleZ = s; }
+
+void SceneObject::setScale3(float x, float y, float z) {
+    m_scaleX = x;
+    m_scaleY = y;
+    m_scaleZ = z;
+}
+
+void SceneObject::setColour(const Vec3& rgb) {
+    m_colour[0] = rgb.x;
+    m_colour[1] = rgb.y;
+    m_colour[2] = rgb.z;
+}
+
+void SceneObject::addTexture(Texture* texture) {
+    m_textures.push_back(texture);
+    m_textureScales.push_back(1.0f);
+    m_textured = true;
+    if (m_textures.size() > 1) m_multi = Texture::initMultiTexture();
+}
+
+void SceneObject::setTextureScale(int unit, float s) {
+    if (unit >= 0 && unit < textureCount()) m_textureScales[static_cast<size_t>(unit)] = s;
+}
+
+void SceneObject::setTexture(int unit, Texture* texture) {
+    if (unit < 0 || unit >= textureCount()) return;
+    m_textures[static_cast<size_t>(unit)] = texture;
+    m_textured = true;
+    if (m_textures.size() > 1) m_multi = Texture::initMultiTexture();
+}
+
+Texture* SceneObject::texture(int unit) const {
+    if (unit < 0 || unit >= textureCount()) return nullptr;
+    return m_textures[static_cast<size_t>(unit)];
+}
+
+void SceneObject::emitTexCoord(float s, float t) const {
+    if (!m_textured || m_textures.empty()) return;
+    if (m_multi) {
+        for (size_t i = 0; i < m_textures.size(); ++i) {
+            if (m_textures[i]) m_textures[i]->emitTexCoord(s, t, true, static_cast<int>(i));
+        }
+    } else if (m_textures[0]) {
+        m_textures[0]->emitTexCoord(s, t, false, 0);
+    }
+}
+
+}  // namespace reef

@@ -1,0 +1,191 @@
+#include "engine/Texture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "engine/EngineImports.h"
+#include "engine/FilePath.h"
+
+namespace reef {
+
+namespace {
+
+// Process-wide multitexture state: looked up once, on the render thread.
+struct MultiTexture {
+    bool tried = false;
+    bool available = false;
+    PFNGLACTIVETEXTUREARBPROC activeTexture = nullptr;
+    PFNGLMULTITEXCOORD2FARBPROC multiTexCoord2f = nullptr;
+    int unitCount = 0;
+};
+MultiTexture g_multi;
+
+// GL_TEXTURE0_ARB + unit for units 0 to 31; any other number selects unit 0.
+GLenum unitEnum(int unit) {
+    return GL_TEXTURE0_ARB + static_cast<GLenum>((unit >= 0 && unit < 32) ? unit : 0);
+}
+
+bool unitUsable(int unit) { return unit >= 0 && unit < g_multi.unitCount; }
+
+// The decoder's promise (height rows of pitch bytes, each holding width pixels),
+// checked before any byte is handed to OpenGL.
+bool imageConsistent(const DecodedImage& image) {
+    if (image.width <= 0 || image.height <= 0 || image.bytesPerPixel <= 0 || image.pitch <= 0) return false;
+    const uint64_t rowBytes = static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.bytesPerPixel);
+    if (static_cast<uint64_t>(image.pitch) < rowBytes) return false;
+    const uint64_t total = static_cast<uint64_t>(image.pitch) * static_cast<uint64_t>(image.height);
+    return image.pixels.size() >= total;
+}
+
+void upload(const DecodedImage& image, uint8_t flags, GLint internalFormat, GLenum sourceFormat) {
+    const int bpp = image.bytesPerPixel;
+    const int rowBytes = image.width * bpp;
+    const uint8_t* pixels = image.pixels.data();
+    std::vector<uint8_t> packed;
+
+    // Rows go up as decoded, top row first; the pixel store describes their padding.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    if (image.pitch == rowBytes) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else if (image.pitch == ((rowBytes + 3) & ~3)) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else if (image.pitch % bpp == 0) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, image.pitch / bpp);
+    } else {
+        // A pitch OpenGL cannot describe: close the rows up first.
+        packed.resize(static_cast<size_t>(rowBytes) * static_cast<size_t>(image.height));
+        for (int row = 0; row < image.height; ++row) {
+            const uint8_t* src = pixels + static_cast<size_t>(row) * static_cast<size_t>(image.pitch);
+            std::copy(src, src + rowBytes, packed.begin() + static_cast<ptrdiff_t>(row) * rowBytes);
+        }
+        pixels = packed.data();
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    }
+    if (flags & Texture::kMipmap) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, image.width, image.height, sourceFormat,
+                          GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, image.width, image.height, 0, sourceFormat,
+                     GL_UNSIGNED_BYTE, pixels);
+    }
+    glPopClientAttrib();
+}
+
+}  // namespace
+
+Texture::~Texture() { release(); }
+
+bool Texture::loadBMP(const std::string& path, uint8_t flags) {
+    release();
+    EngineImports* imports = engineImports();
+    std::optional<DecodedImage> image;
+    if (imports) image = imports->decodeBMP(nativePath(path));
+    if (!image || !imageConsistent(*image)) {
+        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
+        return false;
+    }
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    m_name = name;
+    glBindTexture(GL_TEXTURE_2D, m_name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, (flags & kClampS) ? GL_CLAMP : GL_REPEAT);
+
+    GLint minFilter = GL_LINEAR;
+    GLint magFilter = GL_LINEAR;
+    if (flags & kNearest) {
+        minFilter = magFilter = GL_NEAREST;
+    } else if (flags & kNearestMin) {
+        minFilter = GL_NEAREST;
+    } else if (flags & kLinearMin) {
+        minFilter = GL_LINEAR;
+    } else if (flags & kMipmap) {
+        minFilter = GL_LINEAR_MIPMAP_NEAREST;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+
+    // NOTE: other depths (an 8-bit palette image) leave the name without an image.
+    if (image->bytesPerPixel == 3) {
+        upload(*image, flags, GL_RGB, GL_BGR_EXT);
+    } else if (image->bytesPerPixel == 4) {
+        upload(*image, flags, GL_RGBA, GL_BGRA_EXT);
+    }
+    m_loaded = true;
+    return true;
+}
+
+void Texture::release() {
+    if (!m_loaded) return;
+    const GLuint name = m_name;
+    glDeleteTextures(1, &name);
+    m_name = 0;
+    m_loaded = false;
+}
+
+void Texture::apply(bool multi, int unit) const {
+    if (g_multi.available && multi) {
+        if (!unitUsable(unit)) return;
+        g_multi.activeTexture(unitEnum(unit));
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, m_name);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        return;
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, m_name);
+}
+
+void Texture::emitTexCoord(float s, float t, bool multi, int unit) const {
+    const float u = s * m_scaleU + m_offsetU;
+    const float v = t * m_scaleV + m_offsetV;
+    if (g_multi.available && multi) {
+        if (unitUsable(unit)) g_multi.multiTexCoord2f(unitEnum(unit), u, v);
+        return;
+    }
+    glTexCoord2f(u, v);
+}
+
+void Texture::unbindUnit(int unit) {
+    if (!g_multi.available || !unitUsable(unit)) return;
+    g_multi.activeTexture(unitEnum(unit));
+    glDisable(GL_TEXTURE_2D);
+    g_multi.activeTexture(GL_TEXTURE0_ARB);
+}
+
+bool Texture::initMultiTexture() {
+    if (g_multi.available) return true;
+    if (g_multi.tried) return false;
+    g_multi.tried = true;
+    EngineImports* imports = engineImports();
+    if (!imports) return false;
+    auto active = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(imports->glProcAddress("glActiveTextureARB"));
+    auto coord = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(imports->glProcAddress("glMultiTexCoord2fARB"));
+    if (!active || !coord) return false;
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    g_multi.activeTexture = active;
+    g_multi.multiTexCoord2f = coord;
+    g_multi.unitCount = units;
+    g_multi.available = true;
+    return true;
+}
+
+bool Texture::multiTextureAvailable() { return g_multi.available; }
+
+int Texture::textureUnitCount() { return g_multi.unitCount; }
+
+void Texture::resetMultiTexture() { g_multi = MultiTexture{}; }
+
+}  // namespace reef

@@ -1,0 +1,467 @@
+// Loading, animating and drawing of QModel, with models built in memory.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+
+#include "engine/Md3Format.h"
+#include "engine/ModelObject.h"
+#include "engine/QModel.h"
+#include "tests/engine/GlTestContext.h"
+#include "tests/engine/Md3Writer.h"
+#include "world/Clock.h"
+#include "world/Random.h"
+
+namespace reef {
+namespace {
+
+using testing::gridModel;
+using testing::Md3Model;
+using testing::Md3Offsets;
+using testing::Md3Surface;
+using testing::writeMd3;
+
+bool load(QModel& model, const std::vector<uint8_t>& bytes, bool lighting = false) {
+    return model.loadMD3FromMemory(bytes.data(), bytes.size(), lighting, "test.tqm");
+}
+
+void expectUnloaded(const QModel& model) {
+    EXPECT_FALSE(model.loaded());
+    EXPECT_EQ(model.numFrames(), 0);
+    EXPECT_TRUE(model.frames().empty());
+    EXPECT_TRUE(model.indices().empty());
+}
+
+// One triangle per frame; frame f has its vertices as given, shifted by f * shift along file x.
+Md3Model triangleModel(int frames, std::array<std::array<int16_t, 3>, 3> corners, int16_t shift = 0) {
+    Md3Model model;
+    Md3Surface s;
+    s.triangles = {{0, 1, 2}};
+    s.texCoords = {{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}};
+    for (int f = 0; f < frames; ++f) {
+        std::vector<std::array<int16_t, 3>> frame;
+        for (auto c : corners) frame.push_back({static_cast<int16_t>(c[0] + f * shift), c[1], c[2]});
+        s.positions.push_back(frame);
+    }
+    model.surfaces.push_back(s);
+    return model;
+}
+
+TEST(QModelLoad, ConvertsStoredCoordinatesToWorldUnits) {
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(triangleModel(1, {{{64, 128, -192}, {0, 0, 0}, {64, 0, 0}}}))));
+    EXPECT_TRUE(model.loaded());
+    EXPECT_EQ(model.numFrames(), 1);
+    EXPECT_EQ(model.vertexCount(), 3);
+    EXPECT_EQ(model.triangleCount(), 1);
+    const float* p = model.frames()[0].vertices[0].position;
+    EXPECT_FLOAT_EQ(p[0], 1.0f);
+    EXPECT_FLOAT_EQ(p[1], -3.0f);
+    EXPECT_FLOAT_EQ(p[2], -2.0f);
+    EXPECT_FLOAT_EQ(model.frames()[0].texCoords[2], 1.0f);  // s of vertex 1
+}
+
+TEST(QModelLoad, OnlyTheFirstSurfaceIsUsed) {
+    Md3Model m = gridModel(3, 2);
+    Md3Model other = gridModel(3, 5);
+    m.surfaces.push_back(other.surfaces[0]);
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m)));
+    EXPECT_EQ(model.triangleCount(), 4);
+    EXPECT_EQ(model.vertexCount(), 6);
+}
+
+TEST(QModelLoad, TagsMoveTheFirstSurface) {
+    Md3Model m = triangleModel(2, {{{64, 128, -192}, {0, 0, 0}, {64, 0, 0}}});
+    m.tags = 3;
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m)));
+    EXPECT_FLOAT_EQ(model.frames()[1].vertices[0].position[0], 1.0f);
+}
+
+TEST(QModelLoad, NormalsBlockIsNegatedAndUsedOnlyWithLighting) {
+    Md3Model m = triangleModel(2, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}});
+    m.withNormals = true;
+    m.normals = {{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0.5f, 0, 0}, {0, 0.5f, 0}, {0, 0, 0.5f}}};
+    const std::vector<uint8_t> bytes = writeMd3(m);
+
+    QModel lit;
+    ASSERT_TRUE(load(lit, bytes, true));
+    const float* n = lit.frames()[0].vertices[1].normal;
+    EXPECT_FLOAT_EQ(n[0], -4.0f);
+    EXPECT_FLOAT_EQ(n[1], -5.0f);
+    EXPECT_FLOAT_EQ(n[2], -6.0f);
+    EXPECT_FLOAT_EQ(lit.frames()[1].vertices[2].normal[2], -0.5f);
+
+    QModel unlit;
+    ASSERT_TRUE(load(unlit, bytes, false));
+    EXPECT_FLOAT_EQ(unlit.frames()[0].vertices[1].normal[0], 0.0f);
+}
+
+TEST(QModelLoad, PartialNormalsBlockLeavesTheRestZero) {
+    Md3Model m = triangleModel(2, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}});
+    m.withNormals = true;
+    m.normals = {{{1, 0, 0}, {0, 1, 0}}};  // one frame, two vertices
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    EXPECT_FLOAT_EQ(model.frames()[0].vertices[1].normal[1], -1.0f);
+    EXPECT_FLOAT_EQ(model.frames()[0].vertices[2].normal[1], 0.0f);
+    EXPECT_FLOAT_EQ(model.frames()[1].vertices[0].normal[0], 0.0f);
+}
+
+TEST(QModelLoad, ComputedNormalsFaceAwayFromTheWindingAndJoinAtSeams) {
+    // Triangle A lies flat; triangle B stands upright and shares A's first corner
+    // by position only (vertex 3 duplicates vertex 0, as at a texture seam).
+    Md3Model m;
+    Md3Surface s;
+    s.triangles = {{0, 1, 2}, {3, 4, 5}};
+    s.texCoords.assign(6, {0.0f, 0.0f});
+    s.positions = {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}, {0, 0, 0}, {0, 0, 64}, {0, 64, 0}}};
+    m.surfaces.push_back(s);
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    const auto& v = model.frames()[0].vertices;
+
+    // Vertex 1 belongs to A alone: A's face normal (0, -1, 0), negated.
+    EXPECT_NEAR(v[1].normal[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(v[1].normal[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(v[1].normal[2], 0.0f, 1e-6f);
+    // Vertices 0 and 3 sit at one position: both get the same averaged, unit normal.
+    for (int c = 0; c < 3; ++c) EXPECT_FLOAT_EQ(v[0].normal[c], v[3].normal[c]);
+    const float len = std::sqrt(v[0].normal[0] * v[0].normal[0] + v[0].normal[1] * v[0].normal[1] +
+                                v[0].normal[2] * v[0].normal[2]);
+    EXPECT_NEAR(len, 1.0f, 1e-5f);
+    EXPECT_GT(std::fabs(v[0].normal[0]), 0.1f);  // B's sideways normal is mixed in
+    EXPECT_GT(v[0].normal[1], 0.1f);             // and so is A's
+}
+
+TEST(QModelLoad, EndOffsetAtTheEndMeansNoNormalsBlock) {
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(triangleModel(1, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}})), true));
+    // Computed, not read: the flat triangle's normal points up.
+    EXPECT_NEAR(model.frames()[0].vertices[0].normal[1], 1.0f, 1e-6f);
+}
+
+TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
+    const std::vector<uint8_t> plain = writeMd3(gridModel(4, 3));
+    for (uint32_t flags : {0u, 1u, 5u, 0x100u}) {
+        SCOPED_TRACE(flags);
+        QModel model;
+        ASSERT_TRUE(load(model, testing::wrapArchive(plain, flags)));
+        EXPECT_EQ(model.numFrames(), 4);
+        EXPECT_EQ(model.triangleCount(), 6);
+        EXPECT_FLOAT_EQ(model.frames()[3].vertices[2].position[0], (64.0f + 3.0f) / 64.0f);
+    }
+}
+
+TEST(QModelLoad, PackedOrEmptyArchiveFailsCleanly) {
+    const std::vector<uint8_t> plain = writeMd3(gridModel(2, 1));
+    QModel packed;
+    EXPECT_FALSE(load(packed, testing::wrapArchive(plain, 2)));
+    expectUnloaded(packed);
+    QModel empty;
+    EXPECT_FALSE(load(empty, testing::wrapArchive({}, 0)));
+    expectUnloaded(empty);
+    QModel shortPayload;
+    EXPECT_FALSE(load(shortPayload, testing::wrapArchive(std::vector<uint8_t>(plain.begin(), plain.begin() + 50), 1)));
+    expectUnloaded(shortPayload);
+}
+
+TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
+    QModel model;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(model.loadMD3("/nonexistent/dir/model.tqm", false));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "QModel::loadMD3 fopen /nonexistent/dir/model.tqm failed\n");
+    expectUnloaded(model);
+}
+
+TEST(QModelLoad, BackslashPathsOpen) {
+    const std::string dir = ::testing::TempDir() + "reef_engine_model";
+    std::remove((dir + "/m.tqm").c_str());
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    const std::vector<uint8_t> bytes = testing::wrapArchive(writeMd3(gridModel(2, 2)), 1);
+    {
+        std::ofstream out(dir + "/m.tqm", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string windowsStyle = dir + "\\m.tqm";
+    QModel model;
+    EXPECT_TRUE(model.loadMD3(windowsStyle, true));
+    EXPECT_EQ(model.numFrames(), 2);
+    std::remove((dir + "/m.tqm").c_str());
+}
+
+// Every broken variant must fail without reading out of bounds (ASan watches) and
+// leave the model unloaded, even when it held a good model before.
+TEST(QModelLoad, HostileFilesAreRejected) {
+    namespace f = md3;
+    Md3Offsets at;
+    const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
+    const size_t s = at.surface;
+    using Edit = std::function<void(testing::ByteWriter&)>;
+    struct Case {
+        const char* what;
+        Edit edit;
+    };
+    const Case cases[] = {
+        {"negative frame count", [](auto& w) { w.patchI32(f::kHeaderFrameCountOffset, -1); }},
+        {"huge frame count", [](auto& w) { w.patchI32(f::kHeaderFrameCountOffset, 0x7fffffff); }},
+        {"frame count moves surface out", [](auto& w) { w.patchI32(f::kHeaderFrameCountOffset, 900); }},
+        {"negative tag count", [](auto& w) { w.patchI32(f::kHeaderTagCountOffset, -5); }},
+        {"huge tag count", [](auto& w) { w.patchI32(f::kHeaderTagCountOffset, 0x40000000); }},
+        {"surface frames negative", [s](auto& w) { w.patchI32(s + f::kSurfaceFrameCountOffset, -2); }},
+        {"surface frames over file", [s](auto& w) { w.patchI32(s + f::kSurfaceFrameCountOffset, 1000); }},
+        {"surface frames huge", [s](auto& w) { w.patchI32(s + f::kSurfaceFrameCountOffset, 0x7fffffff); }},
+        {"vertex count negative", [s](auto& w) { w.patchI32(s + f::kSurfaceVertexCountOffset, -1); }},
+        {"vertex count huge", [s](auto& w) { w.patchI32(s + f::kSurfaceVertexCountOffset, 0x7ffffff0); }},
+        {"vertex count over file", [s](auto& w) { w.patchI32(s + f::kSurfaceVertexCountOffset, 60000); }},
+        {"triangle count negative", [s](auto& w) { w.patchI32(s + f::kSurfaceTriangleCountOffset, -3); }},
+        {"triangle count huge", [s](auto& w) { w.patchI32(s + f::kSurfaceTriangleCountOffset, 0x15555556); }},
+        {"triangle offset past end", [s](auto& w) { w.patchI32(s + f::kSurfaceTrianglesOffset, 1 << 30); }},
+        {"triangle offset negative", [s](auto& w) { w.patchI32(s + f::kSurfaceTrianglesOffset, -200); }},
+        {"texcoord offset past end", [s](auto& w) { w.patchI32(s + f::kSurfaceTexCoordsOffset, 0x7fffffff); }},
+        {"vertex offset past end", [s](auto& w) { w.patchI32(s + f::kSurfaceVerticesOffset, 100000); }},
+        {"vertex offset negative", [s](auto& w) { w.patchI32(s + f::kSurfaceVerticesOffset, -8); }},
+        {"triangle index past vertices", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize + 4, 6); }},
+        {"triangle index negative", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize, -1); }},
+        {"normals block in the header", [](auto& w) { w.patchI32(f::kHeaderEndOffset, 10); }},
+        {"normals block header cut", [](auto& w) { w.patchI32(f::kHeaderEndOffset, static_cast<int32_t>(w.size() - 2)); }},
+        {"normals counts over model",
+         [](auto& w) {
+             w.u16(4);  // frame count: the model has 3
+             w.u16(1);  // vertex count
+             w.zeros(4 * 12);
+         }},
+        {"normals vertices over model",
+         [](auto& w) {
+             w.u16(1);  // frame count
+             w.u16(7);  // vertex count: the model has 6
+             w.zeros(7 * 12);
+         }},
+        {"normals cut short",
+         [](auto& w) {
+             w.u16(3);  // frame count
+             w.u16(6);  // vertex count
+             w.zeros(17 * 12);  // one normal short
+         }},
+        {"normals counts at maximum",
+         [](auto& w) {
+             w.u16(0xffff);
+             w.u16(0xffff);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::ByteWriter w;
+        w.bytes = good;
+        c.edit(w);
+        QModel model;
+        ASSERT_TRUE(load(model, good, true));  // a previous good model must not survive
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(load(model, w.bytes, true));
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find("test.tqm"), std::string::npos) << out;
+        expectUnloaded(model);
+    }
+}
+
+TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
+    const std::vector<uint8_t> good = writeMd3(gridModel(3, 2));
+    for (size_t n = 0; n < good.size(); ++n) {
+        QModel model;
+        ::testing::internal::CaptureStdout();
+        const bool ok = model.loadMD3FromMemory(good.data(), n, true, "cut.tqm");
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(ok) << "prefix of " << n << " bytes";
+    }
+    seedRandom(1234);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> bytes = good;
+        // Flip a handful of bytes, most often inside the headers.
+        for (int k = 0; k < 6; ++k) {
+            const size_t span = (k % 2) ? bytes.size() : 240;
+            bytes[static_cast<size_t>(rand()) % span] = static_cast<uint8_t>(rand());
+        }
+        QModel model;
+        ::testing::internal::CaptureStdout();
+        if (model.loadMD3FromMemory(bytes.data(), bytes.size(), true, "garbled.tqm")) {
+            // Whatever loaded must be drawable data: indices inside the vertices.
+            for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
+            ASSERT_EQ(model.frames().size(), static_cast<size_t>(model.numFrames()));
+        }
+        ::testing::internal::GetCapturedStdout();
+    }
+}
+
+class QModelAnimation : public ::testing::Test {
+protected:
+    ManualClock clock{1000};
+    QModel model;
+
+    void SetUp() override {
+        ASSERT_TRUE(load(model, writeMd3(gridModel(50, 1))));
+        model.addSequence(0, 9, "swim");
+        model.setSequence("swim");
+        model.setFramesPerSecond(5.0f);  // 200 ms per frame
+    }
+    float pos() const { return model.currentSequence()->pos; }
+    void step(uint32_t ms) {
+        clock.advance(ms);
+        model.advance();
+    }
+};
+
+TEST_F(QModelAnimation, AdvancesOneFramePerPeriod) {
+    step(200);
+    EXPECT_FLOAT_EQ(pos(), 1.0f);
+    EXPECT_EQ(model.currentFrameIndex(), 1);
+    EXPECT_EQ(model.nextFrameIndex(), 2);
+    step(100);
+    EXPECT_FLOAT_EQ(model.fraction(), 0.5f);
+}
+
+TEST_F(QModelAnimation, WrapsPastTheLastFrameAndCountsTheLoop) {
+    model.setFrameNumber(9);
+    step(140);  // 9.7: the next frame after the last is the first
+    EXPECT_NEAR(pos(), 9.7f, 1e-4f);
+    EXPECT_EQ(model.currentFrameIndex(), 9);
+    EXPECT_EQ(model.nextFrameIndex(), 0);
+    EXPECT_EQ(model.loopCount(), 0);
+    step(100);  // + 0.5
+    EXPECT_NEAR(pos(), 0.2f, 1e-4f);
+    EXPECT_EQ(model.loopCount(), 1);
+    EXPECT_EQ(model.currentFrameIndex(), 0);
+}
+
+TEST_F(QModelAnimation, LongPauseWrapsOnceAndStaysInRange) {
+    step(1000000);  // 5000 frames
+    EXPECT_GE(pos(), 0.0f);
+    EXPECT_LT(pos(), 10.0f);
+    EXPECT_EQ(model.loopCount(), 1);
+}
+
+TEST_F(QModelAnimation, LoopLimitStopsOnTheFirstFrame) {
+    model.playLoops(2);
+    step(2000);
+    EXPECT_EQ(model.loopCount(), 1);
+    EXPECT_TRUE(model.animating());
+    step(2000);
+    EXPECT_EQ(model.loopCount(), 2);
+    EXPECT_FALSE(model.animating());
+    EXPECT_EQ(model.loopLimit(), -1);
+    EXPECT_FLOAT_EQ(pos(), 0.0f);
+    step(700);  // held
+    EXPECT_FLOAT_EQ(pos(), 0.0f);
+    EXPECT_EQ(model.currentFrameIndex(), 0);
+    EXPECT_EQ(model.nextFrameIndex(), 0);
+}
+
+TEST_F(QModelAnimation, HeldModelShowsItsCurrentFrame) {
+    model.setFrameNumber(4);
+    model.setAnimating(false);
+    step(1000);
+    EXPECT_EQ(model.currentFrameIndex(), 4);
+    EXPECT_EQ(model.nextFrameIndex(), 4);
+}
+
+TEST_F(QModelAnimation, SequencesAreClampedUniqueAndSelectedByName) {
+    model.addSequence(0, 100, "movein");
+    model.addSequence(3, 4, "movein");  // same name: ignored
+    model.addSequence(-5, 20, "sit");
+    model.addSequence(30, 10, "odd");   // reversed: one frame
+    ASSERT_EQ(model.sequences().size(), 4u);
+    EXPECT_EQ(model.sequences()[1].first, 0);
+    EXPECT_EQ(model.sequences()[1].last, 49);
+    EXPECT_EQ(model.sequences()[2].first, 0);
+    EXPECT_EQ(model.sequences()[3].last, 30);
+
+    model.setSequence("sit");
+    EXPECT_EQ(model.lastFrame(), 20);
+    model.setSequence("nope");
+    EXPECT_EQ(model.lastFrame(), 20);
+    model.setSequence("odd");
+    step(5000);  // a one-frame sequence wraps onto itself without hanging
+    EXPECT_EQ(model.frameNumber(), 30);
+}
+
+// Vertices drawn into a feedback buffer, in window coordinates of a 64 x 64 viewport.
+std::vector<float> feedbackVertices(const std::function<void()>& drawCall) {
+    std::vector<GLfloat> buffer(4096);
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    drawCall();
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<float> xs;
+    for (GLint i = 0; i < used;) {
+        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
+            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
+            for (int k = 0; k < n; ++k) xs.push_back(buffer[static_cast<size_t>(i + 2 + 3 * k)]);
+            i += 2 + 3 * n;
+        } else {
+            ++i;
+        }
+    }
+    return xs;
+}
+
+TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
+    testing::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    ManualClock clock(0);
+    QModel model;
+    // Frame f is shifted by f * 16 / 64 = 0.25 f units, that is 8 f pixels.
+    ASSERT_TRUE(load(model, writeMd3(triangleModel(2, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}}, 16))));
+    model.addSequence(0, 1, "swim");
+    model.setFramesPerSecond(10.0f);
+    ModelObject object;
+    object.setModel(&model);
+    clock.advance(50);  // half a frame
+    std::vector<float> xs = feedbackVertices([&] { object.render(); });
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 32.0f + 4.0f, 0.01f);
+
+    object.clearFlags(SceneObject::kInterpolateFrames);
+    xs = feedbackVertices([&] { object.render(); });
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 32.0f, 0.01f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
+    testing::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    QModel model;
+    ModelObject object;
+    object.setModel(&model);
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
+
+    ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
+    model.addSequence(0, 4, "swim");
+    object.reset();  // frees the shared model
+    EXPECT_FALSE(model.loaded());
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    ::testing::internal::GetCapturedStdout();
+
+    // A sequence position outside the frames (set by hand) is refused, not read.
+    ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
+    model.addSequence(0, 4, "swim");
+    model.setFrameNumber(-3);
+    model.setAnimating(false);
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
+}
+
+}  // namespace
+}  // namespace reef
