@@ -1,0 +1,142 @@
+#include "scene/SetCatalog.h"
+
+#include <string>
+
+#include "engine/WideText.h"
+#include "scene/DebugOutput.h"
+#include "scene/DirectoryLister.h"
+#include "scene/ProfileReader.h"
+#include "scene/SetSelection.h"
+#include "scene/SetValue.h"
+
+namespace reef {
+
+namespace {
+
+constexpr std::u16string_view kSaverSection = u"saver";
+
+// A text field, cut to its limit in characters.
+std::u16string readText(const ProfileReader& reader, std::u16string_view section, std::u16string_view key,
+                        size_t limit) {
+    std::u16string value;
+    reader.getString(section, key, value);
+    if (value.size() > limit) {
+        debugOutput(u"info.ini: value of \"" + std::u16string(key) + u"\" cut to its field length");
+        value = truncateWide(value, limit);
+    }
+    return value;
+}
+
+// A path relative to the set folder; absent gives the set folder alone.
+// NOTE: the field limit applies to the name the descriptor gives; the set
+// folder in front depends on where the program is installed and is kept whole,
+// so a deep install folder never breaks the asset paths.
+std::u16string readPath(const ProfileReader& reader, std::u16string_view section, std::u16string_view key,
+                        const std::u16string& setFolder) {
+    return setFolder + readText(reader, section, key, SetDescriptor::kMaxPathLength);
+}
+
+float readFloat(const ProfileReader& reader, std::u16string_view section, std::u16string_view key) {
+    std::u16string value;
+    reader.getString(section, key, value);
+    return valueToFloat(value);
+}
+
+int readInt(const ProfileReader& reader, std::u16string_view section, std::u16string_view key) {
+    std::u16string value;
+    reader.getString(section, key, value);
+    return valueToInt(value);
+}
+
+std::u16string numbered(std::u16string_view prefix, int n) {
+    return std::u16string(prefix) + fromUtf8(std::to_string(n));
+}
+
+// val0, val1, ... until the first absent or empty key.
+std::vector<std::string> readValues(const ProfileReader& reader, std::u16string_view section) {
+    std::vector<std::string> values;
+    std::u16string value;
+    for (int n = 0; reader.getString(section, numbered(u"val", n), value) > 0; ++n) {
+        values.push_back(toUtf8(value));
+    }
+    return values;
+}
+
+// The movement fields shared by a set and its sub-sets, from one section.
+template <typename Descriptor>
+void readMotion(const ProfileReader& reader, std::u16string_view section, const std::u16string& setFolder,
+                Descriptor& out) {
+    out.texturePath = readPath(reader, section, u"texture", setFolder);
+    out.modelPath = readPath(reader, section, u"model", setFolder);
+    out.animationSpeed = readFloat(reader, section, u"animationspeed");
+    out.model.setFramesPerSecond(out.animationSpeed);
+    out.scale = readFloat(reader, section, u"scale");
+    out.trackSpeed = readFloat(reader, section, u"trackspeed");
+    out.rollFactor = readFloat(reader, section, u"rollfactor");
+    out.animationStart = readInt(reader, section, u"animationstart");
+    out.animationEnd = readInt(reader, section, u"animationend");
+    out.variableSpeed = readInt(reader, section, u"variablespeed") != 0;
+    out.maxSpeedChange = readFloat(reader, section, u"maxspeedchange");
+}
+
+}  // namespace
+
+SetCatalog::SetCatalog(SetSelection& selection, const DirectoryLister& lister)
+    : m_selection(selection), m_lister(lister) {}
+
+SetCatalog::~SetCatalog() = default;
+
+void SetCatalog::scanSets(const std::string& dataFolder) {
+    for (const char* relative : kSetFolders) {
+        const std::string folder = dataFolder + relative;
+        const std::u16string wideFolder = fromUtf8(folder);
+        for (const std::string& entry : m_lister.list(folder)) {
+            readSet(wideFolder, fromUtf8(entry));
+        }
+    }
+}
+
+void SetCatalog::readSet(const std::u16string& folder, const std::u16string& name) {
+    auto set = std::make_unique<SetDescriptor>();
+    debugOutput(folder);
+    const std::u16string setFolder = folder + name + u"\\";
+    debugOutput(setFolder);
+
+    ProfileReader reader;
+    reader.open(toUtf8(setFolder + kDescriptorName));
+
+    set->type = readText(reader, kSaverSection, u"type", SetDescriptor::kMaxNameLength);
+    set->category = readText(reader, u"settings", u"category", SetDescriptor::kMaxNameLength);
+    set->id = readText(reader, u"common", u"id", SetDescriptor::kMaxNameLength);
+    m_selection.addSet(set->id, 1);
+
+    readMotion(reader, kSaverSection, setFolder, *set);
+    set->lighting = reader.getBool(kSaverSection, u"lighting", false);
+    set->values = readValues(reader, kSaverSection);
+
+    for (int n = 2;; ++n) {
+        const std::u16string section = numbered(u"saver", n);
+        if (!reader.sectionExists(section)) break;
+        auto sub = std::make_unique<SubSetDescriptor>();
+        readMotion(reader, section, setFolder, *sub);
+        sub->values = readValues(reader, section);
+        set->subSets.push_back(std::move(sub));
+    }
+
+    m_sets.push_back(std::move(set));
+}
+
+void SetCatalog::clear() {
+    for (std::unique_ptr<SetDescriptor>& set : m_sets) {
+        for (std::unique_ptr<SubSetDescriptor>& sub : set->subSets) {
+            sub->model.free();
+            sub->texture.release();
+        }
+        set->subSets.clear();
+        set->model.free();
+        set->texture.release();
+    }
+    m_sets.clear();
+}
+
+}  // namespace reef

@@ -1,0 +1,265 @@
+#include "scene/SetCatalog.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/WideText.h"
+#include "scene/PosixDirectoryLister.h"
+#include "scene/SetSelection.h"
+#include "scene/SetValue.h"
+
+namespace reef {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A data folder built on disk for one test and removed afterwards.
+class DataFolder {
+public:
+    DataFolder() {
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_root = fs::temp_directory_path() /
+                 ("reef_scene_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root);
+    }
+    ~DataFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+    // The data folder as the application forms it: ending in a separator.
+    std::string path() const { return m_root.string() + "/"; }
+
+    // Creates sets/<folder>/<name>/ and, unless text is null, its info.ini.
+    void addSet(const std::string& folder, const std::string& name, const char* text) {
+        const fs::path dir = m_root / "sets" / folder / name;
+        fs::create_directories(dir);
+        if (text) std::ofstream(dir / "info.ini", std::ios::binary) << text;
+    }
+    void addRawSet(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
+        const fs::path dir = m_root / "sets" / folder / name;
+        fs::create_directories(dir);
+        std::ofstream(dir / "info.ini", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    fs::path m_root;
+};
+
+std::string idOf(const std::string& id) { return "[common]\nid=" + id + "\n"; }
+
+std::vector<std::string> catalogIds(const SetCatalog& catalog) {
+    std::vector<std::string> ids;
+    for (const auto& set : catalog.sets()) ids.push_back(toUtf8(set->id));
+    return ids;
+}
+
+// Remembers which folders were asked for and answers with nothing.
+class RecordingLister : public DirectoryLister {
+public:
+    std::vector<std::string> list(const std::string& folder) const override {
+        asked.push_back(folder);
+        return {};
+    }
+    mutable std::vector<std::string> asked;
+};
+
+TEST(SetCatalog, ScansTheThreeFoldersInOrder) {
+    RecordingLister recorder;
+    SetSelection selection;
+    SetCatalog probe(selection, recorder);
+    probe.scanSets("/data/Marevo2/");
+    EXPECT_EQ(recorder.asked, (std::vector<std::string>{"/data/Marevo2/sets\\default_fish\\",
+                                                        "/data/Marevo2/sets\\additional\\",
+                                                        "/data/Marevo2/sets\\default_diverse\\"}));
+
+    DataFolder data;
+    data.addSet("default_diverse", "turtle", idOf("d-turtle").c_str());
+    data.addSet("additional", "zebra", idOf("a-zebra").c_str());
+    data.addSet("default_fish", "zander", idOf("f-zander").c_str());
+    data.addSet("default_fish", "angel", idOf("f-angel").c_str());
+    data.addSet("default_diverse", "manta", idOf("d-manta").c_str());
+    PosixDirectoryLister lister;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    EXPECT_EQ(catalogIds(catalog),
+              (std::vector<std::string>{"f-angel", "f-zander", "a-zebra", "d-manta", "d-turtle"}));
+
+    // Repeatable: clearing and scanning again gives the same catalog.
+    catalog.clear();
+    EXPECT_TRUE(catalog.empty());
+    catalog.scanSets(data.path());
+    EXPECT_EQ(catalog.size(), 5u);
+}
+
+TEST(SetCatalog, MissingFoldersYieldNothing) {
+    DataFolder data;
+    data.addSet("default_diverse", "turtle", idOf("t").c_str());
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    EXPECT_EQ(catalogIds(catalog), std::vector<std::string>{"t"});
+    catalog.clear();
+    catalog.scanSets(data.path() + "nowhere/");
+    EXPECT_TRUE(catalog.empty());
+}
+
+TEST(SetCatalog, ReadsEveryFieldOfASet) {
+    DataFolder data;
+    data.addSet("default_fish", "clown",
+                "[common]\n"
+                "id=clownfish\n"
+                "[settings]\n"
+                "category=fish\n"
+                "icon=icon.bmp\n"
+                "[Saver]\n"
+                "type=singlefish\n"
+                "texture=clown.tqt\n"
+                "model=clown.tqm\n"
+                "animationspeed=12.5\n"
+                "scale=0.04\n"
+                "trackspeed=0.002\n"
+                "rollfactor=1.5\n"
+                "animationstart=3\n"
+                "animationend=19\n"
+                "variablespeed=2\n"
+                "maxspeedchange=0.25\n"
+                "lighting=Yes\n"
+                "val0=1.5,-6,20\n"
+                "val1=5\n"
+                "val3=never read\n"
+                "[saver2]\n"
+                "texture=baby.tqt\n"
+                "model=baby.tqm\n"
+                "animationspeed=8\n"
+                "scale=0.5\n"
+                "animationend=9\n"
+                "val0=x\n"
+                "[saver4]\n"
+                "texture=skipped.tqt\n");
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.size(), 1u);
+    const SetDescriptor& set = catalog.at(0);
+    const std::u16string setFolder = fromUtf8(data.path()) + u"sets\\default_fish\\clown\\";
+
+    EXPECT_EQ(set.id, u"clownfish");
+    EXPECT_EQ(set.type, u"singlefish");
+    EXPECT_EQ(set.category, u"fish");
+    EXPECT_EQ(set.texturePath, setFolder + u"clown.tqt");
+    EXPECT_EQ(set.modelPath, setFolder + u"clown.tqm");
+    EXPECT_FLOAT_EQ(set.animationSpeed, 12.5f);
+    EXPECT_FLOAT_EQ(set.model.framesPerSecond(), 12.5f);
+    EXPECT_FLOAT_EQ(set.scale, 0.04f);
+    EXPECT_FLOAT_EQ(set.trackSpeed, 0.002f);
+    EXPECT_FLOAT_EQ(set.rollFactor, 1.5f);
+    EXPECT_EQ(set.animationStart, 3);
+    EXPECT_EQ(set.animationEnd, 19);
+    EXPECT_TRUE(set.variableSpeed);
+    EXPECT_FLOAT_EQ(set.maxSpeedChange, 0.25f);
+    EXPECT_TRUE(set.lighting);
+    // val3 after the gap at val2 is not part of the list.
+    ASSERT_EQ(set.values, (std::vector<std::string>{"1.5,-6,20", "5"}));
+    const Vec3 v0 = valueToVector(set.values[0]);
+    EXPECT_FLOAT_EQ(v0.x, 1.5f);
+    EXPECT_FLOAT_EQ(v0.y, -6.0f);
+    EXPECT_FLOAT_EQ(v0.z, 20.0f);
+
+    // saver4 without saver3 is not reached.
+    ASSERT_EQ(set.subSets.size(), 1u);
+    const SubSetDescriptor& sub = *set.subSets[0];
+    EXPECT_EQ(sub.texturePath, setFolder + u"baby.tqt");
+    EXPECT_EQ(sub.modelPath, setFolder + u"baby.tqm");
+    EXPECT_FLOAT_EQ(sub.model.framesPerSecond(), 8.0f);
+    EXPECT_FLOAT_EQ(sub.scale, 0.5f);
+    EXPECT_EQ(sub.animationStart, 0);
+    EXPECT_EQ(sub.animationEnd, 9);
+    EXPECT_FALSE(sub.variableSpeed);
+    EXPECT_EQ(sub.values, std::vector<std::string>{"x"});
+}
+
+TEST(SetCatalog, DefaultsForMissingKeysAndMissingDescriptor) {
+    DataFolder data;
+    data.addSet("additional", "bare", "[common]\nid=bare\n[saver]\ntype=boid\nlighting=\n");
+    data.addSet("additional", "empty", nullptr);  // a folder without info.ini
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.size(), 2u);
+
+    const SetDescriptor& bare = catalog.at(0);
+    EXPECT_EQ(bare.id, u"bare");
+    EXPECT_FLOAT_EQ(bare.animationSpeed, 0.0f);
+    EXPECT_FLOAT_EQ(bare.model.framesPerSecond(), 0.0f);  // the model holds its first frame
+    EXPECT_FLOAT_EQ(bare.scale, 0.0f);
+    EXPECT_FALSE(bare.lighting);
+
+    const SetDescriptor& empty = catalog.at(1);
+    const std::u16string folder = fromUtf8(data.path()) + u"sets\\additional\\empty\\";
+    EXPECT_EQ(empty.id, u"");
+    EXPECT_EQ(empty.type, u"");
+    EXPECT_EQ(empty.category, u"");
+    EXPECT_EQ(empty.texturePath, folder);  // the set folder alone
+    EXPECT_EQ(empty.modelPath, folder);
+    EXPECT_EQ(empty.animationEnd, 0);
+    EXPECT_TRUE(empty.values.empty());
+    EXPECT_TRUE(empty.subSets.empty());
+    // Its empty id is registered like any other.
+    EXPECT_EQ(selection.size(), 2u);
+    EXPECT_EQ(selection.isSetEnabled(u""), 1);
+}
+
+TEST(SetCatalog, RegistersIdsWithTheSelection) {
+    DataFolder data;
+    data.addSet("default_fish", "a", idOf("known-off").c_str());
+    data.addSet("default_fish", "b", idOf("new-one").c_str());
+    data.addSet("default_diverse", "c", idOf("new-one").c_str());  // the same id again
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    selection.addSet(u"known-off", 0);
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    EXPECT_EQ(catalog.size(), 3u);
+    EXPECT_EQ(selection.size(), 2u);
+    EXPECT_EQ(selection.isSetEnabled(u"known-off"), 0);
+    EXPECT_EQ(selection.isSetEnabled(u"new-one"), 1);
+}
+
+TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
+    std::u16string text = u"[common]\r\nid=";
+    text += std::u16string(70, u'\u00e9');
+    text += u"\r\n[saver]\r\ntype=hunter\r\ntexture=";
+    text += std::u16string(300, u't');
+    text += u"\r\nlighting=7\r\n";
+    std::vector<uint8_t> bytes = {0xFF, 0xFE};
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    DataFolder data;
+    data.addRawSet("default_fish", "wide", bytes);
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.size(), 1u);
+    const SetDescriptor& set = catalog.at(0);
+    EXPECT_EQ(set.id, std::u16string(63, u'\u00e9'));
+    EXPECT_EQ(set.type, u"hunter");
+    EXPECT_TRUE(set.lighting);
+    const std::u16string folder = fromUtf8(data.path()) + u"sets\\default_fish\\wide\\";
+    EXPECT_EQ(set.texturePath, folder + std::u16string(255, u't'));
+}
+
+}  // namespace
+}  // namespace reef
