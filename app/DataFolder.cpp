@@ -1,0 +1,29 @@
+#include "app/DataFolder.h"
+
+#include "engine/WideText.h"
+#include "ui/DatReader.h"
+
+namespace reef {
+
+std::string DataFolder::fromProgramPath(const std::string& programPath) {
+    const size_t slash = programPath.rfind('/');
+    // NOTE: an unknown program path must not turn into the file-system root:
+    // "/Marevo2/" alone would be absolute here, so the folder is made
+    // explicitly relative to the current directory.
+    const std::string folder = slash == std::string::npos ? std::string(".") : programPath.substr(0, slash + 1);
+    return folder + "/" + kFolderName + "/";
+}
+
+DataFolder::InstallTexts DataFolder::readInstallTexts(const std::string& dataFolder, DatReader& directory,
+                                                      DatReader& language) {
+    directory.setSection(kLanguageSection);
+    directory.open(dataFolder + kDirectoryFile);
+    language.setSection(kLanguageSection);
+    language.open(dataFolder + kLanguageFile);
+    InstallTexts texts;
+    texts.registryKeyPath = wideToNarrow(directory.lookup("win32reg"), kMaxRegistryKeyPath);
+    texts.longProgramName = wideToNarrow(directory.lookup("appname_long"), kMaxLongProgramName);
+    return texts;
+}
+
+}  // namespace reef

@@ -1,0 +1,87 @@
+#include "app/DataFolder.h"
+
+#include "ui/DatReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace reef {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DataFolder, FollowsTheProgramFolder) {
+    EXPECT_EQ(DataFolder::fromProgramPath("/x/saver"), "/x//Marevo2/");
+    EXPECT_EQ(DataFolder::fromProgramPath("/usr/lib/xscreensaver/reefsaver_plain"),
+              "/usr/lib/xscreensaver//Marevo2/");
+    EXPECT_EQ(DataFolder::fromProgramPath("/reefsaver"), "//Marevo2/");
+    // Without a usable path the folder stays relative to the current directory.
+    EXPECT_EQ(DataFolder::fromProgramPath(""), "./Marevo2/");
+    EXPECT_EQ(DataFolder::fromProgramPath("reefsaver"), "./Marevo2/");
+}
+
+void writeUtf16(const std::string& path, const std::u16string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out.put(static_cast<char>(0xFF));
+    out.put(static_cast<char>(0xFE));
+    for (char16_t unit : text) {
+        out.put(static_cast<char>(unit & 0xFF));
+        out.put(static_cast<char>(unit >> 8));
+    }
+}
+
+class InstallFolder : public ::testing::Test {
+protected:
+    InstallFolder() {
+        char pattern[] = "/tmp/datafolder-XXXXXX";
+        m_root = mkdtemp(pattern);
+        m_data = DataFolder::fromProgramPath(m_root + "/reefsaver");
+        fs::create_directories(m_data);
+    }
+    ~InstallFolder() override {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+    std::string m_root;
+    std::string m_data;
+};
+
+TEST_F(InstallFolder, ReadsRegistryPathAndProgramNameFromTheGermanSection) {
+    writeUtf16(m_data + "Directory.dat",
+               u"[ENG]\r\nwin32reg = {Software\\Wrong}\r\n"
+               u"[GER]\r\nwin32reg = {Software\\Reef\\Saver}\r\nappname_long = {Riff \u00fcber Wasser}\r\n");
+    writeUtf16(m_data + "Language.dat", u"[GER]\r\ncaption = {Einstellungen}\r\n");
+    DatReader directory;
+    DatReader language;
+    const auto texts = DataFolder::readInstallTexts(m_data, directory, language);
+    EXPECT_EQ(texts.registryKeyPath, "Software\\Reef\\Saver");
+    EXPECT_EQ(texts.longProgramName, "Riff \xC3\xBC" "ber Wasser");
+    EXPECT_EQ(language.lookup("caption"), u"Einstellungen");
+    EXPECT_EQ(directory.lookup("caption"), u"");
+}
+
+TEST_F(InstallFolder, LongTextsAreCutAndMissingFilesGiveEmptyTexts) {
+    const std::u16string longName(300, u'\u00e9');  // two bytes each in UTF-8
+    writeUtf16(m_data + "Directory.dat",
+               u"[GER]win32reg={" + std::u16string(300, u'k') + u"}appname_long={" + longName + u"}");
+    DatReader directory;
+    DatReader language;
+    const auto texts = DataFolder::readInstallTexts(m_data, directory, language);
+    EXPECT_EQ(texts.registryKeyPath, std::string(DataFolder::kMaxRegistryKeyPath, 'k'));
+    EXPECT_EQ(texts.longProgramName.size(), DataFolder::kMaxLongProgramName);
+    EXPECT_EQ(language.lookup("caption"), u"");  // no Language.dat
+
+    DatReader emptyDirectory;
+    DatReader emptyLanguage;
+    const auto none = DataFolder::readInstallTexts(m_root + "/missing/", emptyDirectory, emptyLanguage);
+    EXPECT_EQ(none.registryKeyPath, "");
+    EXPECT_EQ(none.longProgramName, "");
+}
+
+}  // namespace
+}  // namespace reef

@@ -1,0 +1,283 @@
+#include "app/SaverSettings.h"
+
+#include "platform/RegFileStore.h"
+#include "shell/RegistryKey.h"
+#include "shell/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace reef {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kKey = "Software\\Reef\\Saver";
+
+// The shell's side in miniature: registry operations forwarded to one RegistryKey.
+class ForwardingStore : public SettingsStore {
+public:
+    explicit ForwardingStore(RegistryStore& registry) : m_key(registry) {}
+    bool BuildScene() override { return true; }
+    bool InitGL() override { return true; }
+    void FrameMove() override {}
+    void Render() override {}
+    bool ReleaseGLObjects() override { return true; }
+    bool Cleanup() override { return true; }
+    bool PostFrame() override { return true; }
+
+    bool OpenKey(const std::string& path) override { return m_key.OpenKey(path); }
+    bool CloseKey() override { return m_key.CloseKey(); }
+    bool SetString(const std::string& name, const std::string& text) override { return m_key.SetString(name, text); }
+    bool SetDword(const std::string& name, uint32_t value) override { return m_key.SetDword(name, value); }
+    void GetString(const std::string& name, std::string& out, const std::string& fallback) override {
+        m_key.GetString(name, out, fallback);
+    }
+    int GetDword(const std::string& name, int fallback) override { return m_key.GetDword(name, fallback); }
+    bool GetBool(const std::string& name, bool fallback) override { return m_key.GetBool(name, fallback); }
+    int CountValues() override { return m_key.CountValues(); }
+    bool EnumValue(int index, std::string& out) override { return m_key.EnumValue(index, out); }
+
+    RegistryKey& key() { return m_key; }
+
+private:
+    RegistryKey m_key;
+};
+
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile() {
+        char pattern[] = "/tmp/saversettings-XXXXXX";
+        m_folder = mkdtemp(pattern);
+        m_path = m_folder + "/reefsaver/settings.reg";
+    }
+    ~SettingsFile() override {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+    std::string text() const {
+        std::ifstream in(m_path, std::ios::binary);
+        std::stringstream buffer;
+        buffer << in.rdbuf();
+        return buffer.str();
+    }
+    void write(const std::string& body) {
+        fs::create_directories(fs::path(m_path).parent_path());
+        std::ofstream(m_path, std::ios::binary) << "Windows Registry Editor Version 5.00\n" << body;
+    }
+
+    std::string m_folder;
+    std::string m_path;
+};
+
+void expectDefaults(const SaverSettings& s) {
+    EXPECT_EQ(s.BoidModel, 0);
+    EXPECT_EQ(s.BoidCount, 10);
+    EXPECT_TRUE(s.BirdGull);
+    EXPECT_EQ(s.FishCount, 10);
+    EXPECT_EQ(s.CameraPos, 0);
+    EXPECT_EQ(s.CameraSpeed, 4);
+    EXPECT_EQ(s.CameraFixTop, 30);
+    EXPECT_EQ(s.CameraFixBottom, 30);
+    EXPECT_EQ(s.SkyType, 0);
+    EXPECT_TRUE(s.SoundOn);
+    EXPECT_TRUE(s.fishSets.empty());
+}
+
+TEST_F(SettingsFile, FirstStartKeepsDefaultsAndCreatesTheKey) {
+    RegFileStore registry(m_path);
+    ForwardingStore store(registry);
+    SaverSettings settings;
+    EXPECT_TRUE(settings.read(store, kKey));
+    expectDefaults(settings);
+    EXPECT_FALSE(store.key().isOpen());
+    const std::string file = text();
+    EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Reef\\Saver]\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Reef\\Saver\\fish]\n"), std::string::npos) << file;
+}
+
+TEST_F(SettingsFile, WrittenSettingsReadBackInANewProcessState) {
+    {
+        RegFileStore registry(m_path);
+        ForwardingStore store(registry);
+        SaverSettings settings;
+        settings.BoidModel = 2;
+        settings.BoidCount = 25;
+        settings.BirdGull = false;
+        settings.FishCount = 3;
+        settings.CameraPos = 3;
+        settings.CameraSpeed = 9;
+        settings.CameraFixTop = 45;
+        settings.CameraFixBottom = 5;
+        settings.SkyType = 1;
+        settings.SoundOn = false;
+        settings.fishSets.addSet(u"Clownfish", 1);
+        settings.fishSets.addSet(u"Doktorfisch \u00e4", 0);
+        EXPECT_TRUE(settings.write(store, kKey));
+        EXPECT_FALSE(store.key().isOpen());
+    }
+    // Values stand in the write order, fish count before the gull flag.
+    EXPECT_NE(text().find("\"BoidModel\"=dword:00000002\n\"BoidCount\"=dword:00000019\n"
+                          "\"FishCount\"=dword:00000003\n\"BirdGull\"=dword:00000000\n"
+                          "\"CameraPos\"=dword:00000003\n\"CameraSpeed\"=dword:00000009\n"
+                          "\"CameraFixTop\"=dword:0000002d\n\"CameraFixBottom\"=dword:00000005\n"
+                          "\"SkyType\"=dword:00000001\n\"SoundOn\"=dword:00000000\n"),
+              std::string::npos)
+        << text();
+
+    RegFileStore registry(m_path);
+    ForwardingStore store(registry);
+    SaverSettings back;
+    back.read(store, kKey);
+    EXPECT_EQ(back.BoidModel, 2);
+    EXPECT_EQ(back.BoidCount, 25);
+    EXPECT_FALSE(back.BirdGull);
+    EXPECT_EQ(back.FishCount, 3);
+    EXPECT_EQ(back.CameraPos, 3);
+    EXPECT_EQ(back.CameraSpeed, 9);
+    EXPECT_EQ(back.CameraFixTop, 45);
+    EXPECT_EQ(back.CameraFixBottom, 5);
+    EXPECT_EQ(back.SkyType, 1);
+    EXPECT_FALSE(back.SoundOn);
+    ASSERT_EQ(back.fishSets.size(), 2u);
+    EXPECT_EQ(back.fishSets.isSetEnabled(u"Clownfish"), 1);
+    EXPECT_EQ(back.fishSets.isSetEnabled(u"Doktorfisch \u00e4"), 0);
+    EXPECT_EQ(back.fishSets.entries()[1].id, u"Doktorfisch \u00e4");
+}
+
+TEST_F(SettingsFile, StoredValuesOverrideOnlyWhatIsThereWithTheRightType) {
+    write("[HKEY_CURRENT_USER\\Software\\Reef\\Saver]\n"
+          "\"BoidCount\"=\"12\"\n"           // a string: keeps the default
+          "\"FishCount\"=hex:01,00,00,00\n"  // raw bytes: keeps the default
+          "\"SoundOn\"=dword:00000000\n"
+          "\"SkyType\"=dword:ffffffff\n"
+          "[HKEY_CURRENT_USER\\Software\\Reef\\Saver\\fish]\n"
+          "\"Hai\"=dword:00000000\n"
+          "\"Manta\"=dword:00000007\n"
+          "\"Rochen\"=\"no\"\n");            // wrong type: read as enabled
+    RegFileStore registry(m_path);
+    ForwardingStore store(registry);
+    SaverSettings settings;
+    settings.CameraSpeed = 7;  // the record's current value is the fallback
+    settings.read(store, kKey);
+    EXPECT_EQ(settings.BoidCount, 10);
+    EXPECT_EQ(settings.FishCount, 10);
+    EXPECT_FALSE(settings.SoundOn);
+    EXPECT_EQ(settings.SkyType, -1);
+    EXPECT_EQ(settings.CameraSpeed, 7);
+    ASSERT_EQ(settings.fishSets.size(), 3u);
+    EXPECT_EQ(settings.fishSets.isSetEnabled(u"Hai"), 0);
+    EXPECT_EQ(settings.fishSets.isSetEnabled(u"Manta"), 1);
+    EXPECT_EQ(settings.fishSets.isSetEnabled(u"Rochen"), 1);
+    EXPECT_EQ(settings.fishSets.isSetEnabled(u"Schildkroete"), 0);  // no value: not listed
+}
+
+TEST_F(SettingsFile, UnusableStoreLeavesDefaultsAndWritesNothing) {
+    RegFileStore registry("/proc/reefsaver-cannot-exist/settings.reg");
+    ForwardingStore store(registry);
+    SaverSettings settings;
+    settings.read(store, kKey);
+    expectDefaults(settings);
+    settings.fishSets.addSet(u"Hai", 1);
+    EXPECT_TRUE(settings.write(store, kKey));
+    EXPECT_FALSE(store.key().isOpen());
+}
+
+TEST_F(SettingsFile, RegistryKeyAnswersZeroFalseOrFallbackWithoutAKey) {
+    RegFileStore registry(m_path);
+    RegistryKey key(registry);
+    std::string out = "stale";
+    EXPECT_FALSE(key.CloseKey());
+    EXPECT_FALSE(key.SetDword("a", 1));
+    EXPECT_FALSE(key.SetString("a", "x"));
+    EXPECT_EQ(key.GetDword("a", 7), 0);
+    EXPECT_FALSE(key.GetBool("a", true));
+    key.GetString("a", out, "fallback");
+    EXPECT_EQ(out, "fallback");
+    EXPECT_EQ(key.CountValues(), 0);
+    EXPECT_FALSE(key.EnumValue(0, out));
+
+    ASSERT_TRUE(key.OpenKey(kKey));
+    EXPECT_EQ(key.GetDword("a", 7), 7);
+    EXPECT_TRUE(key.GetBool("a", true));
+    EXPECT_TRUE(key.SetDword("a", 0xFFFFFFFEu));
+    EXPECT_EQ(key.GetDword("a", 7), -2);
+    EXPECT_TRUE(key.SetString("s", "text"));
+    EXPECT_EQ(key.GetDword("s", 7), 7);  // wrong type
+    EXPECT_TRUE(key.GetBool("s", true));
+    key.GetString("a", out, "fallback");
+    EXPECT_EQ(out, "fallback");
+    key.GetString("s", out, "fallback");
+    EXPECT_EQ(out, "text");
+    EXPECT_EQ(key.CountValues(), 2);
+    EXPECT_TRUE(key.EnumValue(1, out));
+    EXPECT_EQ(out, "s");
+    EXPECT_FALSE(key.EnumValue(2, out));
+    EXPECT_FALSE(key.EnumValue(-1, out));
+    EXPECT_TRUE(key.CloseKey());
+    EXPECT_FALSE(key.CloseKey());
+
+    // A failed open leaves no key open, not the one before it.
+    ASSERT_TRUE(key.OpenKey(kKey));
+    EXPECT_FALSE(key.OpenKey("bad\nkey"));
+    EXPECT_FALSE(key.isOpen());
+    EXPECT_EQ(key.GetDword("a", 7), 0);
+}
+
+TEST_F(SettingsFile, RegistryKeyLimitsStringsAndValueNames) {
+    RegFileStore registry(m_path);
+    RegistryKey key(registry);
+    ASSERT_TRUE(key.OpenKey(kKey));
+    const std::string fits(RegistryKey::kMaxStringBytes, 'x');
+    const std::string tooLong(RegistryKey::kMaxStringBytes + 1, 'x');
+    std::string out;
+    ASSERT_TRUE(key.SetString("fits", fits));
+    ASSERT_TRUE(key.SetString("long", tooLong));
+    key.GetString("fits", out, "fallback");
+    EXPECT_EQ(out, fits);
+    key.GetString("long", out, "fallback");
+    EXPECT_EQ(out, "fallback");
+
+    // Names are counted in UTF-16 characters, not bytes.
+    std::string umlauts;
+    for (size_t i = 0; i < RegistryKey::kMaxValueNameChars; ++i) umlauts += "\xC3\xA4";
+    ASSERT_TRUE(key.OpenKey(kKey + "\\names"));
+    ASSERT_TRUE(key.SetDword(umlauts, 1));
+    ASSERT_TRUE(key.SetDword(std::string(RegistryKey::kMaxValueNameChars + 1, 'n'), 1));
+    EXPECT_TRUE(key.EnumValue(0, out));
+    EXPECT_EQ(out, umlauts);
+    EXPECT_FALSE(key.EnumValue(1, out));
+}
+
+TEST(SetSelection, FirstEntryWinsAndIdsCompareExactly) {
+    SetSelection sets;
+    sets.addSet(u"Clownfish", 0);
+    sets.addSet(u"Clownfish", 1);  // known id: nothing changes
+    sets.addSet(u"clownfish", 1);
+    EXPECT_EQ(sets.size(), 2u);
+    EXPECT_EQ(sets.isSetEnabled(u"Clownfish"), 0);
+    EXPECT_EQ(sets.isSetEnabled(u"clownfish"), 1);
+    EXPECT_EQ(sets.isSetEnabled(u"Hai"), 0);
+    sets.setSetEnabled(u"Hai", 1);  // unknown id: nothing happens
+    EXPECT_EQ(sets.size(), 2u);
+    sets.setSetEnabled(u"Clownfish", 1);
+    EXPECT_EQ(sets.isSetEnabled(u"Clownfish"), 1);
+    EXPECT_EQ(sets.isSetEnabled(u"clownfish"), 1);
+
+    // Ids are kept to 127 characters; longer ones address the same entry.
+    const std::u16string longId(200, u'x');
+    sets.addSet(longId, 1);
+    EXPECT_EQ(sets.entries().back().id.size(), SetSelection::kMaxSetIdLength);
+    EXPECT_EQ(sets.isSetEnabled(longId.substr(0, 127)), 1);
+    sets.addSet(longId.substr(0, 127) + u"y", 0);
+    EXPECT_EQ(sets.size(), 3u);
+}
+
+}  // namespace
+}  // namespace reef
