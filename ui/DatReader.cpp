@@ -1,10 +1,9 @@
 #include "ui/DatReader.h"
 
-#include "engine/TQArchiveFormat.h"
+#include "engine/TQArchive.h"
 #include "engine/WideText.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 namespace reef {
@@ -26,29 +25,6 @@ std::string trimNarrow(const std::string& text) {
     if (first == std::string::npos) return {};
     const size_t last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
-}
-
-// Decodes a TQArchive's payload: scrambled bytes are XORed with the key; a
-// packed payload has no unpacker and comes out empty.
-std::vector<uint8_t> archivePayload(const uint8_t* data, size_t size) {
-    using namespace tqarchive;
-    const uint32_t flags = static_cast<uint32_t>(data[kFlagsOffset]) |
-                           (static_cast<uint32_t>(data[kFlagsOffset + 1]) << 8) |
-                           (static_cast<uint32_t>(data[kFlagsOffset + 2]) << 16) |
-                           (static_cast<uint32_t>(data[kFlagsOffset + 3]) << 24);
-    if ((flags & kFlagPacked) != 0) return {};
-    std::vector<uint8_t> payload(data + kPayloadOffset, data + size);
-    if ((flags & kFlagScrambled) != 0) {
-        for (uint8_t& byte : payload) byte ^= kScrambleKey;
-    }
-    return payload;
-}
-
-bool isArchive(const uint8_t* data, size_t size) {
-    using namespace tqarchive;
-    if (size < kHeaderSize) return false;
-    // Equal as zero-terminated strings: the nine letters and then the zero.
-    return std::memcmp(data + kMagicOffset, kMagic, kMagicLength + 1) == 0;
 }
 
 // The whole file, or false when it cannot be opened or read or is too large.
@@ -95,8 +71,15 @@ bool DatReader::open(const std::string& path) {
 
 bool DatReader::open(const uint8_t* data, size_t size) {
     if (data == nullptr) size = 0;
-    if (isArchive(data, size)) {
-        m_stream = archivePayload(data, size);
+    if (TQArchive::isArchive(data, size)) {
+        // The decoded payload is read instead; an archive that does not open
+        // leaves no text at all.
+        TQArchive archive;
+        if (archive.open(data, size)) {
+            m_stream = archive.payload();
+        } else {
+            m_stream.clear();
+        }
         m_streamFromArchive = true;
     } else {
         m_stream.assign(data, data + size);
