@@ -4,12 +4,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
+#include "tests/engine/BmpWriter.h"
 #include "tests/engine/GlTestContext.h"
 #include "tests/engine/Md3Writer.h"
 #include "world/Clock.h"
@@ -179,19 +179,15 @@ TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
 }
 
 TEST(QModelLoad, BackslashPathsOpen) {
-    const std::string dir = ::testing::TempDir() + "reef_engine_model";
-    std::remove((dir + "/m.tqm").c_str());
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    const std::string dir = testing::scratchFolder("model");
     const std::vector<uint8_t> bytes = testing::wrapArchive(writeMd3(gridModel(2, 2)), 1);
-    {
-        std::ofstream out(dir + "/m.tqm", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    testing::writeFile(dir + "/m.tqm", bytes);
     std::string windowsStyle = dir + "\\m.tqm";
     QModel model;
     EXPECT_TRUE(model.loadMD3(windowsStyle, true));
     EXPECT_EQ(model.numFrames(), 2);
-    std::remove((dir + "/m.tqm").c_str());
+    std::error_code error;
+    std::filesystem::remove_all(dir, error);
 }
 
 // Every broken variant must fail without reading out of bounds (ASan watches) and

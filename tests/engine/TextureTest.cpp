@@ -1,0 +1,269 @@
+// Texture loading through the real SDL decoder into a real GLX context, and the
+// multitexture binding rules.
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include "engine/EngineImports.h"
+#include "engine/SceneObject.h"
+#include "engine/Texture.h"
+#include "platform/SdlEngineImports.h"
+#include "tests/engine/BmpWriter.h"
+#include "tests/engine/GlTestContext.h"
+
+namespace reef {
+namespace {
+
+// Installs the given imports for one test and forgets any multitexture lookup.
+class ImportsScope {
+public:
+    explicit ImportsScope(EngineImports* imports) : m_previous(engineImports()) {
+        setEngineImports(imports);
+        Texture::resetMultiTexture();
+    }
+    ~ImportsScope() {
+        setEngineImports(m_previous);
+        Texture::resetMultiTexture();
+    }
+
+private:
+    EngineImports* m_previous;
+};
+
+// Pixels (B, G, R) that differ in every channel and position.
+std::vector<uint8_t> pattern(int width, int height, int bpp) {
+    std::vector<uint8_t> p;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            p.push_back(static_cast<uint8_t>(10 * x + 1));
+            p.push_back(static_cast<uint8_t>(20 * y + 2));
+            p.push_back(static_cast<uint8_t>(x + 7 * y + 100));
+            if (bpp == 4) p.push_back(static_cast<uint8_t>(200 + x));
+        }
+    }
+    return p;
+}
+
+GLint levelParameter(int level, GLenum which) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, which, &value);
+    return value;
+}
+
+GLint textureParameter(GLenum which) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, which, &value);
+    return value;
+}
+
+class TextureGl : public ::testing::Test {
+protected:
+    testing::GlTestContext gl;
+    SdlEngineImports sdl;
+    ImportsScope scope{&sdl};
+    std::string dir = testing::scratchFolder("texture");
+
+    void SetUp() override {
+        if (!gl.valid()) GTEST_SKIP() << gl.error();
+    }
+    void TearDown() override {
+        std::error_code error;
+        std::filesystem::remove_all(dir, error);
+    }
+    std::string bmp(const std::string& name, int width, int height, int bpp) {
+        const std::string path = dir + "/" + name;
+        testing::writeFile(path, testing::makeBmp(width, height, bpp, pattern(width, height, bpp)));
+        return path;
+    }
+};
+
+TEST_F(TextureGl, UploadsBgrRowsAsDecodedWithoutRescaling) {
+    // Widths 3 and 5 have padded rows of 12 and 16 bytes.
+    for (int width : {3, 5, 4}) {
+        SCOPED_TRACE(width);
+        Texture texture;
+        ASSERT_TRUE(texture.loadBMP(bmp("rgb.tqt", width, 5, 3), Texture::kSceneDefault));
+        EXPECT_TRUE(texture.loaded());
+        glBindTexture(GL_TEXTURE_2D, texture.name());
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), width);
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 5);
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+
+        std::vector<uint8_t> back(static_cast<size_t>(width) * 5 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, back.data());
+        EXPECT_EQ(back, pattern(width, 5, 3));  // top row first, as decoded
+    }
+}
+
+TEST_F(TextureGl, UploadsBgraAsRgba) {
+    Texture texture;
+    ASSERT_TRUE(texture.loadBMP(bmp("rgba.tqt", 3, 2, 4), 0));
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 3);
+}
+
+TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {
+    struct Case {
+        uint8_t flags;
+        GLint min, mag, wrapS;
+        bool mipmaps;
+    };
+    const Case cases[] = {
+        {0, GL_LINEAR, GL_LINEAR, GL_REPEAT, false},
+        {1, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, GL_REPEAT, true},
+        {2, GL_LINEAR, GL_LINEAR, GL_REPEAT, false},
+        {3, GL_LINEAR, GL_LINEAR, GL_REPEAT, true},  // linear filter, mipmaps still built
+        {4, GL_NEAREST, GL_LINEAR, GL_REPEAT, false},
+        {9, GL_NEAREST, GL_NEAREST, GL_REPEAT, true},
+        {16, GL_LINEAR, GL_LINEAR, GL_CLAMP, false},
+        {34, GL_LINEAR, GL_LINEAR, GL_REPEAT, false},
+    };
+    const std::string path = bmp("flags.tqt", 8, 4, 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.flags));
+        Texture texture;
+        ASSERT_TRUE(texture.loadBMP(path, c.flags));
+        glBindTexture(GL_TEXTURE_2D, texture.name());
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), c.min);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), c.mag);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), c.wrapS);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+        EXPECT_EQ(levelParameter(1, GL_TEXTURE_WIDTH) > 0, c.mipmaps);
+    }
+}
+
+TEST_F(TextureGl, EightBitImageLoadsWithoutAnImage) {
+    const std::string path = dir + "/grey.tqt";
+    testing::writeFile(path, testing::makeBmp(4, 4, 1, std::vector<uint8_t>(16, 77)));
+    Texture texture;
+    ASSERT_TRUE(texture.loadBMP(path, 0));
+    EXPECT_TRUE(texture.loaded());
+    EXPECT_NE(texture.name(), 0u);
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 0);
+}
+
+TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {
+    const std::string garbled = dir + "/garbled.tqt";
+    testing::writeFile(garbled, {'B', 'M', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});
+    for (const std::string& path : {dir + "/missing.tqt", garbled}) {
+        Texture texture;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(texture.loadBMP(path, 0));
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
+        EXPECT_FALSE(texture.loaded());
+        EXPECT_EQ(texture.name(), 0u);
+    }
+}
+
+TEST_F(TextureGl, BackslashPathsAndReleaseAndReload) {
+    bmp("a.tqt", 2, 2, 3);
+    Texture texture;
+    ASSERT_TRUE(texture.loadBMP(dir + "\\a.tqt", 0));
+    const GLuint first = texture.name();
+    EXPECT_TRUE(glIsTexture(first));
+    ASSERT_TRUE(texture.loadBMP(dir + "/a.tqt", 0));  // the old name goes first
+    EXPECT_FALSE(glIsTexture(first) && first != texture.name());
+    const GLuint second = texture.name();
+    texture.release();
+    EXPECT_FALSE(texture.loaded());
+    EXPECT_FALSE(glIsTexture(second));
+}
+
+TEST_F(TextureGl, MultitextureUnitsAndTheirLimit) {
+    ASSERT_TRUE(Texture::initMultiTexture());
+    const int units = Texture::textureUnitCount();
+    ASSERT_GE(units, 2);
+    Texture base, detail;
+    ASSERT_TRUE(base.loadBMP(bmp("base.tqt", 2, 2, 3), 0));
+    ASSERT_TRUE(detail.loadBMP(bmp("detail.tqt", 2, 2, 3), 0));
+    detail.setScale(4.0f);
+
+    SceneObject object;
+    object.addTexture(&base);
+    object.addTexture(&detail);
+    EXPECT_TRUE(object.multi());
+    object.beginDraw();
+    glActiveTexture(GL_TEXTURE1);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), detail.name());
+    glActiveTexture(GL_TEXTURE0);
+
+    object.emitTexCoord(0.5f, 0.25f);
+    GLfloat st[4];
+    glActiveTexture(GL_TEXTURE1);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, st);
+    EXPECT_FLOAT_EQ(st[0], 2.0f);
+    EXPECT_FLOAT_EQ(st[1], 1.0f);
+    glActiveTexture(GL_TEXTURE0);
+
+    object.endDraw();
+    glActiveTexture(GL_TEXTURE1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    glActiveTexture(GL_TEXTURE0);
+
+    // A unit at or above the limit is skipped silently by all three operations.
+    base.apply(true, units);
+    base.emitTexCoord(1, 1, true, units);
+    Texture::unbindUnit(units);
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Imports whose decoder hands back what a test says, and no extensions.
+class FakeImports : public EngineImports {
+public:
+    std::optional<DecodedImage> image;
+    int lookups = 0;
+    std::optional<DecodedImage> decodeBMP(const std::string&) override { return image; }
+    void* glProcAddress(const char*) override {
+        ++lookups;
+        return nullptr;
+    }
+};
+
+TEST(TextureImports, InconsistentDecodedImagesAreRefused) {
+    FakeImports fake;
+    ImportsScope scope(&fake);
+    DecodedImage bad;
+    bad.width = 4;
+    bad.height = 4;
+    bad.bytesPerPixel = 3;
+    bad.pitch = 8;  // shorter than a row
+    bad.pixels.resize(64);
+    fake.image = bad;
+    Texture texture;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(texture.loadBMP("x.tqt", 0));
+    ::testing::internal::GetCapturedStdout();
+    bad.pitch = 12;
+    bad.pixels.resize(40);  // fewer bytes than height rows
+    fake.image = bad;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(texture.loadBMP("x.tqt", 0));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP x.tqt failed\n");
+    EXPECT_FALSE(texture.loaded());
+}
+
+TEST(TextureImports, MissingExtensionsAreLookedUpOnce) {
+    FakeImports fake;
+    ImportsScope scope(&fake);
+    EXPECT_FALSE(Texture::initMultiTexture());
+    const int lookups = fake.lookups;
+    EXPECT_FALSE(Texture::initMultiTexture());
+    EXPECT_EQ(fake.lookups, lookups);
+    Texture a, b;
+    SceneObject object;
+    object.addTexture(&a);
+    object.addTexture(&b);
+    EXPECT_FALSE(object.multi());  // falls back to the first texture alone
+}
+
+}  // namespace
+}  // namespace reef
