@@ -330,6 +330,18 @@ TEST_F(ScreenTextGL, LayoutAdvancesByLastGlyphAndSkipsMissingCharacters) {
     ASSERT_EQ(text.quads().size(), 1u);
     EXPECT_FLOAT_EQ(text.quads()[0].top, 40.0f + 15.0f + 15.0f);
 
+    // A frame-rate line replaced every frame reuses its storage once laid out.
+    text.setLine(u"ABCE 59.94");
+    text.layout();
+    const ScreenText::Quad* quadStorage = text.quads().data();
+    const char16_t* lineStorage = text.lines()[0].data();
+    for (int frame = 0; frame < 3; ++frame) {
+        text.setLine(frame % 2 ? u"EBCA 60.01" : u"CAB 1");
+        text.layout();
+        EXPECT_EQ(text.quads().data(), quadStorage);
+        EXPECT_EQ(text.lines()[0].data(), lineStorage);
+    }
+
     // Nothing loaded: nothing laid out.
     ScreenText bare;
     bare.setText(u"ABC");
