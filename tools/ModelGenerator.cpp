@@ -267,27 +267,36 @@ Mesh gull(float flap, float fold) {
         }, 4, 3, 0.02f, 0.3f, 0.6f, 0.7f, false);
     for (int side = -1; side <= 1; side += 2) {
         const float s = static_cast<float>(side);
-        for (int face = 0; face < 2; ++face) {
-            const float up = face == 0 ? 1.0f : -1.0f;
-            m.addPatch(
-                [&](float u, float v) {
-                    const float span = 10.5f * u;
-                    const float chord = 3.8f * (1.0f - 0.65f * u);
-                    const float sweep = 1.6f * u * u;
-                    const float thick = 0.32f * (1.0f - u) * std::sin(kPi * v) * up;
-                    P3 p{span, 1.6f - sweep - chord * v, thick + 0.4f * std::sin(kPi * v) * (1.0f - u)};
-                    // Shoulder at x = 1, wrist at 45 % of the span.
-                    const float wrist = 10.5f * 0.45f;
-                    if (p.x > wrist) {
-                        const P3 rel = p - P3{wrist, 0, 0};
-                        p = P3{wrist, 0, 0} + rotate(rel, P3{0, 1, 0}, -fold);
-                    }
-                    p = rotate(p, P3{0, 1, 0}, -flap);
-                    p.x = s * (p.x + 1.0f);
-                    return p;
-                },
-                8, 3, 0.0f, 1.0f, 0.0f, 0.5f, (side > 0) == (face == 0));
-        }
+        // Each wing is one closed, flattened tube: u along the span, v around the
+        // wing's cross-section (leading edge, upper side, trailing edge, lower side).
+        m.addPatch(
+            [&](float u, float v) {
+                const float span = 10.5f * u;
+                const float chord = 3.8f * (1.0f - 0.7f * u);
+                const float centre = 1.6f - 1.6f * u * u - chord * 0.5f;
+                const float thick = 0.34f * (1.0f - 0.8f * u) + 0.03f;
+                const float a = v * 6.2831853f;
+                P3 p{span, centre + 0.5f * chord * std::cos(a), thick * std::sin(a) + 0.4f * (1.0f - u) * (1.0f - std::fabs(std::cos(a)))};
+                // Shoulder at x = 1, wrist at 45 % of the span.
+                const float wrist = 10.5f * 0.45f;
+                if (p.x > wrist) {
+                    const P3 rel = p - P3{wrist, 0, 0};
+                    p = P3{wrist, 0, 0} + rotate(rel, P3{0, 1, 0}, -fold);
+                }
+                p = rotate(p, P3{0, 1, 0}, -flap);
+                p.x = s * (p.x + 1.0f);
+                // Texture: v across the wing folds the upper and lower side onto one picture.
+                return p;
+            },
+            8, 8, 0.0f, 1.0f, 0.0f, 1.0f, side > 0);
+        // The wing picture is the top half of the atlas: s along the span, t across the chord.
+        const size_t first = m.positions.size() - 9 * 9;
+        for (size_t j = 0; j <= 8; ++j)
+            for (size_t i = 0; i <= 8; ++i) {
+                const float v = j / 8.0f;
+                const float across = 0.5f - 0.5f * std::cos(v * 6.2831853f);  // 0 at the leading edge, 1 at the trailing edge
+                m.uvs[2 * (first + j * 9 + i) + 1] = 0.48f * across + 0.01f;
+            }
     }
     return m;
 }
@@ -382,13 +391,13 @@ Mesh palmLeaves(float theta) {
         const P3 top = trunkPoint(p, 1.0f, theta);
         for (int f = 0; f < 9; ++f) {
             const float a = kTwoPi * f / 9.0f + p.phase;
-            const float length = 3.6f + 0.5f * std::sin(f * 2.3f);
+            const float length = 5.2f + 0.7f * std::sin(f * 2.3f);
             const float flutter = 0.12f * std::sin(theta + f * 1.1f + p.phase);
             const P3 out{std::cos(a), std::sin(a), 0.0f};
             const P3 across{-std::sin(a), std::cos(a), 0.0f};
             m.addPatch(
                 [&](float u, float v) {
-                    const float w = 0.85f * std::sin(kPi * std::min(1.0f, 0.15f + v)) * (1.0f - 0.3f * v);
+                    const float w = 1.25f * std::sin(kPi * std::min(1.0f, 0.15f + v)) * (1.0f - 0.3f * v);
                     const float x = (u - 0.5f) * 2.0f;
                     const float arch = length * (0.45f * v - 0.75f * v * v) + flutter * v * v * length;
                     const P3 rib = top + out * (length * v) + P3{0, 0, arch};
@@ -492,8 +501,8 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
     add("models/insel.tqm", buildFrames(1, [](int) { return island(); }), true, false, false);
     add("models/palmenstaemme.tqm", buildFrames(20, [](int k) { return palmTrunks(kTwoPi * k / 20.0f); }), true, false, false);
     add("models/palmenblaetter.tqm", buildFrames(20, [](int k) { return palmLeaves(kTwoPi * k / 20.0f); }), true, false, false);
-    add("models/reeffishes/rfish.tqm", fishModel(16.0f, 14.0f, 3.0f, 5.0f, 20), false, false, false);
-    add("models/reeffishes/silverfish.tqm", fishModel(16.0f, 5.0f, 3.0f, 4.0f, 20), false, false, false);
+    add("models/reeffishes/rfish.tqm", fishModel(16.0f, 14.0f, 3.0f, 5.0f, 10), false, false, false);
+    add("models/reeffishes/silverfish.tqm", fishModel(16.0f, 5.0f, 3.0f, 4.0f, 10), false, false, false);
     for (ModelSpec& s : specs) {
         if (!s.normalsBlock) continue;
         const bool islandGroup = s.path.find("insel") != std::string::npos || s.path.find("palmen") != std::string::npos;

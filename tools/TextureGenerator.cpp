@@ -35,11 +35,11 @@ Image cloudySky() {
         const Colour zenith = rgb(0.22f, 0.46f, 0.82f), horizon = rgb(0.72f, 0.84f, 0.94f);
         Colour sky = mix(zenith, horizon, smoothstep(0.0f, 0.62f, r));
         const float f = n.fractal(u * 6.0f, v * 6.0f, 6, 6, 0.55f) * 0.5f + 0.5f;
-        const float cover = 0.52f - 0.1f * smoothstep(0.2f, 0.6f, r);  // more cloud toward the horizon
+        const float cover = 0.58f - 0.06f * smoothstep(0.2f, 0.6f, r);  // a little more cloud toward the horizon
         const float density = smoothstep(cover, cover + 0.22f, f);
         const float shade = 0.78f + 0.22f * smoothstep(0.0f, 0.5f, n.fractal(u * 6.0f + 0.07f, v * 6.0f + 0.05f, 6, 4));
         const Colour cloud = rgb(0.97f * shade, 0.97f * shade, 0.99f * shade + 0.02f);
-        return mix(sky, cloud, density * 0.92f);
+        return mix(sky, cloud, density * 0.85f);
     });
 }
 
@@ -118,7 +118,7 @@ Image TextureGenerator::highlightFrame(int frame, int size) {
         const float l1 = veins(a, u, v, phase, 6, 0.07f);
         const float l2 = veins(b, u, v, -phase, 7, 0.06f);
         const float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
-        return rgb(0.92f, 0.97f, 1.0f, glint * glint * 0.9f);
+        return rgb(0.92f, 0.97f, 1.0f, std::min(1.0f, glint * 1.3f));
     });
 }
 
@@ -142,7 +142,7 @@ Image fogFader() {
     // Top of the picture: the far edge at the surface, fully fogged; fading out toward the floor.
     return painted(64, 128, [&](float, float v) {
         Colour c = kFog;
-        c.a = 1.0f - smoothstep(0.3f, 1.0f, v);
+        c.a = 1.0f - smoothstep(0.25f, 0.85f, v);
         return c;
     });
 }
