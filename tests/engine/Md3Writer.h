@@ -156,9 +156,10 @@ inline std::vector<uint8_t> wrapArchive(const std::vector<uint8_t>& payload, uin
     return w.bytes;
 }
 
-// A model of `frames` frames with a square fan of `quads` quads per frame; each
-// frame shifts every vertex by the frame number along x.
-inline Md3Model gridModel(int frames, int quads) {
+// A model of `frames` frames with a row of `quads` quads (2 triangles each) per
+// frame, `spacing` stored units apart; each frame shifts every vertex by the
+// frame number along x.
+inline Md3Model gridModel(int frames, int quads, int spacing = 64) {
     Md3Model model;
     Md3Surface s;
     for (int q = 0; q <= quads; ++q) {
@@ -173,8 +174,8 @@ inline Md3Model gridModel(int frames, int quads) {
     for (int f = 0; f < frames; ++f) {
         std::vector<std::array<int16_t, 3>> frame;
         for (int q = 0; q <= quads; ++q) {
-            frame.push_back({static_cast<int16_t>(q * 64 + f), 0, 0});
-            frame.push_back({static_cast<int16_t>(q * 64 + f), 64, 0});
+            frame.push_back({static_cast<int16_t>(q * spacing + f), 0, 0});
+            frame.push_back({static_cast<int16_t>(q * spacing + f), static_cast<int16_t>(spacing), 0});
         }
         s.positions.push_back(frame);
     }
