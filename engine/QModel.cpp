@@ -133,6 +133,12 @@ bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout&
     return true;
 }
 
+// The whole frame number of a position; -1 (no frame) for a position no frame can have.
+int frameOf(float pos) {
+    if (!std::isfinite(pos) || pos < -1.0e6f || pos > 1.0e6f) return -1;
+    return static_cast<int>(std::trunc(pos));
+}
+
 // Key of a stored vertex position: equal keys exactly when the positions are equal.
 uint64_t positionKey(int16_t x, int16_t y, int16_t z) {
     return (static_cast<uint64_t>(static_cast<uint16_t>(x)) << 32) |
@@ -367,7 +373,7 @@ const QModel::Sequence* QModel::currentSequence() const {
 
 int QModel::frameNumber() const {
     const Sequence* s = currentSequence();
-    return s ? static_cast<int>(std::trunc(s->pos)) : 0;
+    return s ? frameOf(s->pos) : 0;
 }
 
 void QModel::setFrameNumber(int n) {
@@ -417,11 +423,11 @@ void QModel::advance() {
             s.pos = static_cast<float>(s.first);
             m_fraction = 0.0f;
         }
-        a = static_cast<int>(std::trunc(s.pos));
+        a = frameOf(s.pos);
         b = a + 1;
         if (b > s.last) b = s.first;
     } else {
-        a = b = static_cast<int>(std::trunc(s.pos));
+        a = b = frameOf(s.pos);
     }
     m_currentFrame = a;
     m_nextFrame = b;

@@ -89,7 +89,6 @@ inline std::vector<uint8_t> writeMd3(const Md3Model& model, Md3Offsets* where = 
     if (where) where->surface = w.size();
 
     for (const Md3Surface& s : model.surfaces) {
-        const size_t start = w.size();
         const int32_t verts = static_cast<int32_t>(s.texCoords.size());
         const int32_t tris = static_cast<int32_t>(s.triangles.size());
         const size_t trianglesAt = f::kSurfaceHeaderSize;
@@ -123,7 +122,6 @@ inline std::vector<uint8_t> writeMd3(const Md3Model& model, Md3Offsets* where = 
                 w.i16(0);  // packed normal, unused
             }
         }
-        (void)start;
     }
     w.patchI32(endField, static_cast<int32_t>(w.size()));
     if (where) where->end = w.size();

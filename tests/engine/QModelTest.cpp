@@ -383,6 +383,21 @@ TEST_F(QModelAnimation, SequencesAreClampedUniqueAndSelectedByName) {
     EXPECT_EQ(model.frameNumber(), 30);
 }
 
+TEST_F(QModelAnimation, AbsurdSpeedsOrPositionsNeverGiveAFrame) {
+    model.setFramesPerSecond(0.0f);  // stands still
+    step(500);
+    EXPECT_FLOAT_EQ(pos(), 0.0f);
+    model.setFramesPerSecond(std::nanf(""));
+    step(500);
+    EXPECT_EQ(model.currentFrameIndex(), -1);  // drawing refuses it
+    model.setSequence("swim");
+    model.setFramesPerSecond(5.0f);
+    model.setFrameNumber(2147483647);
+    model.setAnimating(false);
+    step(10);
+    EXPECT_EQ(model.currentFrameIndex(), -1);
+}
+
 // Vertices drawn into a feedback buffer, in window coordinates of a 64 x 64 viewport.
 std::vector<float> feedbackVertices(const std::function<void()>& drawCall) {
     std::vector<GLfloat> buffer(4096);
