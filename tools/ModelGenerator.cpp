@@ -241,6 +241,12 @@ Mesh anemone(float theta) {
     return m;
 }
 
+// Every position (and so every frame) times k: the builders work at a base size.
+Mesh enlarged(Mesh m, float k) {
+    for (P3& p : m.positions) p = p * k;
+    return m;
+}
+
 AnimatedMesh swayed(const Mesh& rest, int frames, float height, float amplitude) {
     return animate(rest, frames, [&](P3 p, size_t, int k) { return sway(p, height, amplitude, kTwoPi * k / frames); });
 }
@@ -482,21 +488,21 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
         s.scrambled = scrambled;
         specs.push_back(std::move(s));
     };
-    add("models/coral_a.tqm", swayed(staghornRest(), 10, 1.3f, 0.03f), false, true, true);
+    add("models/coral_a.tqm", swayed(enlarged(staghornRest(), 1.4f), 10, 1.8f, 0.045f), false, true, true);
     add("models/coral_b.tqm",
-        animate(seaFanRest(), 20, [](P3 p, size_t, int k) {
+        animate(enlarged(seaFanRest(), 1.2f), 20, [](P3 p, size_t, int k) {
             const float theta = kTwoPi * k / 20.0f;
-            const float h = std::clamp(p.z / 25.0f, 0.0f, 1.2f);
+            const float h = std::clamp(p.z / 30.0f, 0.0f, 1.2f);
             return p + P3{0.3f * h * h * std::sin(theta + p.x * 0.1f), 2.2f * h * h * std::sin(theta + p.x * 0.08f), 0.0f};
         }),
         false, false, false);
-    add("models/coral_c.tqm", buildFrames(20, [](int k) { return tubeSponges(kTwoPi * k / 20.0f); }), false, false, false);
-    add("models/coral_d.tqm", buildFrames(20, [](int k) { return tableCoral(kTwoPi * k / 20.0f); }), true, false, false);
-    add("models/coral_f.tqm", swayed(softCoralRest(), 10, 0.9f, 0.06f), false, false, false);
-    add("models/coral_g.tqm", buildFrames(10, [](int k) { return brainCoral(0.012f * std::sin(kTwoPi * k / 10.0f)); }),
+    add("models/coral_c.tqm", buildFrames(20, [](int k) { return enlarged(tubeSponges(kTwoPi * k / 20.0f), 1.2f); }), false, false, false);
+    add("models/coral_d.tqm", buildFrames(20, [](int k) { return enlarged(tableCoral(kTwoPi * k / 20.0f), 1.2f); }), true, false, false);
+    add("models/coral_f.tqm", swayed(enlarged(softCoralRest(), 1.6f), 10, 1.45f, 0.08f), false, false, false);
+    add("models/coral_g.tqm", buildFrames(10, [](int k) { return enlarged(brainCoral(0.012f * std::sin(kTwoPi * k / 10.0f)), 1.4f); }),
         true, false, false);
-    add("models/coral_h.tqm", buildFrames(10, [](int k) { return anemone(kTwoPi * k / 10.0f); }), false, false, false);
-    add("models/coral_i.tqm", swayed(seaWhipsRest(), 10, 1.0f, 0.09f), false, true, false);
+    add("models/coral_h.tqm", buildFrames(10, [](int k) { return enlarged(anemone(kTwoPi * k / 10.0f), 1.5f); }), false, false, false);
+    add("models/coral_i.tqm", swayed(enlarged(seaWhipsRest(), 1.3f), 10, 1.3f, 0.12f), false, true, false);
     add("models/gull.tqm", gullModel(), false, true, true);
     add("models/insel.tqm", buildFrames(1, [](int) { return island(); }), true, false, false);
     add("models/palmenstaemme.tqm", buildFrames(20, [](int k) { return palmTrunks(kTwoPi * k / 20.0f); }), true, false, false);

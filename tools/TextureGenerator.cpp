@@ -71,9 +71,9 @@ Image sand() {
     // Pebbles and shell bits on a jittered grid.
     Painter p(img);
     Rng rng(2101);
-    for (int i = 0; i < 170; ++i) {
+    for (int i = 0; i < 260; ++i) {
         const float x = rng.range(0.0f, 512.0f), y = rng.range(0.0f, 512.0f);
-        const float r = rng.range(1.5f, 4.5f);
+        const float r = rng.range(0.9f, 2.6f);
         const float tone = rng.range(0.45f, 0.85f);
         const bool shell = rng.uniform() < 0.25f;
         const Colour c = shell ? rgb(0.95f, 0.9f, 0.85f) : rgb(tone * 0.85f, tone * 0.78f, tone * 0.7f);
@@ -102,8 +102,8 @@ Image TextureGenerator::causticFrame(int frame, int size, uint32_t seed) {
     const float phase = kTwoPi * static_cast<float>(frame) / kSequenceFrames;
     return painted(size, size, [&](float u, float v) {
         // Two vein layers moving against each other; where they cross the light is brightest.
-        const float l1 = veins(a, u, v, phase, 4, 0.16f);
-        const float l2 = veins(b, u, v, -phase, 5, 0.12f);
+        const float l1 = veins(a, u, v, phase, size >= 128 ? 7 : 4, 0.16f);
+        const float l2 = veins(b, u, v, -phase, size >= 128 ? 9 : 5, 0.12f);
         const float c = std::clamp(0.75f * l1 + 0.55f * l2 + 0.4f * l1 * l2, 0.0f, 1.0f);
         // Multiplied over the floor: near-white, never dark.
         const Colour base = rgb(0.76f, 0.8f, 0.82f), lit = rgb(1.0f, 1.0f, 1.0f);
@@ -132,8 +132,8 @@ Image water() {
         const float w2 = std::sin(kTwoPi * (u * 3.0f + v * 2.0f + warp * 0.6f));
         const float crest = std::pow(std::clamp(0.5f + 0.35f * w1 + 0.25f * w2, 0.0f, 1.0f), 3.0f);
         const float body = 0.5f + 0.5f * n.fractal(u * 8.0f, v * 8.0f, 8, 3);
-        Colour c = mix(rgb(0.16f, 0.5f, 0.62f), rgb(0.55f, 0.82f, 0.88f), 0.35f * body + 0.65f * crest);
-        c.a = 0.34f + 0.12f * body + 0.3f * crest;
+        Colour c = mix(rgb(0.08f, 0.36f, 0.5f), rgb(0.55f, 0.84f, 0.9f), 0.3f * body + 0.7f * crest);
+        c.a = 0.16f + 0.08f * body + 0.3f * crest;
         return c;
     });
 }
