@@ -102,12 +102,12 @@ Mesh seaWhipsRest() {
     Rng rng(103);
     Mesh m;
     for (int i = 0; i < 11; ++i) {
-        const float a = rng.range(0.0f, kTwoPi), lean = rng.range(0.1f, 0.45f), length = rng.range(0.7f, 1.1f);
+        const float a = kTwoPi * i / 11.0f + rng.range(-0.25f, 0.25f), lean = rng.range(0.3f, 0.7f), length = rng.range(0.7f, 1.1f);
         std::vector<P3> path;
         std::vector<float> radii;
         for (int s = 0; s <= 6; ++s) {
             const float t = s / 6.0f;
-            path.push_back({std::cos(a) * (0.04f + lean * length * t * t), std::sin(a) * (0.04f + lean * length * t * t),
+            path.push_back({std::cos(a) * (0.06f + lean * length * t * t), std::sin(a) * (0.06f + lean * length * t * t),
                             -0.04f + length * t});
             radii.push_back(0.05f - 0.02f * t);
         }
@@ -502,7 +502,7 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
     add("models/coral_g.tqm", buildFrames(10, [](int k) { return enlarged(brainCoral(0.012f * std::sin(kTwoPi * k / 10.0f)), 1.4f); }),
         true, false, false);
     add("models/coral_h.tqm", buildFrames(10, [](int k) { return enlarged(anemone(kTwoPi * k / 10.0f), 1.5f); }), false, false, false);
-    add("models/coral_i.tqm", swayed(enlarged(seaWhipsRest(), 1.3f), 10, 1.3f, 0.12f), false, true, false);
+    add("models/coral_i.tqm", swayed(enlarged(seaWhipsRest(), 1.2f), 10, 1.2f, 0.12f), false, true, false);
     add("models/gull.tqm", gullModel(), false, true, true);
     add("models/insel.tqm", buildFrames(1, [](int) { return island(); }), true, false, false);
     add("models/palmenstaemme.tqm", buildFrames(20, [](int k) { return palmTrunks(kTwoPi * k / 20.0f); }), true, false, false);

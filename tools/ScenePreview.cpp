@@ -224,9 +224,26 @@ Image ScenePreview::render(const std::string& dir, int width, int height, float 
     const auto rock = load(dir, "models//rock2.tqt"), fader = load(dir, "gwfader.tqt"), palms = load(dir, "models//palmen_bg.tqt");
     const auto water = load(dir, "water.tqt"), blendmap = load(dir, "blendmap.tqt"), highlight = load(dir, "highlight/highlight00044.tqt");
     Options o;
-    // Sky (the flat one), palm background.
-    o.tex0 = sky ? &*sky : nullptr;
-    quad(r, 140, 100, place({0, 45, 100}, {0, 0, 0}, {1, 1, 1}), o);
+    // Sky: the cloudy dome (sky type 0, the default), a paraboloid cap 300 units below the eye.
+    {
+        const auto cloudy = load(dir, "sky_cloudy.tqt");
+        const int n = 16;
+        const float d = 2.0f * std::sqrt(900.0f * 900.0f - 500.0f * 500.0f);
+        std::vector<Vert> v;
+        std::vector<uint32_t> idx;
+        for (int i = 0; i <= n; ++i)
+            for (int j = 0; j <= n; ++j) {
+                const float x = j * d / n - d / 2, z = i * d / n - d / 2;
+                v.push_back({{x, -(x * x / 900.0f + z * z / 900.0f), z}, {0, 1, 0}, static_cast<float>(j) / n, 1.0f - static_cast<float>(i) / n});
+            }
+        for (int rr = 0; rr < n; ++rr)
+            for (int c = 0; c < n; ++c) {
+                const uint32_t b = rr * (n + 1) + c;
+                idx.insert(idx.end(), {b, b + 1, b + n + 1, b + 1, b + n + 2, b + n + 1});
+            }
+        o.tex0 = cloudy ? &*cloudy : (sky ? &*sky : nullptr);
+        r.draw(v, idx, translate(0, -298 + 500, 7), o);
+    }
     o = {};
     o.tex0 = palms ? &*palms : nullptr;
     o.blend = true;

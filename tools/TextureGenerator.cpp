@@ -29,15 +29,15 @@ Image painted(int w, int h, const std::function<Colour(float, float)>& f) {
 
 Image cloudySky() {
     const Noise n(11);
-    return painted(512, 512, [&](float u, float v) {
+    return painted(1024, 1024, [&](float u, float v) {
         // The dome maps the picture's centre to the zenith and its rim below the horizon.
         const float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f;
         const Colour zenith = rgb(0.22f, 0.46f, 0.82f), horizon = rgb(0.72f, 0.84f, 0.94f);
-        Colour sky = mix(zenith, horizon, smoothstep(0.0f, 0.62f, r));
-        const float f = n.fractal(u * 6.0f, v * 6.0f, 6, 6, 0.55f) * 0.5f + 0.5f;
-        const float cover = 0.58f - 0.06f * smoothstep(0.2f, 0.6f, r);  // a little more cloud toward the horizon
+        Colour sky = mix(zenith, horizon, std::pow(std::clamp(r / 0.72f, 0.0f, 1.0f), 1.4f));
+        const float f = n.fractal(u * 10.0f, v * 10.0f, 10, 6, 0.55f) * 0.5f + 0.5f;
+        const float cover = 0.52f - 0.08f * smoothstep(0.15f, 0.6f, r);  // more cloud toward the horizon
         const float density = smoothstep(cover, cover + 0.22f, f);
-        const float shade = 0.78f + 0.22f * smoothstep(0.0f, 0.5f, n.fractal(u * 6.0f + 0.07f, v * 6.0f + 0.05f, 6, 4));
+        const float shade = 0.78f + 0.22f * smoothstep(0.0f, 0.5f, n.fractal(u * 10.0f + 0.07f, v * 10.0f + 0.05f, 10, 4));
         const Colour cloud = rgb(0.97f * shade, 0.97f * shade, 0.99f * shade + 0.02f);
         return mix(sky, cloud, density * 0.85f);
     });
@@ -335,7 +335,7 @@ Image palmBackground() {
     Painter p(big);
     Rng rng(54);
     struct Palm { float x, lean, height; };
-    const Palm palms[] = {{150.0f, -70.0f, 360.0f}, {250.0f, 40.0f, 420.0f}, {330.0f, 110.0f, 300.0f}, {410.0f, 60.0f, 220.0f}};
+    const Palm palms[] = {{150.0f, -60.0f, 230.0f}, {250.0f, 35.0f, 280.0f}, {330.0f, 90.0f, 200.0f}, {410.0f, 50.0f, 150.0f}};
     for (const Palm& palm : palms) {
         // Curved trunk from the bottom edge.
         float px = palm.x, py = 512.0f;
@@ -352,7 +352,7 @@ Image palmBackground() {
         // Crown: arched fronds with leaflets.
         for (int f = 0; f < 9; ++f) {
             const float angle = kTwoPi * f / 9.0f + rng.range(-0.2f, 0.2f);
-            const float length = rng.range(80.0f, 120.0f);
+            const float length = rng.range(70.0f, 100.0f);
             float fx = px, fy = py;
             for (int s = 1; s <= 10; ++s) {
                 const float t = s / 10.0f;

@@ -104,8 +104,8 @@ TEST_F(GeneratedData, EveryTextureDecodesPowerOfTwoWithAlphaWhereBlendingNeedsIt
         ASSERT_TRUE(d.has_value());
         float clear = 0, solid = 0;
         alphaShares(*d, clear, solid);
-        EXPECT_GT(clear, 0.1f) << name;
-        EXPECT_GT(solid, 0.1f) << name;
+        EXPECT_GT(clear, 0.05f) << name;
+        EXPECT_GT(solid, 0.05f) << name;
     }
     const auto fader = decode("gwfader.tqt");
     const uint8_t* top = fader->pixels.data();
