@@ -1,5 +1,6 @@
 #include "tools/Mesh.h"
 
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -106,11 +107,13 @@ void Mesh::append(const Mesh& other) {
 }
 
 std::vector<P3> smoothNormals(const std::vector<P3>& positions, const std::vector<uint32_t>& triangles) {
-    // Weld by exact position so seams and ring closures share one normal.
-    std::map<std::tuple<float, float, float>, size_t> weld;
+    // Weld on the model file's 1/64 grid, the positions the loader will see, so that
+    // seams and ring closures (equal only up to rounding here) share one normal.
+    std::map<std::tuple<long, long, long>, size_t> weld;
     std::vector<size_t> group(positions.size());
     for (size_t i = 0; i < positions.size(); ++i) {
-        const auto key = std::make_tuple(positions[i].x, positions[i].y, positions[i].z);
+        const auto key = std::make_tuple(std::lround(positions[i].x * 64.0f), std::lround(positions[i].y * 64.0f),
+                                         std::lround(positions[i].z * 64.0f));
         group[i] = weld.emplace(key, weld.size()).first->second;
     }
     std::vector<P3> sums(weld.size());

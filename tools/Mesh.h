@@ -39,8 +39,7 @@ public:
 
     // A patch over (u, v) in [0,1]^2 with nu x nv cells; f gives the position, the
     // texture coordinate runs over [s0,s1] x [t0,t1]. The patch faces the side of
-    // d/du x d/dv. With wrapU the last column reuses the first column's positions
-    // (a closed ring), but keeps its own texture coordinates.
+    // d/du x d/dv (or the opposite side with flip).
     void addPatch(const std::function<P3(float u, float v)>& f, int nu, int nv, float s0, float s1, float t0,
                   float t1, bool flip = false);
     // A tube along a polyline with a radius per point and `sides` facets, capped at
@@ -53,7 +52,7 @@ public:
 };
 
 // Smooth per-vertex normals: area-weighted face normals summed over every vertex
-// that shares a position, so texture seams do not show as creases.
+// that shares a position on the file's 1/64 grid, so seams do not show as creases.
 std::vector<P3> smoothNormals(const std::vector<P3>& positions, const std::vector<uint32_t>& triangles);
 
 // A mesh with its animation: frames[k][i] is vertex i's position in frame k.
