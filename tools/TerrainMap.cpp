@@ -46,7 +46,7 @@ TerrainMap::TerrainMap() {
     m_amplitudes.assign(bases.size(), 0.0f);
     for (int round = 0; round < 60; ++round)
         for (size_t k = 0; k < bases.size(); ++k) {
-            const float error = bases[k].y + kEmbed - heightAt(bases[k].x, bases[k].z);
+            const float error = bases[k].y + kEmbed - drawnHeightAt(bases[k].x, bases[k].z);
             m_amplitudes[k] += 0.6f * error;
         }
 }
@@ -57,6 +57,23 @@ float TerrainMap::heightAt(float x, float z) const {
     for (size_t k = 0; k < m_amplitudes.size(); ++k)
         y += m_amplitudes[k] * gauss(x - bases[k].x, z - bases[k].z, kMoundSigma);
     return y;
+}
+
+float TerrainMap::drawnHeightAt(float x, float z) const {
+    // The mesh reads the pixel under trunc(i * step) for its vertex i.
+    const float stepX = (kWidth - 1) / static_cast<float>(kMeshResolution);
+    const float stepZ = (kHeight - 1) / static_cast<float>(kMeshResolution);
+    const auto vertexY = [&](int i, int j) {
+        const int px = std::clamp(static_cast<int>(i * stepX), 0, kWidth - 1);
+        const int pz = std::clamp(static_cast<int>(j * stepZ), 0, kHeight - 1);
+        const float g = std::clamp(std::round((heightAt(pixelToWorldX(px), pixelToWorldZ(pz)) - kBaseY) / kHeightScale), 0.0f, 255.0f);
+        return worldY(static_cast<uint8_t>(g));
+    };
+    const float gi = (x + kSizeX / 2) / (stepX * kSizeX / kWidth), gj = (kSizeZ - z) / (stepZ * kSizeZ / kHeight);
+    const int i = static_cast<int>(gi), j = static_cast<int>(gj);
+    const float fi = gi - i, fj = gj - j;
+    return (vertexY(i, j) * (1 - fi) + vertexY(i + 1, j) * fi) * (1 - fj) +
+           (vertexY(i, j + 1) * (1 - fi) + vertexY(i + 1, j + 1) * fi) * fj;
 }
 
 std::vector<uint8_t> TerrainMap::greyLevels() const {

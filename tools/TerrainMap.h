@@ -30,6 +30,10 @@ public:
 
     // World floor height at world (x, z), before quantisation.
     float heightAt(float x, float z) const;
+    // The floor as the scene draws it: the quantised map sampled at the vertices of
+    // its 50 x 50 cell mesh and spread linearly over each cell.
+    float drawnHeightAt(float x, float z) const;
+    static constexpr int kMeshResolution = 50;
     // Grey levels, rows top first (kWidth x kHeight).
     std::vector<uint8_t> greyLevels() const;
     // World height the quantised map gives at pixel (px, pz), as the mesh reads it.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/HeightField.h"
 #include "engine/Md3Format.h"
 #include "engine/QModel.h"
 #include "engine/TQArchive.h"
@@ -166,27 +167,39 @@ TEST_F(GeneratedData, CausticsAreBrightAndSequencesLoopAndTile) {
     }
 }
 
-TEST_F(GeneratedData, HeightMapIsGreyWithPaddedFreeRowsAndCarriesEveryCoral) {
+TEST_F(GeneratedData, HeightMapLoadsAndTheDrawnFloorCarriesEveryCoral) {
     const auto d = decode("terrain_map.tqt");
     ASSERT_TRUE(d.has_value());
     ASSERT_EQ(d->bytesPerPixel, 1);
-    EXPECT_EQ(d->width % 4, 0);
-    EXPECT_EQ(d->width, TerrainMap::kWidth);
-    // Each coral origin lies within a little of the floor under it (the floor buries its foot).
-    for (const TerrainMap::Anchor& a : TerrainMap::coralBases()) {
-        const int px = static_cast<int>(std::lround((a.x + 30.0f) * d->width / 60.0f));
-        const int pz = static_cast<int>(std::lround((50.0f - a.z) * d->height / 50.0f));
-        const float floor = -8.0f + d->pixels[static_cast<size_t>(pz) * d->pitch + px] * 0.015f;
-        EXPECT_GT(floor, a.y - 0.05f) << a.x << "," << a.z;
-        EXPECT_LT(floor, a.y + 0.35f) << a.x << "," << a.z;
-    }
-    // Near the camera (bottom rows) the floor is low; it rises toward the back.
-    const auto row = [&](int pz) {
-        double s = 0;
-        for (int x = d->width / 3; x < 2 * d->width / 3; ++x) s += d->pixels[static_cast<size_t>(pz) * d->pitch + x];
-        return s / (d->width / 3);
+    EXPECT_EQ(d->width % 4, 0);  // the decoder pads rows to 4 bytes
+    // The floor as the scene builds it: resolution 50, 0.015 per grey level, 60 x 50 at y = -8.
+    setEngineImports(&m_sdl);
+    HeightField field;
+    ASSERT_TRUE(field.loadHeightMap(dataDir() + "terrain_map.tqt"));
+    setEngineImports(nullptr);
+    field.setResolution(50);
+    field.setHeightScale(0.015f);
+    field.setSize(60.0f, 50.0f);
+    const float upx = 60.0f / field.imageWidth(), upz = 50.0f / field.imageHeight();
+    const auto vertexY = [&](int i, int j) {
+        return -8.0f + field.heightAt(static_cast<int>(i * field.stepX()), static_cast<int>(j * field.stepZ())) * 0.015f;
     };
-    EXPECT_LT(row(d->height - 2), row(1));
+    // Height of the drawn grid at world (x, z), bilinear over its cell.
+    const auto floorAt = [&](float x, float z) {
+        const float gi = (x + 30.0f) / (field.stepX() * upx), gj = (50.0f - z) / (field.stepZ() * upz);
+        const int i = static_cast<int>(gi), j = static_cast<int>(gj);
+        const float fi = gi - i, fj = gj - j;
+        return (vertexY(i, j) * (1 - fi) + vertexY(i + 1, j) * fi) * (1 - fj) +
+               (vertexY(i, j + 1) * (1 - fi) + vertexY(i + 1, j + 1) * fi) * fj;
+    };
+    // Each coral stands on the drawn floor: not floating above it, not sunk into it.
+    for (const TerrainMap::Anchor& a : TerrainMap::coralBases()) {
+        const float floor = floorAt(a.x, a.z);
+        EXPECT_GT(floor, a.y - 0.1f) << "coral at " << a.x << "," << a.z << " floats";
+        EXPECT_LT(floor, a.y + 0.45f) << "coral at " << a.x << "," << a.z << " is buried";
+    }
+    // Near the camera the floor is low; it rises toward the back.
+    EXPECT_LT(floorAt(0.0f, 3.0f), floorAt(0.0f, 45.0f));
 }
 
 struct ModelExpect {
