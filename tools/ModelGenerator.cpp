@@ -151,7 +151,7 @@ Mesh brainCoral(float pulse) {
             const float r = 0.6f * (1.0f + pulse) * (0.94f + 0.06f * smoothstep(0.02f, 0.14f, groove));
             return P3{dir.x * r, dir.y * r * 0.9f, dir.z * r * 0.75f - 0.02f};
         },
-        36, 18, 0.0f, 3.0f, 0.0f, 1.5f, true);
+        36, 18, 0.0f, 3.0f, 0.0f, 1.0f, true);
     return m;
 }
 
@@ -160,7 +160,7 @@ Mesh brainCoral(float pulse) {
 Mesh tableCoral(float theta) {
     const Noise n(106);
     Mesh m;
-    m.addTube({{0, 0, -0.5f}, {0.3f, 0, 3.5f}, {0.5f, 0, 6.5f}}, {2.2f, 1.6f, 1.8f}, 10, 0.0f, 1.0f, 0.0f, 0.3f);
+    m.addTube({{0, 0, -0.5f}, {0.3f, 0, 3.5f}, {0.5f, 0, 6.5f}}, {2.2f, 1.6f, 1.8f}, 10, 0.0f, 1.0f, 0.95f, 0.6f);
     const float tiltX = 0.05f * std::sin(theta), tiltY = 0.04f * std::cos(theta);
     const auto plate = [&](float u, float v, bool top) {
         const float a = u * kTwoPi;
@@ -173,8 +173,9 @@ Mesh tableCoral(float theta) {
         const float z = 6.8f + wave + bumps + thick + 0.06f * r + x * tiltX + y * tiltY;
         return P3{x, y, z};
     };
-    m.addPatch([&](float u, float v) { return plate(u, v, true); }, 32, 8, 0.0f, 3.0f, 0.0f, 1.5f, true);
-    m.addPatch([&](float u, float v) { return plate(u, v, false); }, 32, 8, 0.0f, 3.0f, 0.0f, 1.5f, false);
+    // Texture: the upper half of the picture is the lit top, the lower half the shaded underside.
+    m.addPatch([&](float u, float v) { return plate(u, v, true); }, 32, 8, 0.0f, 3.0f, 0.0f, 0.48f, true);
+    m.addPatch([&](float u, float v) { return plate(u, v, false); }, 32, 8, 0.0f, 3.0f, 0.75f, 0.52f, false);
     return m;
 }
 

@@ -172,40 +172,49 @@ Image coralTexture(char kind) {
         switch (kind) {
             case 'a': {  // staghorn: ochre branches with pale violet tips (v runs base to tip)
                 const float cup = polyps(n, u, v, 16);
-                Colour c = mix(rgb(0.72f, 0.56f, 0.38f), rgb(0.86f, 0.78f, 0.92f), smoothstep(0.55f, 1.0f, v));
-                c = scaled(c, 0.85f + 0.25f * f - 0.25f * cup);
+                Colour c = mix(rgb(0.72f, 0.56f, 0.38f), rgb(0.88f, 0.8f, 0.94f), smoothstep(0.55f, 1.0f, v));
+                c = scaled(c, (0.85f + 0.25f * f - 0.25f * cup) * (0.7f + 0.3f * smoothstep(0.0f, 0.35f, v)));
                 return c;
             }
-            case 'b': {  // sea fan: deep red-purple with fine speckled polyps
+            case 'b': {  // sea fan: deep red-purple with fine speckled polyps, darker at the stalk
                 const float cup = polyps(n, u, v, 24);
-                return scaled(mix(rgb(0.62f, 0.16f, 0.3f), rgb(0.85f, 0.35f, 0.45f), f), 0.9f + 0.2f * cup);
+                const Colour c = mix(rgb(0.62f, 0.16f, 0.3f), rgb(0.88f, 0.36f, 0.45f), f * 0.6f + 0.4f * v);
+                return scaled(c, (0.9f + 0.2f * cup) * (0.7f + 0.3f * smoothstep(0.0f, 0.3f, v)));
             }
-            case 'c': {  // tube sponge: violet with lengthwise ridges, paler rim
+            case 'c': {  // tube sponge: the profile runs up the outside (v < 0.45), over the rim, down the inside
                 const float ridge = 0.5f + 0.5f * std::sin(u * kTwoPi * 12.0f + f * 2.0f);
                 Colour c = mix(rgb(0.42f, 0.2f, 0.52f), rgb(0.66f, 0.42f, 0.74f), 0.5f * ridge + 0.5f * f);
-                return mix(c, rgb(0.8f, 0.62f, 0.82f), smoothstep(0.85f, 1.0f, v));
+                c = scaled(c, 0.75f + 0.3f * smoothstep(0.0f, 0.4f, v));
+                c = mix(c, rgb(0.84f, 0.66f, 0.86f), smoothstep(0.36f, 0.48f, v) * (1.0f - smoothstep(0.52f, 0.6f, v)));
+                return mix(c, rgb(0.16f, 0.06f, 0.2f), smoothstep(0.55f, 0.8f, v));  // the dark hollow
             }
-            case 'd': {  // table coral: olive-tan with star-like corallites
+            case 'd': {  // table coral: lit top with corallites (upper half), shaded underside and stalk
                 const float cup = polyps(n, u, v, 12);
-                return scaled(mix(rgb(0.55f, 0.52f, 0.36f), rgb(0.72f, 0.66f, 0.46f), f), 1.0f - 0.35f * cup);
+                const Colour top = scaled(mix(rgb(0.6f, 0.56f, 0.38f), rgb(0.78f, 0.72f, 0.5f), f), 1.0f - 0.35f * cup);
+                const Colour under = scaled(mix(rgb(0.32f, 0.3f, 0.22f), rgb(0.44f, 0.4f, 0.3f), f), 1.0f - 0.15f * cup);
+                return mix(top, under, smoothstep(0.47f, 0.53f, v));
             }
-            case 'f': {  // soft coral: creamy pink with fuzzy polyp tufts
+            case 'f': {  // soft coral: creamy pink polyp tufts, the fleshy trunk darker below
                 const float tuft = n.fractal(u * 16.0f, v * 16.0f, 16, 2) * 0.5f + 0.5f;
-                return mix(rgb(0.86f, 0.58f, 0.6f), rgb(0.98f, 0.86f, 0.8f), 0.6f * tuft + 0.4f * f);
+                const Colour c = mix(rgb(0.84f, 0.56f, 0.6f), rgb(0.99f, 0.88f, 0.82f), 0.6f * tuft + 0.4f * f);
+                return scaled(c, 0.72f + 0.28f * smoothstep(0.0f, 0.6f, v));
             }
-            case 'g': {  // brain coral: meandering ridges and valleys
+            case 'g': {  // brain coral: meandering ridges and valleys, shaded toward the base (v = 1)
                 const float m = std::fabs(n.fractal(u * 6.0f, v * 6.0f, 6, 2, 0.35f));
                 const float ridge = smoothstep(0.02f, 0.14f, m);
-                return scaled(mix(rgb(0.42f, 0.36f, 0.22f), rgb(0.7f, 0.72f, 0.5f), ridge), 0.9f + 0.2f * f);
+                const Colour c = scaled(mix(rgb(0.42f, 0.36f, 0.22f), rgb(0.72f, 0.74f, 0.5f), ridge), 0.9f + 0.2f * f);
+                return scaled(c, 1.0f - 0.4f * smoothstep(0.45f, 1.0f, v));
             }
             case 'h': {  // anemone: green tentacles with violet tips (v along a tentacle)
                 const float stripe = 0.5f + 0.5f * std::sin(u * kTwoPi * 6.0f);
                 Colour c = mix(rgb(0.4f, 0.62f, 0.38f), rgb(0.62f, 0.8f, 0.52f), stripe * 0.6f + f * 0.4f);
-                return mix(c, rgb(0.78f, 0.5f, 0.85f), smoothstep(0.7f, 1.0f, v));
+                c = scaled(c, 0.75f + 0.25f * smoothstep(0.0f, 0.5f, v));
+                return mix(c, rgb(0.8f, 0.52f, 0.88f), smoothstep(0.7f, 1.0f, v));
             }
-            default: {  // sea whips: orange with tiny white polyps
+            default: {  // sea whips: orange with tiny white polyps, darker toward the holdfast
                 const float cup = polyps(n, u, v, 20);
-                return mix(scaled(rgb(0.92f, 0.5f, 0.18f), 0.85f + 0.25f * f), rgb(1.0f, 0.95f, 0.85f), cup * 0.7f);
+                const Colour c = mix(scaled(rgb(0.92f, 0.5f, 0.18f), 0.85f + 0.25f * f), rgb(1.0f, 0.95f, 0.85f), cup * 0.7f);
+                return scaled(c, 0.7f + 0.3f * smoothstep(0.0f, 0.4f, v));
             }
         }
     });

@@ -158,14 +158,18 @@ int main(int argc, char** argv) {
         if (!model.loadMD3(data + e.model, true)) continue;
         const auto tex = imports.decodeBMP(data + e.texture);
         const int frames = model.numFrames();
-        for (int f : {0, frames / 2}) {
+        for (int tile = 0; tile < 2; ++tile) {
+            int f = tile == 0 ? 0 : frames / 2;
             if (f == 0 && frames > 1 && std::string(e.model).find("gull") != std::string::npos) f = 5;
             reef::tools::SoftRenderer r(kTile, kTile, {0.12f, 0.3f, 0.4f, 1});
             const auto v = vertices(model, f);
             r.frame(v, e.yaw, e.pitch);
-            r.draw(v, model.indices(), tex ? &*tex : nullptr, true);
+            // The second frame is drawn unlit, as the scene draws its corals and the gull.
+            const bool lit = tile == 0;
+            r.draw(v, model.indices(), tex ? &*tex : nullptr, lit);
             std::string label = std::string(e.model).substr(std::string(e.model).find_last_of('/') + 1);
-            label += " f" + std::to_string(f) + "/" + std::to_string(frames) + " " + std::to_string(model.triangleCount()) + "t";
+            label += " f" + std::to_string(f) + "/" + std::to_string(frames) + (lit ? " " : " unlit ") +
+                     std::to_string(model.triangleCount()) + "t";
             tiles.push_back({label, r.image()});
         }
     }
