@@ -9,8 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/RegFileStore.h"
+#include "world/Clock.h"
 
 namespace reef {
 
@@ -41,14 +43,25 @@ int LinuxSystemServices::platformId() { return kPlatformId; }
 std::string LinuxSystemServices::startSdl() {
     // NOTE: no parachute: SDL's own fatal-signal handler would hide crash reports
     // and skip our shutdown; SDL does not own a window here, so it has nothing to restore.
+    // SDL only decodes, times and plays sound here; its video part must never fall
+    // back to a terminal or framebuffer driver when there is no X display.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     m_sdlStarted = true;
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE) != 0) return SDL_GetError();
-    return {};
+    if (SDL_Init(SDL_INIT_NOPARACHUTE) != 0) return SDL_GetError();
+    setTickSource(&SDL_GetTicks);  // every controller reads SDL's milliseconds from now on
+    // Video and audio start apart, so a machine without a sound device still gets
+    // the video part (display modes) and a display problem does not silence the sound.
+    std::string errors;
+    for (Uint32 subsystem : {static_cast<Uint32>(SDL_INIT_VIDEO), static_cast<Uint32>(SDL_INIT_AUDIO)}) {
+        if (SDL_InitSubSystem(subsystem) != 0) errors += (errors.empty() ? "" : "; ") + std::string(SDL_GetError());
+    }
+    return errors;
 }
 
 void LinuxSystemServices::stopSdl() {
     if (!m_sdlStarted) return;
     m_sdlStarted = false;
+    setTickSource(nullptr);
     SDL_Quit();
 }
 

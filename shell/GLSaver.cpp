@@ -1,0 +1,422 @@
+#include "shell/GLSaver.h"
+
+#include <cstdio>
+
+#include <optional>
+
+#include "platform/RegistryStore.h"
+#include "platform/SystemServices.h"
+#include "platform/WindowSystem.h"
+#include "shell/RegistryKey.h"
+
+namespace reef {
+
+namespace {
+
+constexpr int kTestWidth = 800;
+constexpr int kTestHeight = 600;
+constexpr uint64_t kPreviewTimerId = 1;
+constexpr uint32_t kPreviewDelayMs = 500;
+constexpr int kMouseMovesTolerated = 5;
+constexpr int kOldWindowsPlatformId = 1;
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+char16_t toLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+
+// The decimal number at the first digit at or after pos; 0 when there is none.
+// Stops before the value could overflow a window id.
+WindowHandle numberFrom(const std::u16string& line, size_t pos) {
+    while (pos < line.size() && !isDigit(line[pos])) ++pos;
+    WindowHandle value = 0;
+    for (; pos < line.size() && isDigit(line[pos]); ++pos) {
+        if (value > (UINT64_MAX - 9) / 10) break;
+        value = value * 10 + static_cast<WindowHandle>(line[pos] - u'0');
+    }
+    return value;
+}
+
+}  // namespace
+
+GLSaver::GLSaver(Variant variant, WindowSystem& windows, SystemServices& system)
+    : m_variant(variant), m_windows(windows), m_system(system),
+      m_registryKey(std::make_unique<RegistryKey>(system.registry())) {
+    const std::string sdlError = m_system.startSdl();
+    if (!sdlError.empty()) std::fprintf(stderr, "SDL konnte nicht initialisiert werden: %s\n", sdlError.c_str());
+}
+
+GLSaver::~GLSaver() {
+    if (m_runMode == RunMode::Full) m_windows.restoreDisplayMode();
+}
+
+// ---------------------------------------------------------------- start-up
+
+bool GLSaver::Create(const std::u16string& commandLine) {
+    m_system.setIdlePriority();
+    const RunMode parsed = ParseCommandLine(commandLine);
+    m_runMode = (m_variant == Variant::Viewer) ? RunMode::Full : parsed;
+    ReadSettings();
+    ReadScreenSettings();
+    EnumerateMonitors();
+    if (m_runMode == RunMode::Preview || m_runMode == RunMode::Full || m_runMode == RunMode::Test) {
+        if (!CreateSaverWindow()) return false;
+    }
+    m_oldWindows = m_system.platformId() == kOldWindowsPlatformId;
+    if (m_runMode == RunMode::Full && m_oldWindows) loadPasswordVerifier();
+    if (m_runMode == RunMode::Preview) pumpPreviewHandshake();
+    return true;
+}
+
+RunMode GLSaver::ParseCommandLine(const std::u16string& line) {
+    m_parentWindow = 0;
+    size_t pos = 0;
+    if (!line.empty() && line[0] == u'"') {
+        const size_t close = line.find(u'"', 1);
+        pos = (close == std::u16string::npos) ? line.size() : close + 1;
+    } else {
+        const size_t blank = line.find(u' ');
+        pos = (blank == std::u16string::npos) ? line.size() : blank + 1;
+    }
+    const size_t switchAt = line.find_first_of(u"/-", pos);
+    if (switchAt == std::u16string::npos) return RunMode::Config;
+    const size_t letterAt = switchAt + 1;
+    const char16_t letter = letterAt < line.size() ? toLower(line[letterAt]) : u'\0';
+    switch (letter) {
+    case u'a':
+        m_parentWindow = numberFrom(line, letterAt);
+        return RunMode::PasswordChange;
+    case u'c':
+        m_parentWindow = numberFrom(line, letterAt);
+        return RunMode::Config;
+    case u'p':
+        m_parentWindow = numberFrom(line, letterAt);
+        return RunMode::Preview;
+    case u't':
+        return RunMode::Test;
+    default:
+        return RunMode::Full;
+    }
+}
+
+void GLSaver::loadPasswordVerifier() {
+    const std::optional<uint32_t> usePassword = m_system.registry().getDword(kDesktopKey, "ScreenSaveUsePassword");
+    if (!usePassword || *usePassword == 0) return;
+    m_passwordModule = m_system.loadModule("PASSWORD.CPL");
+    if (m_passwordModule)
+        m_verifier = reinterpret_cast<PasswordVerifier>(m_system.findSymbol(m_passwordModule, "VerifyScreenSavePwd"));
+}
+
+// The preview window appears about half a second before Create returns, so the
+// host's preview box is ready before the first frame.
+void GLSaver::pumpPreviewHandshake() {
+    m_previewWait = true;
+    m_windows.postMessage(m_window, WM_USER, 0, 0);
+    Message msg;
+    while (m_previewWait) {
+        if (!m_windows.getMessage(msg)) {
+            m_windows.postQuitMessage(0);
+            break;
+        }
+        if (msg.window == m_window) WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+    }
+}
+
+bool GLSaver::Run() {
+    switch (m_runMode) {
+    case RunMode::Config:
+        DoConfig();
+        Cleanup();
+        break;
+    case RunMode::Preview:
+    case RunMode::Full:
+    case RunMode::Test:
+        RunSaverLoop();
+        break;
+    case RunMode::PasswordChange:
+        ChangePassword();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void GLSaver::ChangePassword() {
+    void* module = m_system.loadModule("MPR.DLL");
+    if (!module) return;
+    auto changer = reinterpret_cast<PasswordChanger>(m_system.findSymbol(module, "PwdChangePasswordA"));
+    if (changer) changer("SCRSAVE", m_parentWindow, 0, 0);
+    m_system.freeModule(module);
+}
+
+// ---------------------------------------------------------------- window and loop
+
+bool GLSaver::CreateSaverWindow() {
+    m_bitsPerPixel = m_screenSettings.bitsPerPixel;
+    switch (m_runMode) {
+    case RunMode::Preview:
+        m_window = m_windows.createPreviewWindow(m_parentWindow);
+        break;
+    case RunMode::Full: {
+        int width = 0, height = 0;
+        m_windows.screenSize(width, height);
+        if (!m_screenSettings.leaveResolution) {
+            // A stored size that was never chosen (-1 on a first start) cannot make a
+            // window; the current screen size stands in for it.
+            if (m_screenSettings.width > 0 && m_screenSettings.height > 0) {
+                width = m_screenSettings.width;
+                height = m_screenSettings.height;
+            }
+            if (!m_windows.changeDisplayMode(width, height, m_screenSettings.bitsPerPixel))
+                m_system.showError("Changing screen resolution failed!");
+        }
+        m_window = m_windows.createFullWindow(width, height);
+        break;
+    }
+    case RunMode::Test:
+        m_window = m_windows.createTestWindow(kTestWidth, kTestHeight, m_windowTitle);
+        break;
+    default:
+        return false;
+    }
+    if (m_window == 0) return false;
+    m_windows.clientSize(m_window, m_width, m_height);
+    return true;
+}
+
+bool GLSaver::RunSaverLoop() {
+    switch (m_windows.createContext(m_window, m_bitsPerPixel & 0xFF)) {
+    case ContextResult::NoPixelFormat:
+        m_system.showError("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
+        return false;
+    case ContextResult::PixelFormatRefused:
+        m_system.showError("SetPixelFormat() failed:  Cannot set format specified.");
+        return false;
+    case ContextResult::Ok:
+        break;
+    }
+    m_contextCurrent = true;
+    if (!InitGL()) return false;
+    m_windows.clearFrame();
+    m_windows.swapBuffers();
+    if (m_runMode == RunMode::Full && m_monitorCount > 1 && m_screenSettings.shadeSecondary) {
+        CreateShadeWindows();
+        PlaceShadeWindows();
+    }
+    if (!BuildScene()) return false;
+    runFrameLoop();
+    ShutdownSaver();
+    return false;
+}
+
+void GLSaver::runFrameLoop() {
+    Message msg;
+    msg.message = WM_NULL;
+    while (!m_quit) {
+        if (m_windows.peekMessage(msg)) {
+            if (msg.message != WM_QUIT && msg.window != 0)
+                WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+        } else {
+            FrameMove();
+            Render();
+            m_windows.swapBuffers();
+            PostFrame();
+        }
+        if (msg.message == WM_QUIT) break;
+    }
+}
+
+void GLSaver::ReleaseGL() {
+    ReleaseGLObjects();
+    if (m_contextCurrent) m_windows.releaseContext();
+    m_contextCurrent = false;
+}
+
+// ---------------------------------------------------------------- stopping
+
+void GLSaver::InterruptSaver() {
+    if (m_runMode != RunMode::Test && m_runMode != RunMode::Full) return;
+    if (m_runMode == RunMode::Full && m_passwordDialogOpen) return;
+    if (m_oldWindows && m_runMode == RunMode::Full && m_verifier) {
+        if (!verifyPassword()) {
+            m_windows.setCursorVisible(m_window, false);
+            m_mouseMoves = 0;
+            return;
+        }
+    }
+    ShutdownSaver();
+}
+
+bool GLSaver::verifyPassword() {
+    m_windows.showMaximized(m_window);
+    m_passwordDialogOpen = true;
+    const int accepted = m_verifier(m_window);
+    m_passwordDialogOpen = false;
+    return accepted != 0;
+}
+
+void GLSaver::ShutdownSaver() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    ReleaseGL();
+    Cleanup();
+    if (m_passwordModule) {
+        m_system.freeModule(m_passwordModule);
+        m_passwordModule = nullptr;
+        m_verifier = nullptr;
+    }
+    if (m_runMode == RunMode::Full) m_windows.restoreDisplayMode();
+    m_system.stopSdl();
+    m_windows.postQuitMessage(0);
+}
+
+// ---------------------------------------------------------------- window procedure
+
+int64_t GLSaver::WindowProc(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) {
+    if (MessageHook(message, wParam, lParam)) return 0;
+    const bool plain = m_variant == Variant::Plain;
+    switch (message) {
+    case WM_DESTROY:
+        ShutdownSaver();
+        break;
+    case WM_PAINT:
+        if (m_runMode == RunMode::Preview) m_windows.fillBlack(window);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam == 0 && m_runMode != RunMode::Test) InterruptSaver();
+        break;
+    case WM_SETCURSOR:
+        if (m_runMode == RunMode::Full && !m_passwordDialogOpen) {
+            m_windows.setCursorVisible(window, false);
+            return 1;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (plain) InterruptSaver();
+        break;
+    case WM_SYSCOMMAND:
+        if (m_runMode == RunMode::Full && isSystemCommandSwallowed(wParam)) return 0;
+        break;
+    case WM_TIMER:
+        m_previewWait = false;
+        m_windows.killTimer(window, kPreviewTimerId);
+        break;
+    case WM_MOUSEMOVE:
+        if (plain) handleMouseMove(lParam);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (plain && m_runMode != RunMode::Test) InterruptSaver();
+        break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMQUERYSUSPEND && m_verifier == nullptr) InterruptSaver();
+        break;
+    case WM_USER:
+        m_windows.setTimer(window, kPreviewTimerId, kPreviewDelayMs);
+        break;
+    default:
+        break;
+    }
+    return 0;  // what the default handling answers for everything above
+}
+
+void GLSaver::handleMouseMove(int64_t lParam) {
+    const int x = mouseX(lParam);
+    const int y = mouseY(lParam);
+    if (x == m_lastMouseX && y == m_lastMouseY) return;
+    m_lastMouseX = x;
+    m_lastMouseY = y;
+    ++m_mouseMoves;
+    if (m_mouseMoves > kMouseMovesTolerated) InterruptSaver();
+}
+
+bool GLSaver::isSystemCommandSwallowed(uint64_t command) const {
+    return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_CLOSE || command == SC_SCREENSAVE;
+}
+
+// ---------------------------------------------------------------- registry
+
+bool GLSaver::OpenKey(const std::string& path) { return m_registryKey->OpenKey(path); }
+bool GLSaver::CloseKey() { return m_registryKey->CloseKey(); }
+bool GLSaver::SetString(const std::string& name, const std::string& text) {
+    return m_registryKey->SetString(name, text);
+}
+bool GLSaver::SetDword(const std::string& name, uint32_t value) { return m_registryKey->SetDword(name, value); }
+void GLSaver::GetString(const std::string& name, std::string& out, const std::string& fallback) {
+    m_registryKey->GetString(name, out, fallback);
+}
+int GLSaver::GetDword(const std::string& name, int fallback) { return m_registryKey->GetDword(name, fallback); }
+bool GLSaver::GetBool(const std::string& name, bool fallback) { return m_registryKey->GetBool(name, fallback); }
+int GLSaver::CountValues() { return m_registryKey->CountValues(); }
+bool GLSaver::EnumValue(int index, std::string& out) { return m_registryKey->EnumValue(index, out); }
+
+// ---------------------------------------------------------------- screen settings and monitors
+
+void GLSaver::ReadScreenSettings() {
+    if (!OpenKey(m_registryKeyPath)) return;
+    ScreenSettings& s = m_screenSettings;
+    s.width = GetDword("Width", s.width);
+    s.height = GetDword("Height", s.height);
+    s.bitsPerPixel = GetDword("Bpp", s.bitsPerPixel);
+    s.leaveResolution = GetBool("LeaveRes", s.leaveResolution);
+    s.shadeSecondary = GetBool("ShadeScecondary", s.shadeSecondary);
+    CloseKey();
+}
+
+void GLSaver::WriteScreenSettings() {
+    if (!OpenKey(m_registryKeyPath)) return;
+    const ScreenSettings& s = m_screenSettings;
+    SetDword("Width", static_cast<uint32_t>(s.width));
+    SetDword("Height", static_cast<uint32_t>(s.height));
+    SetDword("Bpp", static_cast<uint32_t>(s.bitsPerPixel));
+    SetDword("LeaveRes", s.leaveResolution ? 1 : 0);
+    SetDword("ShadeScecondary", s.shadeSecondary ? 1 : 0);
+    CloseKey();
+}
+
+void GLSaver::EnumerateMonitors() {
+    m_monitorCount = 0;
+    for (const MonitorRecord& record : m_windows.monitors()) {
+        if (record.mirror) continue;
+        if (m_monitorCount == kMaxMonitors) break;
+        MonitorInfo& info = m_monitors[m_monitorCount++];
+        info = MonitorInfo{};
+        info.primary = record.primary;
+        info.rect = record.rect;
+        info.monitor = record.handle;
+    }
+    if (m_monitorCount >= 2) m_screenSettings.multiMonitor = true;
+}
+
+namespace {
+const MonitorInfo* lastPrimary(const std::array<MonitorInfo, kMaxMonitors>& monitors, int count) {
+    const MonitorInfo* primary = nullptr;
+    for (int i = 0; i < count; ++i)
+        if (monitors[i].primary) primary = &monitors[i];
+    return primary;
+}
+}  // namespace
+
+void GLSaver::CreateShadeWindows() {
+    const MonitorInfo* primary = lastPrimary(m_monitors, m_monitorCount);
+    const ScreenRect primaryRect = primary ? primary->rect : ScreenRect{};
+    for (int i = 0; i < m_monitorCount; ++i) {
+        MonitorInfo& info = m_monitors[i];
+        if (info.primary || info.rect == primaryRect) continue;
+        info.shadeWindow = m_windows.createShadeWindow(info.rect);
+    }
+}
+
+void GLSaver::PlaceShadeWindows() {
+    const MonitorInfo* primary = lastPrimary(m_monitors, m_monitorCount);
+    const ScreenRect primaryRect = primary ? primary->rect : ScreenRect{};
+    for (int i = 0; i < m_monitorCount; ++i) {
+        MonitorInfo& info = m_monitors[i];
+        if (info.primary || info.rect == primaryRect || info.shadeWindow == 0) continue;
+        m_windows.placeWindow(info.shadeWindow, info.rect);
+    }
+}
+
+}  // namespace reef

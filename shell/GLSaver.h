@@ -1,0 +1,120 @@
+// The screensaver shell: start-up sequence, command-line switch, run-mode
+// dispatch, the saver window with its GL context and frame loop, the window
+// procedure's stop rules, and the one-time shutdown. The application derives
+// from it and fills in the scene operations.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/WindowMessages.h"
+#include "shell/MonitorInfo.h"
+#include "shell/RunMode.h"
+#include "shell/ScreenSettings.h"
+#include "shell/SettingsStore.h"
+
+namespace reef {
+
+class RegistryKey;
+class SystemServices;
+class WindowSystem;
+
+class GLSaver : public SettingsStore {
+public:
+    GLSaver(Variant variant, WindowSystem& windows, SystemServices& system);
+    ~GLSaver() override;
+    GLSaver(const GLSaver&) = delete;
+    GLSaver& operator=(const GLSaver&) = delete;
+
+    // The start sequence; false when the saver window could not be made.
+    bool Create(const std::u16string& commandLine);
+    // Reads the switch; also sets the parent window from the number behind p, c or a.
+    RunMode ParseCommandLine(const std::u16string& commandLine);
+    // Runs the mode; always true.
+    bool Run();
+    // The user asked to leave: shut down unless a password check says otherwise.
+    void InterruptSaver();
+    // Runs once: context released, scene cleaned up, SDL stopped, quit posted.
+    void ShutdownSaver();
+    void ChangePassword();
+
+    bool CreateSaverWindow();
+    bool RunSaverLoop();
+    void ReleaseGL();
+
+    virtual int64_t WindowProc(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam);
+    virtual bool ReadSettings() { return true; }
+    virtual bool WriteSettings() { return true; }
+    virtual bool MessageHook(uint32_t /*message*/, uint64_t /*wParam*/, int64_t /*lParam*/) { return false; }
+    virtual bool DoConfig() { return true; }
+    bool PostFrame() override { return false; }
+
+    // Registry operations on the settings store.
+    bool OpenKey(const std::string& path) override;
+    bool CloseKey() override;
+    bool SetString(const std::string& name, const std::string& text) override;
+    bool SetDword(const std::string& name, uint32_t value) override;
+    void GetString(const std::string& name, std::string& out, const std::string& fallback) override;
+    int GetDword(const std::string& name, int fallback) override;
+    bool GetBool(const std::string& name, bool fallback) override;
+    int CountValues() override;
+    bool EnumValue(int index, std::string& out) override;
+
+    void ReadScreenSettings();
+    void WriteScreenSettings();
+    void EnumerateMonitors();
+    void CreateShadeWindows();
+    void PlaceShadeWindows();
+
+    Variant variant() const { return m_variant; }
+    RunMode runMode() const { return m_runMode; }
+    WindowHandle mainWindow() const { return m_window; }
+    WindowHandle parentWindow() const { return m_parentWindow; }
+    bool isShutDown() const { return m_shutDown; }
+    int mouseMoveCount() const { return m_mouseMoves; }
+    int monitorCount() const { return m_monitorCount; }
+    const MonitorInfo& monitor(int index) const { return m_monitors[index]; }
+    ScreenSettings& screenSettings() { return m_screenSettings; }
+
+protected:
+    WindowSystem& windows() { return m_windows; }
+    SystemServices& system() { return m_system; }
+
+private:
+    using PasswordVerifier = int (*)(WindowHandle);
+    using PasswordChanger = void (*)(const char*, WindowHandle, int, int);
+
+    void loadPasswordVerifier();
+    bool verifyPassword();
+    void pumpPreviewHandshake();
+    void runFrameLoop();
+    void handleMouseMove(int64_t lParam);
+    bool isSystemCommandSwallowed(uint64_t command) const;
+
+    Variant m_variant;
+    WindowSystem& m_windows;
+    SystemServices& m_system;
+
+    WindowHandle m_window = 0;
+    WindowHandle m_parentWindow = 0;
+    RunMode m_runMode = RunMode::Unset;
+    std::string m_windowTitle = "ScreenSaverWnd";
+    std::array<MonitorInfo, kMaxMonitors> m_monitors{};
+    int m_monitorCount = 0;
+    bool m_previewWait = false;
+    bool m_passwordDialogOpen = false;
+    bool m_oldWindows = false;
+    int m_mouseMoves = 0;
+    bool m_shutDown = false;
+    ScreenSettings m_screenSettings;
+    bool m_contextCurrent = false;
+    PasswordVerifier m_verifier = nullptr;
+    void* m_passwordModule = nullptr;
+    std::unique_ptr<RegistryKey> m_registryKey;
+    int m_lastMouseX = -1;
+    int m_lastMouseY = -1;
+};
+
+}  // namespace reef

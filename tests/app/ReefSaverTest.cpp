@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include "../engine/GlTestContext.h"
+#include "../shell/FakePlatform.h"
+#include "app/ReefSaver.h"
+#include "engine/WideText.h"
+#include "world/Clock.h"
+
+namespace reef {
+namespace {
+
+struct App {
+    FakeWindows windows;
+    FakeSystem system;
+};
+
+TEST(ReefSaver, ProjectionAspectIsCappedForWideScreens) {
+    EXPECT_DOUBLE_EQ(ReefSaver::projectionAspect(1024, 768), 1024.0 / 768.0);
+    EXPECT_DOUBLE_EQ(ReefSaver::projectionAspect(1920, 1080), 1.35);
+    EXPECT_DOUBLE_EQ(ReefSaver::projectionAspect(800, 600), 800.0 / 600.0);
+    EXPECT_GT(ReefSaver::projectionAspect(10, 0), 0.0);  // a collapsed window divides by nothing
+}
+
+// The aspect the real projection matrix carries after InitGL: m[5] / m[0] for a perspective.
+double aspectAfterInitGL(int width, int height) {
+    App app;
+    app.windows.clientWidth = width;
+    app.windows.clientHeight = height;
+    ReefSaver saver(Variant::Plain, app.windows, app.system);
+    EXPECT_TRUE(saver.Create(u"saver /t"));
+    EXPECT_TRUE(saver.InitGL());
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    return projection[5] / projection[0];
+}
+
+TEST(ReefSaver, InitGLSetsTheProjectionForFourToThreeAndSixteenToNine) {
+    testing::GlTestContext context;
+    if (!context.valid()) GTEST_SKIP() << context.error();
+    EXPECT_NEAR(aspectAfterInitGL(1024, 768), 4.0 / 3.0, 1e-4);
+    EXPECT_NEAR(aspectAfterInitGL(1920, 1080), 1.35, 1e-4);
+    float fogEnd = 0.0f;
+    glGetFloatv(GL_FOG_END, &fogEnd);
+    EXPECT_FLOAT_EQ(fogEnd, 50.0f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));  // fog is switched on per pass, not globally
+}
+
+TEST(ReefSaver, FrameRateTextShowsSizeThenRateAndResetsEachSecond) {
+    ManualClock clock(5000);
+    App app;
+    app.windows.clientWidth = 1024;
+    app.windows.clientHeight = 768;
+    ReefSaver saver(Variant::Plain, app.windows, app.system);
+    ASSERT_TRUE(saver.Create(u"saver /t"));
+    for (int i = 0; i < 49; ++i) {
+        clock.advance(20);
+        saver.FrameMove();
+    }
+    EXPECT_TRUE(saver.frameRateText().empty());  // not a full second yet
+    clock.advance(20);
+    saver.FrameMove();
+    EXPECT_EQ(toUtf8(saver.frameRateText()), "1024 x 768   50.00 fps");
+    // One frame longer than a second still resets the counters at its end.
+    clock.advance(1500);
+    saver.FrameMove();
+    EXPECT_EQ(toUtf8(saver.frameRateText()), "1024 x 768   0.67 fps");
+    clock.advance(999);
+    saver.FrameMove();
+    EXPECT_EQ(toUtf8(saver.frameRateText()), "1024 x 768   0.67 fps");
+}
+
+TEST(ReefSaver, ViewerEndsOnEscapeThroughTheQuitFlagPlainDoesNot) {
+    App app;
+    ReefSaver viewer(Variant::Viewer, app.windows, app.system);
+    ASSERT_TRUE(viewer.Create(u"reefsaver"));
+    viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0);
+    viewer.FrameMove();
+    EXPECT_FALSE(viewer.quitRequested());
+    viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(viewer.isShutDown());  // no shutdown from the window procedure itself
+    viewer.FrameMove();
+    EXPECT_TRUE(viewer.quitRequested());
+
+    App plainApp;
+    ReefSaver plain(Variant::Plain, plainApp.windows, plainApp.system);
+    ASSERT_TRUE(plain.Create(u"saver /s"));
+    plain.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(plain.isShutDown());
+}
+
+TEST(ReefSaver, SettingsAreReadFromTheStoreAtCreate) {
+    App app;
+    // Without "Directory.dat" the key path is empty; the store still answers under it.
+    app.system.registryStore.setDword("", "BoidCount", 35);
+    app.system.registryStore.setDword("\\fish", "clownfish", 0);
+    ReefSaver saver(Variant::Plain, app.windows, app.system);
+    ASSERT_TRUE(saver.Create(u"saver /t"));
+    EXPECT_EQ(saver.settings().BoidCount, 35);
+    EXPECT_FALSE(saver.settings().fishSets.isSetEnabled(u"clownfish"));
+}
+
+}  // namespace
+}  // namespace reef

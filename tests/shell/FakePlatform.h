@@ -1,0 +1,195 @@
+// Scripted stand-ins for the window system and the process services, so the
+// shell's start-up, message table and frame loop run without X or SDL.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/RegistryStore.h"
+#include "platform/SystemServices.h"
+#include "platform/WindowSystem.h"
+
+namespace reef {
+
+class MemoryRegistry : public RegistryStore {
+public:
+    bool createKey(const std::string& key) override {
+        keys[key];
+        return true;
+    }
+    bool setDword(const std::string& key, const std::string& name, uint32_t value) override {
+        keys[key][name] = Value{true, value, {}};
+        return true;
+    }
+    bool setString(const std::string& key, const std::string& name, const std::string& value) override {
+        keys[key][name] = Value{false, 0, value};
+        return true;
+    }
+    std::optional<uint32_t> getDword(const std::string& key, const std::string& name) override {
+        auto k = keys.find(key);
+        if (k == keys.end()) return std::nullopt;
+        auto v = k->second.find(name);
+        if (v == k->second.end() || !v->second.isDword) return std::nullopt;
+        return v->second.dword;
+    }
+    std::optional<std::string> getString(const std::string& key, const std::string& name) override {
+        auto k = keys.find(key);
+        if (k == keys.end()) return std::nullopt;
+        auto v = k->second.find(name);
+        if (v == k->second.end() || v->second.isDword) return std::nullopt;
+        return v->second.text;
+    }
+    std::vector<std::string> valueNames(const std::string& key) override {
+        std::vector<std::string> names;
+        auto k = keys.find(key);
+        if (k != keys.end())
+            for (const auto& [name, value] : k->second) names.push_back(name);
+        return names;
+    }
+
+    struct Value {
+        bool isDword = false;
+        uint32_t dword = 0;
+        std::string text;
+    };
+    std::map<std::string, std::map<std::string, Value>> keys;
+};
+
+class FakeSystem : public SystemServices {
+public:
+    void setIdlePriority() override { calls.push_back("idle"); }
+    int platformId() override { return platform; }
+    std::string startSdl() override {
+        calls.push_back("sdl-start");
+        return sdlError;
+    }
+    void stopSdl() override { calls.push_back("sdl-stop"); }
+    void* loadModule(const std::string& name) override {
+        calls.push_back("load " + name);
+        return modules.count(name) ? modules[name] : nullptr;
+    }
+    void* findSymbol(void* /*module*/, const char* name) override {
+        return symbols.count(name) ? symbols[name] : nullptr;
+    }
+    void freeModule(void* /*module*/) override { calls.push_back("free-module"); }
+    void showError(const std::string& text) override { errors.push_back(text); }
+    void debugOutput(const std::string&) override {}
+    std::string programPath() override { return "/opt/reef/reefsaver_plain"; }
+    RegistryStore& registry() override { return registryStore; }
+
+    int platform = 2;
+    std::string sdlError;
+    std::vector<std::string> calls;
+    std::vector<std::string> errors;
+    std::map<std::string, void*> modules;
+    std::map<std::string, void*> symbols;
+    MemoryRegistry registryStore;
+};
+
+class FakeWindows : public WindowSystem {
+public:
+    bool connect() override { return canConnect; }
+    WindowHandle createPreviewWindow(WindowHandle parent) override {
+        calls.push_back("preview " + std::to_string(parent));
+        return (canConnect && parent != 0 && parent != missingParent) ? kMain : 0;
+    }
+    WindowHandle createFullWindow(int width, int height) override {
+        calls.push_back("full " + std::to_string(width) + "x" + std::to_string(height));
+        return canConnect ? kMain : 0;
+    }
+    WindowHandle createTestWindow(int width, int height, const std::string& title) override {
+        calls.push_back("test " + std::to_string(width) + "x" + std::to_string(height) + " " + title);
+        return canConnect ? kMain : 0;
+    }
+    WindowHandle createShadeWindow(const ScreenRect& rect) override {
+        shades.push_back(rect);
+        return 100 + shades.size();
+    }
+    void placeWindow(WindowHandle, const ScreenRect&) override { ++placed; }
+    bool clientSize(WindowHandle, int& width, int& height) override {
+        width = clientWidth;
+        height = clientHeight;
+        return true;
+    }
+    void screenSize(int& width, int& height) override {
+        width = screenWidth;
+        height = screenHeight;
+    }
+    ContextResult createContext(WindowHandle, int bits) override {
+        calls.push_back("context " + std::to_string(bits));
+        return contextResult;
+    }
+    void releaseContext() override { calls.push_back("release-context"); }
+    void clearFrame() override { calls.push_back("clear"); }
+    void swapBuffers() override { calls.push_back("swap"); }
+    bool peekMessage(Message& out) override {
+        if (!posted.empty()) {
+            out = posted.front();
+            posted.pop_front();
+            return true;
+        }
+        if (quit) {
+            out = Message{0, WM_QUIT, 0, 0};
+            return true;
+        }
+        if (!script.empty()) {
+            // Script entries with message WM_NULL stand for "queue empty this time".
+            out = script.front();
+            script.pop_front();
+            return out.message != WM_NULL;
+        }
+        if (timerArmed) {
+            timerArmed = false;
+            out = Message{kMain, WM_TIMER, 1, 0};
+            return true;
+        }
+        return false;
+    }
+    bool getMessage(Message& out) override {
+        if (peekMessage(out)) return out.message != WM_QUIT;
+        out = Message{0, WM_QUIT, 0, 0};
+        return false;
+    }
+    void postMessage(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) override {
+        posted.push_back(Message{window, message, wParam, lParam});
+    }
+    void postQuitMessage(int) override {
+        calls.push_back("post-quit");
+        quit = true;
+    }
+    void setTimer(WindowHandle, uint64_t id, uint32_t ms) override {
+        calls.push_back("set-timer " + std::to_string(id) + " " + std::to_string(ms));
+        timerArmed = true;
+    }
+    void killTimer(WindowHandle, uint64_t id) override { calls.push_back("kill-timer " + std::to_string(id)); }
+    void setCursorVisible(WindowHandle, bool visible) override { cursorVisible = visible; }
+    void fillBlack(WindowHandle) override { calls.push_back("fill-black"); }
+    void showMaximized(WindowHandle) override { calls.push_back("maximize"); }
+    bool changeDisplayMode(int width, int height, int bits) override {
+        calls.push_back("mode " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bits));
+        return modeChangeWorks;
+    }
+    void restoreDisplayMode() override {}
+    std::vector<MonitorRecord> monitors() override { return monitorList; }
+
+    static constexpr WindowHandle kMain = 42;
+    bool canConnect = true;
+    WindowHandle missingParent = 9999;
+    int clientWidth = 800, clientHeight = 600;
+    int screenWidth = 1280, screenHeight = 1024;
+    ContextResult contextResult = ContextResult::Ok;
+    bool modeChangeWorks = true;
+    bool quit = false;
+    bool timerArmed = false;
+    bool cursorVisible = true;
+    int placed = 0;
+    std::deque<Message> posted;
+    std::deque<Message> script;
+    std::vector<std::string> calls;
+    std::vector<ScreenRect> shades;
+    std::vector<MonitorRecord> monitorList{{true, false, {0, 0, 1280, 1024}, 1}};
+};
+
+}  // namespace reef

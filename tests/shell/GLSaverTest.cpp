@@ -1,0 +1,416 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "FakePlatform.h"
+#include "shell/GLSaver.h"
+
+namespace reef {
+namespace {
+
+class TestSaver : public GLSaver {
+public:
+    using GLSaver::GLSaver;
+    bool BuildScene() override {
+        log.push_back("build");
+        return buildResult;
+    }
+    bool InitGL() override {
+        log.push_back("init");
+        return true;
+    }
+    void FrameMove() override {
+        log.push_back("move");
+        if (++frames >= maxFrames) requestQuit();
+    }
+    void Render() override { log.push_back("render"); }
+    bool ReleaseGLObjects() override {
+        log.push_back("release-objects");
+        return true;
+    }
+    bool Cleanup() override {
+        ++cleanups;
+        return true;
+    }
+    bool PostFrame() override {
+        log.push_back("post");
+        return true;
+    }
+
+    std::vector<std::string> log;
+    bool buildResult = true;
+    int frames = 0;
+    int maxFrames = 3;
+    int cleanups = 0;
+};
+
+std::u16string line(const char16_t* text) { return text; }
+
+struct Platform {
+    FakeWindows windows;
+    FakeSystem system;
+};
+
+// ---------------------------------------------------------------- command line
+
+TEST(ParseCommandLine, SwitchesAndParentWindows) {
+    struct Case {
+        const char16_t* text;
+        RunMode mode;
+        WindowHandle parent;
+    };
+    const Case cases[] = {
+        {u"saver.scr", RunMode::Config, 0},
+        {u"\"C:\\x y\\saver.scr\"", RunMode::Config, 0},
+        {u"saver.scr /c:1234", RunMode::Config, 1234},
+        {u"saver.scr /c", RunMode::Config, 0},
+        {u"saver.scr /S", RunMode::Full, 0},
+        {u"saver.scr /s", RunMode::Full, 0},
+        {u"saver.scr -s", RunMode::Full, 0},
+        {u"saver.scr /x", RunMode::Full, 0},
+        {u"saver.scr /", RunMode::Full, 0},
+        {u"saver.scr /T", RunMode::Test, 0},
+        {u"saver.scr /p 4711", RunMode::Preview, 4711},
+        {u"saver.scr /p", RunMode::Preview, 0},
+        {u"saver.scr /a 99", RunMode::PasswordChange, 99},
+        // A quoted path with switch characters in it is skipped whole.
+        {u"\"/opt/re-ef/saver\" /t", RunMode::Test, 0},
+        {u"\"/opt/re-ef/saver\"", RunMode::Config, 0},
+        // An unquoted path ends at the first blank.
+        {u"/opt/reef/saver /p 12", RunMode::Preview, 12},
+        {u"/opt/reef/saver", RunMode::Config, 0},
+        // An unterminated quote swallows the rest of the line.
+        {u"\"/opt/reef/saver /s", RunMode::Config, 0},
+        // A number too large for a window id stops growing instead of overflowing.
+        {u"saver /p 99999999999999999999999", RunMode::Preview, 9999999999999999999ull},
+    };
+    for (const Case& c : cases) {
+        Platform p;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        const std::u16string text = c.text;
+        EXPECT_EQ(saver.ParseCommandLine(text), c.mode) << std::string(text.begin(), text.end());
+        EXPECT_EQ(saver.parentWindow(), c.parent) << std::string(text.begin(), text.end());
+    }
+}
+
+TEST(Create, ViewerAlwaysRunsFullScreenButKeepsTheParent) {
+    for (const char16_t* text : {u"reefsaver /c", u"reefsaver /p 5", u"reefsaver", u"reefsaver /t"}) {
+        Platform p;
+        TestSaver saver(Variant::Viewer, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(text));
+        EXPECT_EQ(saver.runMode(), RunMode::Full);
+    }
+    Platform p;
+    TestSaver saver(Variant::Viewer, p.windows, p.system);
+    saver.Create(line(u"reefsaver /p 5"));
+    EXPECT_EQ(saver.parentWindow(), 5u);
+}
+
+TEST(Create, WindowPerModeAndFailures) {
+    {
+        Platform p;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(line(u"saver /t")));
+        EXPECT_EQ(p.windows.calls.front(), "test 800x600 ScreenSaverWnd");
+        EXPECT_EQ(saver.width(), 800);
+        EXPECT_EQ(saver.height(), 600);
+        EXPECT_EQ(p.system.calls.front(), "sdl-start");
+        EXPECT_EQ(p.system.calls[1], "idle");
+    }
+    {
+        // Leave-resolution (the default) uses the screen size and never changes the mode.
+        Platform p;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(line(u"saver /s")));
+        EXPECT_EQ(p.windows.calls.front(), "full 1280x1024");
+    }
+    {
+        // /p without a number: the child window cannot be made.
+        Platform p;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        EXPECT_FALSE(saver.Create(line(u"saver /p")));
+    }
+    {
+        // No display: every saver mode fails to start, the configuration mode does not need one.
+        Platform p;
+        p.windows.canConnect = false;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        EXPECT_FALSE(saver.Create(line(u"saver /s")));
+        Platform q;
+        q.windows.canConnect = false;
+        TestSaver config(Variant::Plain, q.windows, q.system);
+        EXPECT_TRUE(config.Create(line(u"saver /c")));
+    }
+}
+
+TEST(Create, RefusedDisplayModeIsReportedAndTheSaverStillRuns) {
+    Platform p;
+    p.windows.modeChangeWorks = false;
+    p.system.registryStore.setDword("", "LeaveRes", 0);
+    p.system.registryStore.setDword("", "Width", 640);
+    p.system.registryStore.setDword("", "Height", 480);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    ASSERT_EQ(p.system.errors.size(), 1u);
+    EXPECT_EQ(p.system.errors[0], "Changing screen resolution failed!");
+    EXPECT_NE(std::find(p.windows.calls.begin(), p.windows.calls.end(), "full 640x480"), p.windows.calls.end());
+}
+
+TEST(Create, UnchosenResolutionFallsBackToTheScreenSize) {
+    // Keep-resolution switched off without picking a mode leaves -1 x -1, which is no window size.
+    Platform p;
+    p.system.registryStore.setDword("", "LeaveRes", 0);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    EXPECT_NE(std::find(p.windows.calls.begin(), p.windows.calls.end(), "full 1280x1024"), p.windows.calls.end());
+}
+
+TEST(Create, PreviewWaitsForItsHalfSecondTimer) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /p 77")));
+    const auto& calls = p.windows.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "set-timer 1 500"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "kill-timer 1"), calls.end());
+}
+
+// ---------------------------------------------------------------- saver loop
+
+TEST(RunSaverLoop, OrderOfTheLoopAndOneShutdown) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    p.windows.calls.clear();
+    EXPECT_TRUE(saver.Run());
+    const std::vector<std::string> expectedSaver = {"init",   "build", "move", "render", "post", "move",
+                                                    "render", "post",  "move", "render", "post", "release-objects"};
+    EXPECT_EQ(saver.log, expectedSaver);
+    // Context, black frame, then three frames each swapped once.
+    EXPECT_EQ(p.windows.calls[0], "context 16");
+    EXPECT_EQ(p.windows.calls[1], "clear");
+    EXPECT_EQ(std::count(p.windows.calls.begin(), p.windows.calls.end(), "swap"), 4);
+    EXPECT_EQ(saver.cleanups, 1);
+    EXPECT_TRUE(saver.isShutDown());
+    EXPECT_EQ(std::count(p.system.calls.begin(), p.system.calls.end(), "sdl-stop"), 1);
+}
+
+TEST(RunSaverLoop, PixelFormatFailuresStopBeforeTheScene) {
+    for (auto [result, text] : {std::pair{ContextResult::NoPixelFormat,
+                                          "ChoosePixelFormat() failed:  Cannot find a suitable pixel format."},
+                                std::pair{ContextResult::PixelFormatRefused,
+                                          "SetPixelFormat() failed:  Cannot set format specified."}}) {
+        Platform p;
+        p.windows.contextResult = result;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(line(u"saver /t")));
+        saver.Run();
+        ASSERT_EQ(p.system.errors.size(), 1u);
+        EXPECT_EQ(p.system.errors[0], text);
+        EXPECT_TRUE(saver.log.empty());
+        EXPECT_FALSE(saver.isShutDown());
+    }
+}
+
+TEST(RunSaverLoop, QuitMessageEndsTheLoopWithoutAnotherFrame) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    saver.maxFrames = 1000;
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    // One empty queue (a frame), then a key: shutdown posts WM_QUIT, taken before any further frame.
+    p.windows.script = {Message{}, Message{FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0}};
+    saver.Run();
+    EXPECT_EQ(saver.frames, 1);
+    EXPECT_EQ(saver.cleanups, 1);
+}
+
+TEST(RunSaverLoop, FailingSceneBuildSkipsTheLoop) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    saver.buildResult = false;
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    saver.Run();
+    EXPECT_EQ(saver.frames, 0);
+    EXPECT_FALSE(saver.isShutDown());
+}
+
+// ---------------------------------------------------------------- stop rules
+
+struct Running {
+    Platform p;
+    TestSaver saver;
+    Running(Variant variant, const char16_t* commandLine) : saver(variant, p.windows, p.system) {
+        EXPECT_TRUE(saver.Create(commandLine));
+    }
+    void send(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0) {
+        saver.WindowProc(FakeWindows::kMain, message, wParam, lParam);
+    }
+};
+
+TEST(StopRules, TestModeIgnoresClicksAndFocusButNotKeys) {
+    Running r(Variant::Plain, u"saver /t");
+    r.send(WM_LBUTTONDOWN);
+    r.send(WM_RBUTTONDOWN);
+    r.send(WM_MBUTTONDOWN);
+    r.send(WM_ACTIVATEAPP, 0);
+    EXPECT_FALSE(r.saver.isShutDown());
+    r.send(WM_KEYDOWN, 'A');
+    EXPECT_TRUE(r.saver.isShutDown());
+}
+
+TEST(StopRules, FullModeStopsOnClickAndLostActivation) {
+    for (uint32_t message : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_ACTIVATEAPP, WM_KEYDOWN}) {
+        Running r(Variant::Plain, u"saver /s");
+        r.send(message, 0);
+        EXPECT_TRUE(r.saver.isShutDown()) << message;
+    }
+    Running r(Variant::Plain, u"saver /s");
+    r.send(WM_ACTIVATEAPP, 1);  // gaining activation is no reason to stop
+    EXPECT_FALSE(r.saver.isShutDown());
+}
+
+TEST(StopRules, SixthDistinctMousePositionStops) {
+    Running r(Variant::Plain, u"saver /s");
+    for (int i = 0; i < 5; ++i) {
+        r.send(WM_MOUSEMOVE, 0, packMousePosition(10 + i, 20));
+        r.send(WM_MOUSEMOVE, 0, packMousePosition(10 + i, 20));  // the same position again does not count
+    }
+    EXPECT_FALSE(r.saver.isShutDown());
+    EXPECT_EQ(r.saver.mouseMoveCount(), 5);
+    r.send(WM_MOUSEMOVE, 0, packMousePosition(-3, -4));  // negative coordinates unpack as signed
+    EXPECT_TRUE(r.saver.isShutDown());
+}
+
+TEST(StopRules, ViewerIgnoresInputInTheWindowProcedure) {
+    Running r(Variant::Viewer, u"reefsaver");
+    for (int i = 0; i < 10; ++i) r.send(WM_MOUSEMOVE, 0, packMousePosition(i, i));
+    r.send(WM_LBUTTONDOWN);
+    r.send(WM_KEYDOWN, 'A');
+    EXPECT_FALSE(r.saver.isShutDown());
+    r.send(WM_ACTIVATEAPP, 0);
+    EXPECT_TRUE(r.saver.isShutDown());
+}
+
+TEST(StopRules, PreviewAndConfigIgnoreInterrupts) {
+    Running r(Variant::Plain, u"saver /p 8");
+    r.send(WM_KEYDOWN, 'A');
+    r.send(WM_LBUTTONDOWN);
+    EXPECT_FALSE(r.saver.isShutDown());
+    r.send(WM_PAINT);
+    EXPECT_NE(std::find(r.p.windows.calls.begin(), r.p.windows.calls.end(), "fill-black"), r.p.windows.calls.end());
+}
+
+TEST(StopRules, ShutdownRunsOnceAndDestroyAfterwardsDoesNothing) {
+    Running r(Variant::Plain, u"saver /s");
+    r.send(WM_DESTROY);
+    EXPECT_TRUE(r.saver.isShutDown());
+    EXPECT_EQ(r.saver.cleanups, 1);
+    r.send(WM_DESTROY);
+    r.saver.ShutdownSaver();
+    r.send(WM_KEYDOWN, 'A');
+    EXPECT_EQ(r.saver.cleanups, 1);
+    EXPECT_EQ(std::count(r.p.system.calls.begin(), r.p.system.calls.end(), "sdl-stop"), 1);
+    EXPECT_EQ(std::count(r.p.windows.calls.begin(), r.p.windows.calls.end(), "post-quit"), 1);
+}
+
+TEST(StopRules, SystemCommandsAndSuspendQuery) {
+    Running full(Variant::Plain, u"saver /s");
+    for (uint64_t command : {SC_NEXTWINDOW, SC_PREVWINDOW, SC_CLOSE, SC_SCREENSAVE})
+        EXPECT_EQ(full.saver.WindowProc(FakeWindows::kMain, WM_SYSCOMMAND, command, 0), 0);
+    EXPECT_FALSE(full.saver.isShutDown());
+    full.send(WM_POWERBROADCAST, 3);
+    EXPECT_FALSE(full.saver.isShutDown());
+    full.send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND);
+    EXPECT_TRUE(full.saver.isShutDown());
+}
+
+TEST(StopRules, FullModeHidesTheCursor) {
+    Running r(Variant::Plain, u"saver /s");
+    EXPECT_EQ(r.saver.WindowProc(FakeWindows::kMain, WM_SETCURSOR, 0, 0), 1);
+    EXPECT_FALSE(r.p.windows.cursorVisible);
+}
+
+// ---------------------------------------------------------------- password (old-system path)
+
+int g_verifierCalls = 0;
+int g_verifierAnswer = 0;
+int fakeVerifier(WindowHandle) {
+    ++g_verifierCalls;
+    return g_verifierAnswer;
+}
+
+TEST(Password, WrongPasswordResetsTheMouseCountAndKeepsRunning) {
+    Platform p;
+    p.system.platform = 1;
+    p.system.registryStore.setDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
+    int module = 0;
+    p.system.modules["PASSWORD.CPL"] = &module;
+    p.system.symbols["VerifyScreenSavePwd"] = reinterpret_cast<void*>(&fakeVerifier);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    g_verifierCalls = 0;
+    g_verifierAnswer = 0;
+    for (int i = 0; i < 6; ++i) saver.WindowProc(FakeWindows::kMain, WM_MOUSEMOVE, 0, packMousePosition(i, 0));
+    EXPECT_EQ(g_verifierCalls, 1);
+    EXPECT_FALSE(saver.isShutDown());
+    EXPECT_EQ(saver.mouseMoveCount(), 0);
+    // With a verifier loaded a suspend query cannot skip the password.
+    saver.WindowProc(FakeWindows::kMain, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+    EXPECT_FALSE(saver.isShutDown());
+    g_verifierAnswer = 1;
+    saver.WindowProc(FakeWindows::kMain, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(saver.isShutDown());
+    EXPECT_NE(std::find(p.system.calls.begin(), p.system.calls.end(), "free-module"), p.system.calls.end());
+}
+
+TEST(Password, ModernPlatformNeverLoadsTheVerifier) {
+    Platform p;
+    p.system.registryStore.setDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    EXPECT_EQ(std::count(p.system.calls.begin(), p.system.calls.end(), "load PASSWORD.CPL"), 0);
+    saver.WindowProc(FakeWindows::kMain, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(saver.isShutDown());
+}
+
+TEST(Password, ChangeModeWithoutTheModuleDoesNothing) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /a 99")));
+    EXPECT_TRUE(saver.Run());
+    EXPECT_EQ(std::count(p.system.calls.begin(), p.system.calls.end(), "load MPR.DLL"), 1);
+    EXPECT_TRUE(p.windows.calls.empty());
+}
+
+// ---------------------------------------------------------------- monitors
+
+TEST(Monitors, MirrorsSkippedClonesUnshadedAtMostNine) {
+    Platform p;
+    p.windows.monitorList.clear();
+    p.windows.monitorList.push_back({true, false, {0, 0, 1280, 1024}, 1});
+    p.windows.monitorList.push_back({false, true, {1280, 0, 2560, 1024}, 2});   // mirror
+    p.windows.monitorList.push_back({false, false, {0, 0, 1280, 1024}, 3});     // clone
+    p.windows.monitorList.push_back({false, false, {1280, 0, 2560, 1024}, 4});  // real second screen
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    EXPECT_EQ(saver.monitorCount(), 3);
+    EXPECT_TRUE(saver.screenSettings().multiMonitor);
+    saver.CreateShadeWindows();
+    ASSERT_EQ(p.windows.shades.size(), 1u);
+    EXPECT_EQ(p.windows.shades[0], (ScreenRect{1280, 0, 2560, 1024}));
+
+    Platform many;
+    many.windows.monitorList.clear();
+    for (int i = 0; i < 12; ++i) many.windows.monitorList.push_back({i == 0, false, {i * 100, 0, i * 100 + 100, 100}, 0});
+    TestSaver manySaver(Variant::Plain, many.windows, many.system);
+    ASSERT_TRUE(manySaver.Create(line(u"saver /s")));
+    EXPECT_EQ(manySaver.monitorCount(), 9);
+
+    Platform single;
+    TestSaver singleSaver(Variant::Plain, single.windows, single.system);
+    ASSERT_TRUE(singleSaver.Create(line(u"saver /s")));
+    EXPECT_EQ(singleSaver.monitorCount(), 1);
+    EXPECT_FALSE(singleSaver.screenSettings().multiMonitor);
+}
+
+}  // namespace
+}  // namespace reef
