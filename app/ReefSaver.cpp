@@ -3,13 +3,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 
 #include "app/DataFolder.h"
+#include "engine/SoundPlayer.h"
 #include "engine/WideText.h"
 #include "platform/SystemServices.h"
+#include "scene/SetDescriptor.h"
+#include "scene/SubSetDescriptor.h"
 #include "world/Clock.h"
 #include "world/Math.h"
 #include "world/Random.h"
@@ -29,14 +31,37 @@ constexpr float kLightPosition[4] = {100.0f, -200.0f, 0.0f, 1.0f};
 constexpr float kLightAmbient[4] = {0.16f, 0.2f, 0.16f, 1.0f};
 constexpr float kLightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float kLightSpecular[4] = {1.0f, 1.0f, 0.9f, 1.0f};
+constexpr float kMaterialSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr float kMaterialShininess = 128.0f;
 constexpr uint32_t kFrameRatePeriodMs = 1000;
 // The caustic and water textures scroll one full texture width in about 66.7 s.
 constexpr float kTexturePhasePerMs = -0.000015f;
+// The sky dome hangs this far below the eye, so the viewer looks up into its cap.
+constexpr float kDomeBelowEye = 300.0f;
+constexpr int kHelpHintMs = 10000;
+constexpr size_t kMaxSetPathBytes = 512;
+
+// The start view: the eye at (0, 2, -7) looking toward +z.
+constexpr Vec3 kEye{0.0f, 2.0f, -7.0f};
+constexpr Vec3 kCenter{0.0f, 0.0f, 1.0f};
+constexpr Vec3 kUp{0.0f, 1.0f, 0.0f};
+// The keys tilt within the range of the fixed camera set-ups.
+constexpr float kHighestKeyPitch = -25.0f;
+constexpr float kLowestKeyPitch = 4.5f;
+// Fixed camera set-ups 1, 2 and 3.
+constexpr float kFixedPitch[3] = {-25.0f, -8.0f, 4.5f};
+
+// The reef's sound ids of the four gull calls.
+constexpr const char* kGullCalls[4] = {"sound/seagull1.wav", "sound/seagull2.wav", "sound/seagull3.wav",
+                                       "sound/seagull4.wav"};
 
 }  // namespace
 
 ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& system)
-    : GLSaver(variant, windows, system) {
+    : GLSaver(variant, windows, system),
+      m_catalog(m_settings.fishSets, m_lister),
+      m_pointer(windows),
+      m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
     const DataFolder::InstallTexts texts = DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language);
     m_registryKeyPath = texts.registryKeyPath;
@@ -46,7 +71,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
     m_screenshots.configureFromEnvironment();
 }
 
-ReefSaver::~ReefSaver() = default;
+ReefSaver::~ReefSaver() { Cleanup(); }
 
 bool ReefSaver::ReadSettings() {
     m_settings.read(*this, m_registryKeyPath);
@@ -58,7 +83,7 @@ bool ReefSaver::WriteSettings() {
     return true;
 }
 
-bool ReefSaver::BuildScene() { return true; }
+// ---------------------------------------------------------------- OpenGL state
 
 double ReefSaver::projectionAspect(int width, int height) {
     const double aspect = static_cast<double>(width) / static_cast<double>(height > 0 ? height : 1);
@@ -98,11 +123,157 @@ bool ReefSaver::InitGL() {
     return true;
 }
 
+// ---------------------------------------------------------------- scene build
+
+bool ReefSaver::BuildScene() {
+    if (variant() == Variant::Viewer) setUpHelpOverlay();
+    if (m_settings.SoundOn) startSound();
+    m_catalog.scanSets(m_dataFolder);
+    m_skyType = m_settings.SkyType;
+    m_gullsFly = m_settings.BirdGull;
+    loadTextures();
+    loadModels();
+    setUpCamera();
+
+    m_creatures.setFishCaustics(&m_scenery.causticsFish(0));
+    m_creatures.buildGull(m_scenery.gullModel(), m_scenery.gullTexture(), m_gullsFly);
+    m_creatures.buildLeader(m_catalog);
+    Creatures::Counts counts;
+    counts.boidCount = m_settings.BoidCount;
+    counts.fishCount = m_settings.FishCount;
+    counts.gullsFly = m_gullsFly;
+    m_creatures.buildAll(m_catalog, m_settings.fishSets, counts);
+    m_scenery.place(m_dataFolder);
+    m_creatures.gatherSchool();
+    m_scenery.placeIsland();
+
+    m_creatures.gullFlight().cryTimer().restart();
+    if (variant() == Variant::Viewer) m_helpHintTimer.setRange(kHelpHintMs, -1);
+    m_lastTick = getTicks();
+    return true;
+}
+
+void ReefSaver::startSound() {
+    std::printf("if sound - delete sound\n");
+    if (m_sound) {
+        m_sound->close();
+        m_sound.reset();
+    }
+    std::printf("new sound\n");
+    m_sound = std::make_unique<SoundPlayer>(system().audioMixer());
+    std::printf("sound initialize\n");
+    m_sound->open();
+    m_sound->loadLoop(m_dataFolder + "sound/water.wav");
+    m_sound->playLoop();
+    for (int id = 0; id < 4; ++id) m_sound->addEffect(m_dataFolder + kGullCalls[id], id);
+}
+
+void ReefSaver::loadTextures() {
+    m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_settings.SkyType, m_bitsPerPixel, m_settings.BoidModel});
+    for (size_t i = 0; i < m_catalog.size(); ++i) {
+        SetDescriptor& set = m_catalog.at(i);
+        if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
+        set.texture.loadBMP(wideToNarrow(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets)
+            subSet->texture.loadBMP(wideToNarrow(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+    }
+    m_scenery.loadIslandTextures(m_dataFolder);
+}
+
+void ReefSaver::loadModels() {
+    m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_settings.BoidCount, m_settings.BoidModel);
+    for (size_t i = 0; i < m_catalog.size(); ++i) {
+        SetDescriptor& set = m_catalog.at(i);
+        if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
+        // The file's own frame rate must not replace the one the descriptor gave.
+        const float framesPerSecond = set.model.framesPerSecond();
+        set.model.loadMD3(wideToNarrow(set.modelPath, kMaxSetPathBytes), set.lighting);
+        set.model.setFramesPerSecond(framesPerSecond);
+        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
+            const float subRate = subSet->model.framesPerSecond();
+            subSet->model.loadMD3(wideToNarrow(subSet->modelPath, kMaxSetPathBytes), set.lighting);
+            subSet->model.setFramesPerSecond(subRate);
+        }
+    }
+    m_scenery.loadIslandModels(m_dataFolder);
+}
+
+void ReefSaver::setUpCamera() {
+    m_camera.set(kEye, kCenter, kUp);
+    if (variant() != Variant::Plain) return;
+    const int position = m_settings.CameraPos;
+    if (position == 0) m_cameraAuto.setAutomatic(true);
+    if (position >= 1 && position <= 3) m_camera.pitchBy(kFixedPitch[position - 1]);
+}
+
+void ReefSaver::setUpHelpOverlay() {
+    const Vec3 white{1.0f, 1.0f, 1.0f};
+    m_helpText.setColour(white);
+    m_helpText.loadFont(m_dataFolder + "font.tqf");
+    m_helpText.setPosition(20.0f, 40.0f, 0.0f);
+    m_helpText.setScreenSize(m_width, m_height);
+    m_helpText.setText(m_language.lookup("help"));
+    m_frameRateLine.setColour(white);
+    m_frameRateLine.loadFont(m_dataFolder + "font.tqf");
+    m_frameRateLine.setPosition(20.0f, 20.0f, 0.0f);
+    m_frameRateLine.setScreenSize(m_width, m_height);
+    m_pointer.setWindow(mainWindow());
+    m_input.start(m_width, m_height);
+}
+
+// ---------------------------------------------------------------- frame update
+
 void ReefSaver::FrameMove() {
-    m_cameraMoved = false;
-    if (variant() == Variant::Viewer && m_escapePressed) requestQuit();
+    m_cameraAuto.clearMoving();
+    if (variant() == Variant::Viewer) handleViewerKeys();
     stepFrameTiming();
+    if (variant() == Variant::Viewer && m_frameRateDisplay) m_frameRateLine.setLine(m_frameRateText);
     stepTexturePhase();
+    m_scenery.water().animate();
+    m_scenery.scrollTextures(m_texturePhase);
+    const Vec3 eye = m_camera.worldEye();
+    m_scenery.domeSky().setPosition(eye.x, eye.y - kDomeBelowEye, eye.z);
+    m_creatures.gullFlight().tickCry(static_cast<int>(m_frameDurationMs), m_settings.SoundOn, m_sound.get());
+    if (variant() == Variant::Viewer) stepHelpHint();
+    m_creatures.update();
+    if (m_cameraAuto.automatic())
+        m_cameraAuto.updateAuto(m_camera, static_cast<int>(m_frameDurationMs), m_settings.CameraSpeed,
+                                m_settings.CameraFixTop, m_settings.CameraFixBottom);
+}
+
+void ReefSaver::handleViewerKeys() {
+    if (m_input.isKeyDown(InputTracker::kKeyEscape, false)) requestQuit();
+    if (m_input.isKeyDown(InputTracker::kKeyHome, false)) m_camera.set(kEye, kCenter, kUp);
+    const bool up = m_input.isKeyDown(InputTracker::kKeyUp, true) && m_camera.pitch() > kHighestKeyPitch;
+    const bool down = m_input.isKeyDown(InputTracker::kKeyDown, true) && m_camera.pitch() < kLowestKeyPitch;
+    if (up || down) m_cameraAuto.setMoving();
+    if (m_input.isKeyDown(InputTracker::kKeySpace, false)) {
+        m_wireframe = !m_wireframe;
+        glPolygonMode(GL_FRONT_AND_BACK, m_wireframe ? GL_LINE : GL_FILL);
+    }
+    if (m_input.isKeyDown(InputTracker::kKeyF1, false)) toggleLongHelp();
+    if (m_input.isKeyDown(InputTracker::kKeyF, false)) m_frameRateDisplay = !m_frameRateDisplay;
+    m_camera.keyTilt(up, down);
+}
+
+void ReefSaver::toggleLongHelp() {
+    if (m_helpVisible) {
+        m_helpVisible = false;
+        if (m_helpHintShown)
+            m_helpText.setText(m_language.lookup("help"));
+        else
+            m_helpText.clearText();
+    } else {
+        m_helpVisible = true;
+        m_helpText.setText(m_language.lookup("helpexpanded"));
+    }
+}
+
+void ReefSaver::stepHelpHint() {
+    if (!m_helpHintTimer.tick(static_cast<int>(m_frameDurationMs))) return;
+    m_helpHintShown = false;
+    if (!m_helpVisible) m_helpText.clearText();
+    m_helpHintTimer.disable();
 }
 
 void ReefSaver::stepFrameTiming() {
@@ -125,22 +296,108 @@ void ReefSaver::stepTexturePhase() {
     m_texturePhase = wrap(m_texturePhase + static_cast<float>(m_frameDurationMs) * kTexturePhasePerMs, 1);
 }
 
+// ---------------------------------------------------------------- drawing
+
 void ReefSaver::Render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    // The eye stands at (0, 2, -7) looking toward +z (z negated in the GL frame).
-    gluLookAt(0.0, 2.0, 7.0, 0.0, 0.0, -1.0, 0.0, 1.0, 0.0);
+    const Vec3& eye = m_camera.eye();
+    const Vec3& center = m_camera.center();
+    const Vec3& up = m_camera.up();
+    gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
+    drawScene();
+    if (variant() == Variant::Viewer) drawViewerText();
     if (m_screenshots.afterRender(getTicks(), m_width, m_height)) requestQuit();
 }
 
-bool ReefSaver::PostFrame() { return true; }
+void ReefSaver::drawScene() {
+    const int frame = Scenery::sequenceFrame(getTicks());
+    if (m_skyType == 0)
+        m_scenery.domeSky().render();
+    else
+        m_scenery.flatSky().render();
+    m_scenery.palmBackground().render();
+    m_creatures.drawProps(false);
+    m_creatures.drawTurtle();
 
-bool ReefSaver::Cleanup() { return true; }
+    glEnable(GL_FOG);
+    m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
+    m_scenery.seaFloor().render();
+    glDisable(GL_FOG);
 
-bool ReefSaver::MessageHook(uint32_t message, uint64_t wParam, int64_t /*lParam*/) {
+    m_scenery.rock().render();
+    m_scenery.fogGradient().render();
+    drawLitIsland();
+    m_creatures.drawActiveManta();
+    drawFishGroup(frame);
+    m_creatures.drawProps(true);
+    if (m_gullsFly) m_creatures.drawGull();
+    m_scenery.water().render();
+    if (!m_cameraAuto.moving()) m_scenery.lightPattern().setTexture(1, &m_scenery.highlight(frame));
+    m_scenery.lightPattern().render();
+}
+
+void ReefSaver::drawLitIsland() {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kMaterialSpecular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kMaterialShininess);
+    m_scenery.island().render();
+    m_scenery.palmTrunks().render();
+    // The leaves are drawn over the trunks without depth test so their blended edges never cut holes.
+    glDisable(GL_DEPTH_TEST);
+    m_scenery.palmLeaves().render();
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_LIGHTING);
+}
+
+void ReefSaver::drawFishGroup(int frame) {
+    Texture& caustics = m_scenery.causticsFish(frame);
+    glEnable(GL_FOG);
+    m_creatures.drawSchool(caustics);
+    m_creatures.drawHunter();
+    m_scenery.coralH().render();
+    m_scenery.coralI().render();
+    m_scenery.coralG().render();
+    m_scenery.coralF().render();
+    m_scenery.coralA().render();
+    m_creatures.drawSingleFish(caustics);
+    m_creatures.drawBigFish(caustics);
+    m_scenery.coralC().render();
+    m_scenery.coralD(0).render();
+    m_scenery.coralD(1).render();
+    for (int i = 0; i < 3; ++i) m_scenery.coralB(i).render();
+    glDisable(GL_FOG);
+}
+
+void ReefSaver::drawViewerText() {
+    m_helpText.render();
+    if (m_frameRateDisplay) m_frameRateLine.render();
+}
+
+bool ReefSaver::PostFrame() {
+    if (variant() == Variant::Viewer) m_input.update();
+    return true;
+}
+
+bool ReefSaver::MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) {
     if (variant() != Variant::Viewer) return false;
-    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) m_escapePressed = true;
-    return message == WM_KEYDOWN || message == WM_KEYUP;
+    return m_input.handleMessage(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- release
+
+bool ReefSaver::Cleanup() {
+    m_scenery.release();
+    m_creatures.release();
+    m_catalog.clear();
+    if (m_sound) {
+        m_sound->close();
+        m_sound.reset();
+    }
+    return true;
 }
 
 }  // namespace reef

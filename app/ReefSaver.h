@@ -1,17 +1,30 @@
-// The one application object: owns the settings, the text readers and (once the
-// scene is built) everything in the reef, and implements the scene operations
-// that the shell's frame loop calls.
+// The one application object: owns the settings, the text readers, the set
+// catalog, the scenery, the creatures, the camera and the sound, and implements
+// the scene operations that the shell's frame loop calls.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/SaverSettings.h"
 #include "app/ScreenshotSchedule.h"
+#include "app/WindowPointer.h"
+#include "scene/Creatures.h"
+#include "scene/PosixDirectoryLister.h"
+#include "scene/Scenery.h"
+#include "scene/SetCatalog.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
+#include "ui/InputTracker.h"
+#include "ui/ScreenText.h"
+#include "world/Camera.h"
+#include "world/CameraAuto.h"
+#include "world/RandomTimer.h"
 
 namespace reef {
+
+class SoundPlayer;
 
 class ReefSaver : public GLSaver {
 public:
@@ -36,14 +49,51 @@ public:
     const std::u16string& frameRateText() const { return m_frameRateText; }
     DatReader& languageTexts() { return m_language; }
     DatReader& directoryTexts() { return m_directory; }
+    SetCatalog& catalog() { return m_catalog; }
+    Scenery& scenery() { return m_scenery; }
+    Creatures& creatures() { return m_creatures; }
+    Camera& camera() { return m_camera; }
+    CameraAuto& cameraAuto() { return m_cameraAuto; }
+    SoundPlayer* soundPlayer() { return m_sound.get(); }
+    InputTracker& inputTracker() { return m_input; }
+    ScreenText& helpText() { return m_helpText; }
+    ScreenText& frameRateLine() { return m_frameRateLine; }
+    bool wireframe() const { return m_wireframe; }
+    bool helpVisible() const { return m_helpVisible; }
+    bool helpHintShown() const { return m_helpHintShown; }
+    bool frameRateDisplay() const { return m_frameRateDisplay; }
 
 private:
+    void startSound();
+    void loadTextures();
+    void loadModels();
+    void setUpCamera();
+    void setUpHelpOverlay();
+    void handleViewerKeys();
+    void toggleLongHelp();
     void stepFrameTiming();
     void stepTexturePhase();
+    void stepHelpHint();
+    void drawScene();
+    void drawLitIsland();
+    void drawFishGroup(int frame);
+    void drawViewerText();
 
     SaverSettings m_settings;
     DatReader m_language;
     DatReader m_directory;
+    PosixDirectoryLister m_lister;
+    SetCatalog m_catalog;
+    Scenery m_scenery;
+    Creatures m_creatures;
+    Camera m_camera;
+    CameraAuto m_cameraAuto;
+    std::unique_ptr<SoundPlayer> m_sound;
+    WindowPointer m_pointer;
+    InputTracker m_input;
+    ScreenText m_helpText;
+    ScreenText m_frameRateLine;
+    RandomTimer m_helpHintTimer;
     ScreenshotSchedule m_screenshots;
 
     // Frame timing.
@@ -54,8 +104,12 @@ private:
     float m_texturePhase = 0.0f;
     std::u16string m_frameRateText;
 
-    bool m_cameraMoved = false;
-    bool m_escapePressed = false;
+    int m_skyType = 0;
+    bool m_gullsFly = true;
+    bool m_wireframe = false;
+    bool m_helpVisible = false;
+    bool m_helpHintShown = true;
+    bool m_frameRateDisplay = false;
 };
 
 }  // namespace reef

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "platform/RegFileStore.h"
+#include "platform/SdlAudioMixer.h"
+#include "platform/TerminationSignal.h"
 #include "world/Clock.h"
 
 namespace reef {
@@ -55,6 +57,7 @@ std::string LinuxSystemServices::startSdl() {
     for (Uint32 subsystem : {static_cast<Uint32>(SDL_INIT_VIDEO), static_cast<Uint32>(SDL_INIT_AUDIO)}) {
         if (SDL_InitSubSystem(subsystem) != 0) errors += (errors.empty() ? "" : "; ") + std::string(SDL_GetError());
     }
+    installTerminationHandler();  // SDL's own handler would swallow SIGTERM for good
     return errors;
 }
 
@@ -98,6 +101,15 @@ std::string LinuxSystemServices::programPath() {
 RegistryStore& LinuxSystemServices::registry() {
     if (!m_registry) m_registry = std::make_unique<RegFileStore>(RegFileStore::defaultPath());
     return *m_registry;
+}
+
+}  // namespace reef
+
+namespace reef {
+
+AudioMixer& LinuxSystemServices::audioMixer() {
+    if (!m_mixer) m_mixer = std::make_unique<SdlAudioMixer>();
+    return *m_mixer;
 }
 
 }  // namespace reef

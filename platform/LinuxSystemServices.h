@@ -11,6 +11,7 @@
 namespace reef {
 
 class RegFileStore;
+class SdlAudioMixer;
 
 class LinuxSystemServices : public SystemServices {
 public:
@@ -28,9 +29,11 @@ public:
     void debugOutput(const std::string& text) override;
     std::string programPath() override;
     RegistryStore& registry() override;
+    AudioMixer& audioMixer() override;
 
 private:
     std::unique_ptr<RegFileStore> m_registry;
+    std::unique_ptr<SdlAudioMixer> m_mixer;
     bool m_sdlStarted = false;
 };
 

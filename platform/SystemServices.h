@@ -7,6 +7,7 @@
 
 namespace reef {
 
+class AudioMixer;
 class RegistryStore;
 
 class SystemServices {
@@ -31,6 +32,8 @@ public:
     // The real path of the running program; empty when unknown.
     virtual std::string programPath() = 0;
     virtual RegistryStore& registry() = 0;
+    // The sound mixer (SDL_mixer).
+    virtual AudioMixer& audioMixer() = 0;
 };
 
 }  // namespace reef

@@ -69,6 +69,8 @@ public:
     // Paints the window's client area black (the preview's WM_PAINT).
     virtual void fillBlack(WindowHandle window) = 0;
     virtual void showMaximized(WindowHandle window) = 0;
+    // Moves the pointer to (x, y) in the window's client area.
+    virtual void warpPointer(WindowHandle window, int x, int y) = 0;
 
     // Switches the primary output to width x height; false when refused. The
     // previous mode comes back with restoreDisplayMode (called when the saver ends).

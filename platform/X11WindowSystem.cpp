@@ -16,6 +16,7 @@
 #include <set>
 
 #include "platform/KeyTranslation.h"
+#include "platform/TerminationSignal.h"
 
 namespace reef {
 
@@ -382,6 +383,11 @@ void X11WindowSystem::pumpEvents() {
 
 bool X11WindowSystem::peekMessage(Message& out) {
     if (m_queue.takePosted(out)) return true;
+    if (terminationRequested() && !m_terminationDelivered && !m_ownWindows.empty()) {
+        m_terminationDelivered = true;
+        out = Message{m_ownWindows.front(), WM_DESTROY, 0, 0};
+        return true;
+    }
     pumpEvents();
     if (!m_input.empty()) {
         out = m_input.front();
@@ -448,7 +454,11 @@ void X11WindowSystem::showMaximized(WindowHandle window) {
 }
 
 void X11WindowSystem::warpPointer(WindowHandle window, int x, int y) {
-    if (m_display) XWarpPointer(asDisplay(m_display), None, window, 0, 0, 0, 0, x, y);
+    if (!m_display) return;
+    XWarpPointer(asDisplay(m_display), None, window, 0, 0, 0, 0, x, y);
+    // X reports no motion when the pointer already stood there; the caller must still
+    // learn the new position, or it would warp again on every frame.
+    m_input.push_back(Message{window, WM_MOUSEMOVE, 0, packMousePosition(x, y)});
 }
 
 // ---------------------------------------------------------------- display modes and monitors

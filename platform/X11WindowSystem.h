@@ -50,13 +50,12 @@ public:
     void setCursorVisible(WindowHandle window, bool visible) override;
     void fillBlack(WindowHandle window) override;
     void showMaximized(WindowHandle window) override;
+    void warpPointer(WindowHandle window, int x, int y) override;
 
     bool changeDisplayMode(int width, int height, int bitsPerPixel) override;
     void restoreDisplayMode() override;
     std::vector<MonitorRecord> monitors() override;
 
-    // For pointer warps of the viewer.
-    void warpPointer(WindowHandle window, int x, int y);
     void* display() const { return m_display; }
 
 private:
@@ -78,6 +77,7 @@ private:
     std::vector<WindowHandle> m_ownWindows;
     WindowHandle m_contextWindow = 0;
     bool m_warnedNoDisplay = false;
+    bool m_terminationDelivered = false;
 };
 
 }  // namespace reef

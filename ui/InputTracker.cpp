@@ -120,16 +120,23 @@ void InputTracker::start(int width, int height) {
 }
 
 void InputTracker::keyDown(int key) {
-    for (const KeyState& state : m_keys) {
-        if (state.key == key) return;  // auto-repeat: the key is already held
+    for (KeyState& state : m_keys) {
+        if (state.key != key) continue;
+        state.released = false;  // auto-repeat, or pressed again within the same frame
+        return;
     }
-    m_keys.push_back({key, 0});
+    m_keys.push_back({key, 0, false});
 }
 
 void InputTracker::keyUp(int key) {
     auto it = std::find_if(m_keys.begin(), m_keys.end(),
-                           [key](const KeyState& state) { return state.key == key; });
-    if (it != m_keys.end()) m_keys.erase(it);
+                           [key](const KeyState& state) { return state.key == key && !state.released; });
+    if (it == m_keys.end()) return;
+    // A tap shorter than one frame still counts as a press in the frame that follows it.
+    if (it->heldFrames == 0)
+        it->released = true;
+    else
+        m_keys.erase(it);
 }
 
 void InputTracker::setMotion(int dx, int dy) {
@@ -222,6 +229,7 @@ bool InputTracker::handleMessage(uint32_t message, uint64_t wParam, int64_t lPar
 void InputTracker::update() {
     if (!m_active) return;
     if (m_mode & kTrackKeyboard) {
+        std::erase_if(m_keys, [](const KeyState& state) { return state.released; });
         for (KeyState& state : m_keys) ++state.heldFrames;
     }
     if (m_mode & kTrackMouse) {

@@ -51,6 +51,7 @@ public:
     struct KeyState {
         int key = kUnknownKey;
         int heldFrames = 0;  // frames since the key went down (0 until the next update)
+        bool released = false;  // let go before any frame saw it; dropped at the next update
     };
 
     // `pointer` may be null (no warp, no cursor change); it must outlive the tracker.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/AudioMixer.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
@@ -57,6 +58,31 @@ public:
     std::map<std::string, std::map<std::string, Value>> keys;
 };
 
+// Records the mixer calls; every chunk "loads" unless its path is listed as missing.
+class RecordingMixer : public AudioMixer {
+public:
+    int openAudio(int, int, int, int) override {
+        calls.push_back("open");
+        return openResult;
+    }
+    ChunkHandle loadWAV(const std::string& path) override {
+        calls.push_back("load " + path);
+        return path.find("missing") == std::string::npos ? &chunkStorage : nullptr;
+    }
+    int playChannelTimed(int, ChunkHandle, int loops, int) override {
+        calls.push_back("play " + std::to_string(loops));
+        return 0;
+    }
+    void haltChannel(int) override { calls.push_back("halt-channel"); }
+    void haltMusic() override { calls.push_back("halt-music"); }
+    void freeChunk(ChunkHandle) override { calls.push_back("free"); }
+    void closeAudio() override { calls.push_back("close"); }
+
+    int openResult = 0;
+    int chunkStorage = 0;
+    std::vector<std::string> calls;
+};
+
 class FakeSystem : public SystemServices {
 public:
     void setIdlePriority() override { calls.push_back("idle"); }
@@ -78,6 +104,7 @@ public:
     void debugOutput(const std::string&) override {}
     std::string programPath() override { return "/opt/reef/reefsaver_plain"; }
     RegistryStore& registry() override { return registryStore; }
+    AudioMixer& audioMixer() override { return mixer; }
 
     int platform = 2;
     std::string sdlError;
@@ -86,6 +113,7 @@ public:
     std::map<std::string, void*> modules;
     std::map<std::string, void*> symbols;
     MemoryRegistry registryStore;
+    RecordingMixer mixer;
 };
 
 class FakeWindows : public WindowSystem {
@@ -167,6 +195,9 @@ public:
     void setCursorVisible(WindowHandle, bool visible) override { cursorVisible = visible; }
     void fillBlack(WindowHandle) override { calls.push_back("fill-black"); }
     void showMaximized(WindowHandle) override { calls.push_back("maximize"); }
+    void warpPointer(WindowHandle, int x, int y) override {
+        calls.push_back("warp " + std::to_string(x) + "," + std::to_string(y));
+    }
     bool changeDisplayMode(int width, int height, int bits) override {
         calls.push_back("mode " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bits));
         return modeChangeWorks;

@@ -202,6 +202,25 @@ TEST(InputTrackerState, PressedOnlyInFirstFrameHeldUntilKeyUp) {
     EXPECT_TRUE(tracker.isKeyDown(InputTracker::kKeyUp, false));
 }
 
+TEST(InputTrackerState, TapShorterThanAFrameIsStillPressedOnce) {
+    // Key down and key up can both arrive before the next frame looks at the keys.
+    InputTracker tracker;
+    tracker.start(800, 600);
+    tracker.handleMessage(InputTracker::kMsgKeyDown, 27, 0);
+    tracker.handleMessage(InputTracker::kMsgKeyUp, 27, 0);
+    EXPECT_TRUE(tracker.isKeyDown(InputTracker::kKeyEscape, false));
+    tracker.update();
+    EXPECT_FALSE(tracker.isKeyDown(InputTracker::kKeyEscape, false));
+    EXPECT_FALSE(tracker.isKeyDown(InputTracker::kKeyEscape, true));
+    EXPECT_TRUE(tracker.keys().empty());
+    // Pressed again before that frame: it stays down.
+    tracker.handleMessage(InputTracker::kMsgKeyDown, 32, 0);
+    tracker.handleMessage(InputTracker::kMsgKeyUp, 32, 0);
+    tracker.handleMessage(InputTracker::kMsgKeyDown, 32, 0);
+    tracker.update();
+    EXPECT_TRUE(tracker.isKeyDown(InputTracker::kKeySpace, true));
+}
+
 TEST(InputTrackerState, KeysKeepPressOrderAndUnknownKeysAreTracked) {
     InputTracker tracker;
     tracker.start(800, 600);
@@ -218,7 +237,8 @@ TEST(InputTrackerState, KeysKeepPressOrderAndUnknownKeysAreTracked) {
     EXPECT_EQ(tracker.keys()[3].key, InputTracker::kKeyF);
     EXPECT_TRUE(tracker.isKeyDown(InputTracker::kUnknownKey, true));
 
-    // Key up from either path removes the shared index.
+    // Key up from either path removes the shared index (once a frame has seen the keys).
+    tracker.update();
     EXPECT_TRUE(tracker.handleEvent(keyEvent(InputEvent::kKeyUp, 278)));  // SDL Home
     EXPECT_TRUE(tracker.handleMessage(InputTracker::kMsgKeyUp, 'F', 0));
     EXPECT_TRUE(tracker.handleMessage(InputTracker::kMsgKeyUp, 'Q', 0));  // not held: nothing

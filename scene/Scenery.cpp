@@ -1,0 +1,260 @@
+#include "scene/Scenery.h"
+
+#include <cstdio>
+
+namespace reef {
+
+namespace {
+
+constexpr const char* kCoralNames[Scenery::kCoralCount] = {"coral_a", "coral_b", "coral_c", "coral_d",
+                                                           "coral_f", "coral_g", "coral_h", "coral_i"};
+constexpr uint8_t kHighlightFlags = Texture::kNearest;
+constexpr int kFirstHighlightNumber = 44;  // the highlight files are numbered 00044 to 00075
+
+std::string pathOf(const std::string& dataFolder, const char* name) { return dataFolder + name; }
+
+// A looping "wabbel" range on a model, played at the given rate.
+void sway(QModel& model, int last, float framesPerSecond) {
+    model.addSequence(0, last, "wabbel");
+    model.setSequence("wabbel");
+    model.setFramesPerSecond(framesPerSecond);
+}
+
+void dress(ModelObject& object, QModel& model, Texture& texture) {
+    object.setModel(&model);
+    object.addTexture(&texture);
+    object.setBlend(true);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- loading
+
+void Scenery::loadTexturesBeforeSets(const std::string& dataFolder, const TextureChoice& choice) {
+    const uint8_t flags = Texture::kSceneDefault;
+    const char* skyFile = choice.skyType == 0          ? "sky_cloudy.tqt"
+                          : choice.bitsPerPixel == 32 ? "sky_clear_32.tqt"
+                                                      : "sky_clear_16.tqt";
+    m_sky.loadBMP(pathOf(dataFolder, skyFile), flags);
+    m_gull.loadBMP(pathOf(dataFolder, "models//gull.tqt"), flags);
+    m_manta.loadBMP(pathOf(dataFolder, "models//manta.tqt"), flags);
+    m_terrain.loadBMP(pathOf(dataFolder, "terrain.tqt"), flags);
+    for (int i = 0; i < kCoralCount; ++i)
+        m_coralTextures[static_cast<size_t>(i)].loadBMP(dataFolder + "models//" + kCoralNames[i] + ".tqt", flags);
+    m_water.loadBMP(pathOf(dataFolder, "water.tqt"), flags);
+    m_fader.loadBMP(pathOf(dataFolder, "gwfader.tqt"), flags);
+    m_rockTexture.loadBMP(pathOf(dataFolder, "models//rock2.tqt"), flags);
+    m_palmBackgroundTexture.loadBMP(pathOf(dataFolder, "models//palmen_bg.tqt"), flags);
+    char name[64];
+    for (int i = 0; i < kSequenceLength; ++i) {
+        std::snprintf(name, sizeof(name), "caustics64/caust%.2d.tqt", i);
+        m_caustics[static_cast<size_t>(i)].loadBMP(dataFolder + name, flags);
+    }
+    for (int i = 0; i < kSequenceLength; ++i) {
+        std::snprintf(name, sizeof(name), "causticsfish32/caust%.2d.tqt", i);
+        m_causticsFish[static_cast<size_t>(i)].loadBMP(dataFolder + name, flags);
+    }
+    for (int i = 0; i < kSequenceLength; ++i) {
+        std::snprintf(name, sizeof(name), "highlight/highlight%.5d.tqt", kFirstHighlightNumber + i);
+        m_highlight[static_cast<size_t>(i)].loadBMP(dataFolder + name, kHighlightFlags);
+    }
+    m_blendMap.loadBMP(pathOf(dataFolder, "blendmap.tqt"), flags);
+    m_reefFish.loadBMP(pathOf(dataFolder, choice.boidModel != 0 ? "models/reeffishes/anglefish.tqt"
+                                                                : "models/reeffishes/silverfish.tqt"),
+                       flags);
+}
+
+void Scenery::loadIslandTextures(const std::string& dataFolder) {
+    const uint8_t flags = Texture::kSceneDefault;
+    m_islandTexture.loadBMP(pathOf(dataFolder, "models//insel.tqt"), flags);
+    m_palmTrunkTexture.loadBMP(pathOf(dataFolder, "models//palmenstaemme.tqt"), flags);
+    m_palmLeafTexture.loadBMP(pathOf(dataFolder, "models//palmenblaetter.tqt"), flags);
+}
+
+void Scenery::loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly, int boidCount, int boidModel) {
+    constexpr bool kLit = true;
+    if (gullsFly) m_gullModel.loadMD3(pathOf(dataFolder, "models//gull.tqm"), kLit);
+    for (int i = 0; i < kCoralCount; ++i)
+        m_coralModels[static_cast<size_t>(i)].loadMD3(dataFolder + "models/" + kCoralNames[i] + ".tqm", kLit);
+    if (boidCount > 0)
+        m_reefFishModel.loadMD3(pathOf(dataFolder, boidModel != 0 ? "models/reeffishes/rfish.tqm"
+                                                                  : "models/reeffishes/silverfish.tqm"),
+                                kLit);
+}
+
+void Scenery::loadIslandModels(const std::string& dataFolder) {
+    constexpr bool kLit = true;
+    m_islandModel.loadMD3(pathOf(dataFolder, "models/insel.tqm"), kLit);
+    m_palmTrunkModel.loadMD3(pathOf(dataFolder, "models/palmenstaemme.tqm"), kLit);
+    m_palmLeafModel.loadMD3(pathOf(dataFolder, "models/palmenblaetter.tqm"), kLit);
+}
+
+// ---------------------------------------------------------------- placement
+
+void Scenery::place(const std::string& dataFolder) {
+    m_domeSky.addTexture(&m_sky);
+    m_domeSky.build();
+    m_domeSky.setSpinSpeed(-0.75f);
+
+    m_flatSky.addTexture(&m_sky);
+    m_flatSky.setSize(140.0f, 100.0f);
+    m_flatSky.setPosition(0.0f, 45.0f, 100.0f);
+
+    m_seaFloor.addTexture(&m_terrain);
+    m_seaFloor.addTexture(&m_caustics[0]);
+    m_seaFloor.loadHeightMap(pathOf(dataFolder, "terrain_map.tqt"));
+    m_seaFloor.setTextureScale(1, 5.0f);
+    m_seaFloor.setSize(60.0f, 50.0f);
+    m_seaFloor.setHeightScale(0.015f);
+    m_seaFloor.setResolution(50);
+    m_seaFloor.setPosition(0.0f, -8.0f, 0.0f);
+
+    placeCorals();
+    placeBillboards();
+}
+
+void Scenery::placeCorals() {
+    auto texture = [this](Coral c) -> Texture& { return m_coralTextures[c]; };
+    auto model = [this](Coral c) -> QModel& { return m_coralModels[c]; };
+
+    dress(m_coralA, model(CoralA), texture(CoralA));
+    m_coralA.setPosition(-2.8f, -5.4f, 20.2f);
+    sway(model(CoralA), 9, 5.0f);
+
+    const float bPositions[3][3] = {{-3.7f, -7.6f, 14.2f}, {-5.0f, -7.5f, 13.7f}, {-3.4f, -7.6f, 12.8f}};
+    const float bAngles[3][2] = {{-35.0f, -45.0f}, {25.0f, -15.0f}, {30.0f, 40.0f}};
+    const float bScales[3] = {0.04f, 0.045f, 0.03f};
+    for (size_t i = 0; i < m_coralB.size(); ++i) {
+        dress(m_coralB[i], model(CoralB), texture(CoralB));
+        m_coralB[i].setPosition(bPositions[i][0], bPositions[i][1], bPositions[i][2]);
+        m_coralB[i].setAngleX(bAngles[i][0]);
+        m_coralB[i].setAngleY(bAngles[i][1]);
+        m_coralB[i].setScale(bScales[i]);
+    }
+    sway(model(CoralB), 19, 5.0f);
+
+    dress(m_coralC, model(CoralC), texture(CoralC));
+    sway(model(CoralC), 19, 5.0f);
+    m_coralC.setPosition(-8.9f, -6.2f, 19.2f);
+    m_coralC.setAngleY(-10.0f);
+    m_coralC.setAngleX(30.0f);
+    m_coralC.setScale(0.04f);
+
+    dress(m_coralD[0], model(CoralD), texture(CoralD));
+    m_coralD[0].setPosition(-5.6f, -7.4f, 15.0f);
+    m_coralD[0].setAngleY(45.0f);
+    m_coralD[0].setScale(0.05f);
+    dress(m_coralD[1], model(CoralD), texture(CoralD));
+    m_coralD[1].setPosition(-11.6f, -5.6f, 15.0f);
+    m_coralD[1].setAngleY(45.0f);
+    m_coralD[1].setScale3(0.04f, 0.02f, 0.04f);
+    sway(model(CoralD), 19, 5.0f);
+
+    dress(m_coralF, model(CoralF), texture(CoralF));
+    sway(model(CoralF), 9, 3.0f);
+    m_coralF.setPosition(-10.0f, -6.0f, 20.2f);
+    m_coralF.setAngleZ(25.0f);
+    m_coralF.setAngleX(-30.0f);
+    m_coralF.setAngleY(40.0f);
+
+    dress(m_coralG, model(CoralG), texture(CoralG));
+    sway(model(CoralG), 9, 3.0f);
+    m_coralG.setPosition(0.0f, -7.0f, 25.2f);
+
+    dress(m_coralH, model(CoralH), texture(CoralH));
+    m_coralH.setTextureScale(0, 3.0f);
+    sway(model(CoralH), 9, 3.0f);
+    m_coralH.setScale3(1.0f, 0.5f, 1.0f);
+    m_coralH.setPosition(7.0f, -7.2f, 22.0f);
+    m_coralH.setAngleZ(10.0f);
+
+    dress(m_coralI, model(CoralI), texture(CoralI));
+    sway(model(CoralI), 9, 3.0f);
+    m_coralI.setPosition(11.0f, -7.0f, 18.4f);
+    m_coralI.setAngleY(15.0f);
+    m_coralI.setAngleZ(-5.0f);
+    m_coralI.setAngleX(12.0f);
+    m_coralI.setScale3(1.2f, 1.4f, 1.3f);
+}
+
+void Scenery::placeBillboards() {
+    m_palmBackground.addTexture(&m_palmBackgroundTexture);
+    m_palmBackground.setBlend(true);
+    m_palmBackground.setSize(30.0f, 30.0f);
+    m_palmBackground.setPosition(24.0f, 15.5f, 58.0f);
+
+    m_rock.addTexture(&m_rockTexture);
+    m_rock.setBlend(true);
+    m_rock.setSize(10.0f, 12.0f);
+    m_rock.setPosition(-33.8f, 4.0f, 64.0f);
+    m_rock.setAngleY(30.0f);
+
+    m_waterGrid.addTexture(&m_water);
+    m_waterGrid.setBlend(true);
+    m_waterGrid.setPosition(0.0f, 0.0f, 27.0f);
+    m_waterGrid.setAngleX(-90.0f);
+    m_waterGrid.build(76.0f, 64.0f, 70, 70);
+    m_water.setScaleU(1.3f);
+
+    m_lightPattern.addTexture(&m_blendMap);
+    m_lightPattern.addTexture(&m_highlight[0]);
+    m_lightPattern.setBlend(true);
+    m_lightPattern.setSize(50.0f, 40.0f);
+    m_lightPattern.setPosition(0.0f, 0.2f, 15.0f);
+    m_lightPattern.setAngleX(-90.0f);
+    m_lightPattern.setTextureScale(1, 12.0f);
+
+    m_fogGradient.addTexture(&m_fader);
+    m_fogGradient.setBlend(true);
+    m_fogGradient.setSize(76.0f, 27.0f);
+    m_fogGradient.setPosition(0.0f, -3.4f, 47.0f);
+    m_fogGradient.setAngleX(-74.8f);
+}
+
+void Scenery::placeIsland() {
+    const float x = 15.0f, y = -0.6f, z = 52.0f;
+    dress(m_island, m_islandModel, m_islandTexture);
+    m_island.setPosition(x, y, z);
+    dress(m_palmTrunks, m_palmTrunkModel, m_palmTrunkTexture);
+    m_palmTrunks.setPosition(x, y, z);
+    sway(m_palmTrunkModel, 19, 4.0f);
+    dress(m_palmLeaves, m_palmLeafModel, m_palmLeafTexture);
+    m_palmLeaves.setPosition(x, y, z);
+    sway(m_palmLeafModel, 19, 4.0f);
+}
+
+// ---------------------------------------------------------------- per frame
+
+void Scenery::scrollTextures(float phase) {
+    m_water.setOffset(phase, 0.0f);
+    for (Texture& frame : m_caustics) frame.setOffset(phase, 0.0f);
+    for (Texture& frame : m_causticsFish) frame.setOffset(phase, 0.0f);
+}
+
+int Scenery::sequenceFrame(uint32_t nowMs) { return static_cast<int>((nowMs / kFrameMs) % kSequenceLength); }
+
+// ---------------------------------------------------------------- release
+
+void Scenery::release() {
+    SceneObject* objects[] = {&m_domeSky, &m_flatSky,  &m_palmBackground, &m_rock,      &m_fogGradient,
+                              &m_lightPattern, &m_waterGrid, &m_seaFloor,  &m_coralA,    &m_coralC,
+                              &m_coralF,  &m_coralG,   &m_coralH,         &m_coralI,    &m_coralB[0],
+                              &m_coralB[1], &m_coralB[2], &m_coralD[0],   &m_coralD[1], &m_island,
+                              &m_palmTrunks, &m_palmLeaves};
+    for (SceneObject* object : objects) object->reset();
+    Texture* textures[] = {&m_sky,   &m_gull,  &m_manta,       &m_terrain,  &m_water,
+                           &m_fader, &m_rockTexture, &m_palmBackgroundTexture, &m_blendMap, &m_reefFish,
+                           &m_islandTexture, &m_palmTrunkTexture, &m_palmLeafTexture};
+    for (Texture* texture : textures) texture->release();
+    for (Texture& texture : m_coralTextures) texture.release();
+    for (auto* sequence : {&m_caustics, &m_causticsFish, &m_highlight})
+        for (Texture& texture : *sequence) texture.release();
+    m_gullModel.free();
+    for (QModel& model : m_coralModels) model.free();
+    m_reefFishModel.free();
+    m_islandModel.free();
+    m_palmTrunkModel.free();
+    m_palmLeafModel.free();
+}
+
+}  // namespace reef

@@ -1,0 +1,355 @@
+// Scene assembly on a small data folder written by the test: which creatures are
+// built for which settings, and which textures and models are loaded.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "../engine/GlTestContext.h"
+#include "../engine/Md3Writer.h"
+#include "../shell/FakePlatform.h"
+#include "app/ReefSaver.h"
+#include "engine/EngineImports.h"
+#include "engine/SoundPlayer.h"
+#include "platform/SdlEngineImports.h"
+#include "scene/SetDescriptor.h"
+#include "world/Clock.h"
+
+namespace reef {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+// A 4 x 4 24-bit BMP: 54 header bytes, rows of 12 bytes.
+std::vector<uint8_t> tinyBmp() {
+    testing::ByteWriter w;
+    w.u8('B');
+    w.u8('M');
+    w.u32(54 + 48);
+    w.u32(0);
+    w.u32(54);
+    w.u32(40);  // info header size
+    w.i32(4);
+    w.i32(4);
+    w.u16(1);   // planes
+    w.u16(24);  // bits per pixel
+    w.u32(0);   // no compression
+    w.u32(48);
+    w.i32(2835);
+    w.i32(2835);
+    w.u32(0);
+    w.u32(0);
+    for (int i = 0; i < 48; ++i) w.u8(static_cast<uint8_t>(40 + i));
+    return w.bytes;
+}
+
+// One triangle over 231 frames: enough for every range the scene asks of a set.
+std::vector<uint8_t> tinyModel() {
+    testing::Md3Model model;
+    testing::Md3Surface surface;
+    surface.triangles = {{0, 1, 2}};
+    surface.texCoords = {{0, 0}, {1, 0}, {0, 1}};
+    for (int f = 0; f < 231; ++f) surface.positions.push_back({{0, 0, 0}, {64, 0, 0}, {0, 64, static_cast<int16_t>(f)}});
+    model.surfaces.push_back(surface);
+    return testing::writeMd3(model);
+}
+
+struct SetSpec {
+    std::string folder;  // "default_fish", "additional" or "default_diverse"
+    std::string name;
+    std::string type;
+    std::string category;
+    std::string values;  // extra "valN=" lines
+    bool subSet = false;
+};
+
+class SceneAssembly : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!m_context.valid()) GTEST_SKIP() << m_context.error();
+        m_root = fs::temp_directory_path() / ("reef-scene-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_root);
+        m_data = m_root / "Marevo2";
+        const std::vector<uint8_t> bmp = tinyBmp();
+        const std::vector<uint8_t> model = tinyModel();
+        for (const char* texture : {"sky_cloudy.tqt", "terrain.tqt", "water.tqt", "models/gull.tqt",
+                                    "models/reeffishes/silverfish.tqt", "models/insel.tqt"})
+            writeFile(m_data / texture, bmp);
+        for (const char* file : {"models/gull.tqm", "models/coral_a.tqm", "models/reeffishes/silverfish.tqm",
+                                 "models/insel.tqm"})
+            writeFile(m_data / file, model);
+        m_imports = std::make_unique<SdlEngineImports>();
+        setEngineImports(m_imports.get());
+        m_platform.system.programPathValue = (m_root / "reefsaver_plain").string();
+    }
+
+    void TearDown() override {
+        m_saver.reset();
+        setEngineImports(nullptr);
+        if (!m_root.empty()) fs::remove_all(m_root);
+    }
+
+    void addSet(const std::string& folder, const std::string& name, const std::string& type,
+                const std::string& category, const std::string& values = "", bool subSet = false) {
+        addSet(SetSpec{folder, name, type, category, values, subSet});
+    }
+
+    void addSet(const SetSpec& spec) {
+        const fs::path folder = m_data / "sets" / spec.folder / spec.name;
+        writeFile(folder / "skin.tqt", tinyBmp());
+        writeFile(folder / "body.tqm", tinyModel());
+        std::string ini = "[common]\nid=" + spec.name + "\n[settings]\ncategory=" + spec.category +
+                          "\n[saver]\ntype=" + spec.type +
+                          "\ntexture=skin.tqt\nmodel=body.tqm\nscale=0.02\nanimationspeed=10\n"
+                          "trackspeed=0.001\nanimationstart=0\nanimationend=20\n" + spec.values;
+        if (spec.subSet) {
+            writeFile(folder / "part.tqm", tinyModel());
+            ini += "[saver2]\ntexture=skin.tqt\nmodel=part.tqm\nscale=0.02\nanimationstart=0\nanimationend=10\nval0=1,-5,9\n";
+        }
+        writeText(folder / "info.ini", ini);
+    }
+
+    void setDword(const std::string& name, uint32_t value) { m_platform.system.registryStore.setDword("", name, value); }
+    void disableSet(const std::string& id) { m_platform.system.registryStore.setDword("\\fish", id, 0); }
+
+    ReefSaver& build(Variant variant = Variant::Plain) {
+        m_saver = std::make_unique<ReefSaver>(variant, m_platform.windows, m_platform.system);
+        EXPECT_TRUE(m_saver->Create(u"saver /t"));
+        EXPECT_TRUE(m_saver->InitGL());
+        EXPECT_TRUE(m_saver->BuildScene());
+        return *m_saver;
+    }
+
+    struct Platform {
+        FakeWindows windows;
+        struct System : FakeSystem {
+            std::string programPathValue;
+            std::string programPath() override { return programPathValue; }
+        } system;
+    };
+
+    testing::GlTestContext m_context;
+    fs::path m_root, m_data;
+    std::unique_ptr<SdlEngineImports> m_imports;
+    Platform m_platform;
+    std::unique_ptr<ReefSaver> m_saver;
+};
+
+TEST_F(SceneAssembly, FishCountFillsWithMantaHunterBigFishThenSingleFish) {
+    addSet("default_fish", "a_school", "boid", "boid");
+    addSet("default_fish", "b_hunter", "hunter", "fish");
+    addSet("default_fish", "c_wrasse", "bigfish", "fish");
+    addSet("default_fish", "d_whaleshark", "bigfish", "fish");
+    addSet("default_fish", "e_clown", "singlefish", "fish");
+    addSet("default_fish", "f_tang", "singlefish", "fish");
+    addSet("default_diverse", "manta", "manta", "fish", "val0=10,4,20\nval1=-10,4,20\nval2=1000\nval3=2000\n");
+    setDword("FishCount", 10);
+    ReefSaver& saver = build();
+    const Creatures& c = saver.creatures();
+    EXPECT_EQ(c.mantas().size(), 1u);
+    EXPECT_TRUE(c.hunterBuilt());
+    EXPECT_EQ(c.bigFish().size(), 2u);
+    EXPECT_EQ(c.singleFish().size(), 6u);
+    EXPECT_EQ(c.fishBuilt(), 4);
+    EXPECT_EQ(c.boidsBuilt(), 10);
+    EXPECT_TRUE(c.hasLeader());
+    // Single fish alternate between the two sets and stand at -3, -2.4, -1.8, -3, ...
+    const auto& fish = c.singleFish();
+    EXPECT_FLOAT_EQ(fish[0]->object.getPosition().y, -3.0f);
+    EXPECT_FLOAT_EQ(fish[1]->object.getPosition().y, -2.4f);
+    EXPECT_FLOAT_EQ(fish[2]->object.getPosition().y, -1.8f);
+    EXPECT_FLOAT_EQ(fish[3]->object.getPosition().y, -3.0f);
+    EXPECT_NE(fish[0]->object.model(), fish[1]->object.model());
+    EXPECT_EQ(fish[0]->object.model(), fish[2]->object.model());
+    // The first faces +x, then they alternate.
+    EXPECT_FLOAT_EQ(fish[0]->object.getTarget().x - fish[0]->object.getPosition().x, 1.0f);
+    EXPECT_FLOAT_EQ(fish[1]->object.getTarget().x - fish[1]->object.getPosition().x, -1.0f);
+    EXPECT_FLOAT_EQ(fish[2]->object.getTarget().x - fish[2]->object.getPosition().x, 1.0f);
+    // Every enabled set's texture and model were loaded.
+    for (size_t i = 0; i < saver.catalog().size(); ++i) {
+        EXPECT_TRUE(saver.catalog().at(i).texture.loaded());
+        EXPECT_TRUE(saver.catalog().at(i).model.loaded());
+    }
+}
+
+TEST_F(SceneAssembly, FishCountZeroStillBuildsMantasOfOtherCategories) {
+    addSet("default_fish", "hunter", "hunter", "fish");
+    addSet("default_fish", "wrasse", "bigfish", "fish");
+    addSet("default_fish", "clown", "singlefish", "fish");
+    addSet("default_diverse", "manta", "manta", "diverse", "val0=10,4,20\nval1=-10,4,20\n");
+    addSet("default_diverse", "mantafish", "manta", "fish");
+    setDword("FishCount", 0);
+    ReefSaver& saver = build();
+    const Creatures& c = saver.creatures();
+    EXPECT_EQ(c.mantas().size(), 1u);
+    EXPECT_FALSE(c.hunterBuilt());
+    EXPECT_TRUE(c.bigFish().empty());
+    EXPECT_TRUE(c.singleFish().empty());
+}
+
+TEST_F(SceneAssembly, FishCountTwentyAndNoEnabledSingleFishSet) {
+    addSet("default_fish", "clown", "singlefish", "fish");
+    setDword("FishCount", 20);
+    EXPECT_EQ(build().creatures().singleFish().size(), 20u);
+    TearDown();
+    SetUp();
+    addSet("default_fish", "clown", "singlefish", "fish");
+    disableSet("clown");
+    setDword("FishCount", 20);
+    ReefSaver& saver = build();
+    EXPECT_TRUE(saver.creatures().singleFish().empty());
+    // A disabled set's files are not loaded either.
+    EXPECT_FALSE(saver.catalog().at(0).texture.loaded());
+    EXPECT_FALSE(saver.catalog().at(0).model.loaded());
+}
+
+TEST_F(SceneAssembly, SchoolSizeFollowsTheBoidCount) {
+    addSet("default_fish", "silver", "boid", "boid");
+    addSet("default_fish", "blue", "boid", "boid");
+    setDword("BoidCount", 50);
+    ReefSaver& saver = build();
+    EXPECT_EQ(saver.creatures().boidsBuilt(), 50);
+    EXPECT_EQ(saver.creatures().swarm().members().size(), 50u);
+    EXPECT_TRUE(saver.scenery().reefFishModel().loaded());
+    TearDown();
+    SetUp();
+    addSet("default_fish", "silver", "boid", "boid");
+    setDword("BoidCount", 0);
+    ReefSaver& empty = build();
+    EXPECT_EQ(empty.creatures().boidsBuilt(), 0);
+    // No school: the reef-fish model is skipped but its texture still loads.
+    EXPECT_FALSE(empty.scenery().reefFishModel().loaded());
+    EXPECT_TRUE(empty.scenery().reefFishTexture().loaded());
+}
+
+TEST_F(SceneAssembly, OnlyTheFirstAnimalSetIsBuilt) {
+    addSet("default_diverse", "a_turtle", "turtle", "animal", "val0=2,-7,12\n", true);
+    addSet("default_diverse", "b_turtle", "turtle", "animal");
+    addSet("default_diverse", "c_moray", "statictimed", "animal", "val0=1,-7,10\nval1=0\nval2=100\nval3=200\n");
+    addSet("default_diverse", "d_clam", "statictimed", "diverse",
+            "val0=1,-7,10\nval1=1\nval2=100\nval3=200\nval4=0,90,0\n", true);
+    ReefSaver& saver = build();
+    const Creatures& c = saver.creatures();
+    EXPECT_TRUE(c.turtleBuilt());
+    ASSERT_EQ(c.props().size(), 1u);  // the clam; the moray lost the one animal place
+    TimedProp& clam = *c.props()[0].prop;
+    EXPECT_EQ(clam.drawLate(), 1);
+    EXPECT_EQ(clam.minDelay(), 100);
+    EXPECT_FLOAT_EQ(clam.body().angleY(), 90.0f);
+    EXPECT_EQ(clam.parts().size(), 1u);
+    EXPECT_EQ(c.timed().size(), 1u);
+}
+
+TEST_F(SceneAssembly, SkyFileFollowsSkyTypeAndColourDepth) {
+    struct Case {
+        int skyType;
+        int bits;
+        bool clear32Loaded;
+    };
+    for (Case c : {Case{0, 16, false}, Case{0, 32, false}, Case{1, 16, false}, Case{1, 32, true}}) {
+        fs::remove(m_data / "sky_cloudy.tqt");
+        writeFile(m_data / "sky_clear_32.tqt", tinyBmp());
+        setDword("SkyType", static_cast<uint32_t>(c.skyType));
+        setDword("Bpp", static_cast<uint32_t>(c.bits));
+        ReefSaver& saver = build();
+        EXPECT_EQ(saver.scenery().skyTexture().loaded(), c.clear32Loaded) << c.skyType << " " << c.bits;
+    }
+}
+
+TEST_F(SceneAssembly, CameraPositionsAndTheViewerHasNoCameraStep) {
+    const float pitch[4] = {0.0f, -25.0f, -8.0f, 4.5f};
+    for (int position = 0; position < 4; ++position) {
+        setDword("CameraPos", static_cast<uint32_t>(position));
+        ReefSaver& saver = build();
+        EXPECT_EQ(saver.cameraAuto().automatic(), position == 0);
+        EXPECT_NEAR(saver.camera().pitch(), pitch[position], 1e-4);
+        EXPECT_NEAR(saver.camera().worldEye().z, -7.0f, 1e-5);
+    }
+    setDword("CameraPos", 1);
+    ReefSaver& viewer = build(Variant::Viewer);
+    EXPECT_FALSE(viewer.cameraAuto().automatic());
+    EXPECT_FLOAT_EQ(viewer.camera().pitch(), 0.0f);
+}
+
+TEST_F(SceneAssembly, SoundAndGullsOff) {
+    setDword("SoundOn", 0);
+    setDword("BirdGull", 0);
+    ReefSaver& saver = build();
+    EXPECT_EQ(saver.soundPlayer(), nullptr);
+    EXPECT_TRUE(m_platform.system.mixer.calls.empty());
+    EXPECT_FALSE(saver.scenery().gullModel().loaded());
+    EXPECT_FALSE(saver.creatures().gullFlight().enabled());
+    EXPECT_EQ(saver.creatures().gullFlight().follower().waypointCount(), 0);
+}
+
+TEST_F(SceneAssembly, SoundOnOpensThePlayerAndQueuesTheCalls) {
+    ReefSaver& saver = build();
+    ASSERT_NE(saver.soundPlayer(), nullptr);
+    EXPECT_TRUE(saver.soundPlayer()->opened());
+    const auto& calls = m_platform.system.mixer.calls;
+    ASSERT_GE(calls.size(), 7u);
+    EXPECT_EQ(calls[0], "open");
+    EXPECT_NE(calls[1].find("sound/water.wav"), std::string::npos);
+    EXPECT_EQ(calls[2], "play -1");
+    EXPECT_NE(calls[6].find("sound/seagull4.wav"), std::string::npos);
+    EXPECT_TRUE(saver.scenery().gullModel().loaded());
+    EXPECT_EQ(saver.creatures().gullFlight().follower().waypointCount(), 8);
+    saver.Cleanup();
+    EXPECT_EQ(saver.soundPlayer(), nullptr);
+    EXPECT_EQ(calls.back(), "close");
+}
+
+TEST_F(SceneAssembly, FramesRunAndCleanupReleasesEverythingOnce) {
+    addSet("default_fish", "silver", "boid", "boid");
+    addSet("default_fish", "hunter", "hunter", "fish");
+    addSet("default_fish", "clown", "singlefish", "fish");
+    addSet("default_fish", "wrasse", "bigfish", "fish");
+    addSet("default_diverse", "manta", "manta", "diverse", "val0=10,4,20\nval1=-10,4,20\nval2=10\nval3=20\n");
+    addSet("default_diverse", "turtle", "turtle", "animal", "val0=2,-7,12\n", true);
+    ManualClock clock(1000);
+    ReefSaver& saver = build();
+    for (int frame = 0; frame < 300; ++frame) {
+        clock.advance(static_cast<uint32_t>(frame % 7 * 10));
+        saver.FrameMove();
+        saver.Render();
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(saver.Cleanup());
+    EXPECT_EQ(saver.catalog().size(), 0u);
+    EXPECT_EQ(saver.creatures().boidsBuilt(), 0);
+    EXPECT_FALSE(saver.scenery().gullModel().loaded());
+    EXPECT_TRUE(saver.Cleanup());  // a second run finds nothing left to release
+}
+
+TEST_F(SceneAssembly, ViewerEndsOnEscapeThroughTheQuitFlag) {
+    ReefSaver& viewer = build(Variant::Viewer);
+    viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0);
+    viewer.FrameMove();
+    EXPECT_TRUE(viewer.wireframe());
+    viewer.PostFrame();
+    viewer.WindowProc(FakeWindows::kMain, WM_KEYUP, VK_SPACE, 0);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    EXPECT_FALSE(viewer.quitRequested());
+    viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(viewer.isShutDown());  // no shutdown from the window procedure itself
+    viewer.FrameMove();
+    EXPECT_TRUE(viewer.quitRequested());
+}
+
+}  // namespace
+}  // namespace reef
