@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "tools/CreatureSetGenerator.h"
 #include "tools/FontBaker.h"
 #include "tools/ModelGenerator.h"
 #include "tools/SoundGenerator.h"
@@ -22,6 +23,10 @@ bool DataGenerator::generate(DataFolder& folder) const {
     }
     if (!ModelGenerator().generate(folder)) {
         std::fprintf(stderr, "reef_datagen: a model could not be added\n");
+        ok = false;
+    }
+    if (!CreatureSetGenerator().generate(folder)) {
+        std::fprintf(stderr, "reef_datagen: a creature set could not be added\n");
         ok = false;
     }
     if (!SoundGenerator().generate(folder)) {

@@ -1,18 +1,26 @@
 // reef_contactsheet DATA_FOLDER OUTPUT.png [SCENE.png]
+// (the creature sets go to OUTPUT_sets.png beside OUTPUT.png)
 // A montage of every generated texture (sequences at a few frames, alpha over a
 // checkerboard) and of every model at two animation frames, loaded through the
 // engine's own loaders and drawn by a software rasteriser, with a label per tile.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/EngineImports.h"
+#include "engine/FilePath.h"
 #include "engine/PngWriter.h"
 #include "engine/QModel.h"
+#include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
+#include "scene/PosixDirectoryLister.h"
+#include "scene/ProfileReader.h"
+#include "scene/SetCatalog.h"
+#include "scene/SetSelection.h"
 #include "tools/DataGenerator.h"
 #include "tools/ScenePreview.h"
 #include "tools/SoftRenderer.h"
@@ -201,20 +209,82 @@ int main(int argc, char** argv) {
         tiles.push_back({"", right});
     }
 
-    const int rows = (static_cast<int>(tiles.size()) + kColumns - 1) / kColumns;
-    Image sheet(kColumns * kTile, rows * (kTile + kLabel), {0.08f, 0.08f, 0.1f, 1});
+    // The creature sets as the scene reads them, on a sheet of their own beside the
+    // first: each model (and sub-model) at two frames of its range (the resting
+    // turtle in each of its three phases), then every set's icon at four times its size.
+    std::vector<Tile> setTiles;
+    {
+        reef::SetSelection selection;
+        reef::PosixDirectoryLister lister;
+        reef::SetCatalog catalog(selection, lister);
+        catalog.scanSets(data);
+        std::vector<Tile> icons;
+        const auto modelTiles = [&](const std::u16string& modelPath, const std::u16string& texturePath, int first, int last,
+                                    bool fishView, const std::string& name, std::vector<int> frames) {
+            reef::QModel model;
+            if (!model.loadMD3(reef::nativePath(reef::toUtf8(modelPath)), true)) return;
+            const auto tex = imports.decodeBMP(reef::nativePath(reef::toUtf8(texturePath)));
+            if (frames.empty()) frames = {first, (first + last + 1) / 2};
+            for (int f : frames) {
+                reef::tools::SoftRenderer r(kTile, kTile, {0.12f, 0.3f, 0.4f, 1});
+                const auto v = vertices(model, f);
+                r.frame(v, fishView ? 75.0f : 30.0f, fishView ? 12.0f : 30.0f);
+                r.draw(v, model.indices(), tex ? &*tex : nullptr, true);
+                setTiles.push_back({name + " f" + std::to_string(f) + "/" + std::to_string(model.numFrames()) + " " +
+                                     std::to_string(model.triangleCount()) + "t",
+                                 r.image()});
+            }
+        };
+        for (size_t i = 0; i < catalog.size(); ++i) {
+            const reef::SetDescriptor& set = catalog.at(i);
+            const std::string id = reef::toUtf8(set.id), type = reef::toUtf8(set.type);
+            const bool fishView = type == "boid" || type == "singlefish" || type == "hunter" || type == "bigfish";
+            modelTiles(set.modelPath, set.texturePath, set.animationStart, set.animationEnd, fishView, id,
+                       type == "turtle" ? std::vector<int>{0, 70, 112, 190} : std::vector<int>{});
+            for (const auto& sub : set.subSets)
+                modelTiles(sub->modelPath, sub->texturePath, sub->animationStart, sub->animationEnd, fishView, id + "+",
+                           {});
+            // The icon named by the descriptor, enlarged without smoothing.
+            const std::u16string folder = set.modelPath.substr(0, set.modelPath.find_last_of(u'\\') + 1);
+            reef::ProfileReader reader;
+            reader.open(reef::nativePath(reef::toUtf8(folder + u"info.ini")));
+            std::u16string iconName;
+            reader.getString(u"settings", u"icon", iconName);
+            const auto icon = imports.decodeBMP(reef::nativePath(reef::toUtf8(folder + iconName)));
+            if (!icon) continue;
+            Image tile = textureTile(*icon);
+            Image big(kTile, kTile, {0.08f, 0.08f, 0.1f, 1});
+            const int w = std::min(icon->width * 4, kTile), h = std::min(icon->height * 4, kTile);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    big.at(x + (kTile - w) / 2, y + (kTile - h) / 2) =
+                        tile.at(x * kTile / (icon->width * 4), y * kTile / (icon->height * 4));
+            icons.push_back({"icon " + id, big});
+        }
+        setTiles.insert(setTiles.end(), icons.begin(), icons.end());
+    }
+
     const Labeller labels;
-    for (size_t i = 0; i < tiles.size(); ++i) {
-        const int ox = static_cast<int>(i % kColumns) * kTile, oy = static_cast<int>(i / kColumns) * (kTile + kLabel);
-        for (int y = 0; y < kTile; ++y)
-            for (int x = 0; x < kTile; ++x) sheet.at(ox + x, oy + y) = tiles[i].image.at(x, y);
-        labels.draw(sheet, ox + 3, oy + kTile + 12, tiles[i].label);
-    }
-    const std::vector<uint8_t> rgb = sheet.toRGB8(false);
-    if (!reef::writePNG(argv[2], sheet.width(), sheet.height(), 3, rgb.data(), false)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
-        return 1;
-    }
+    const auto writeSheet = [&](const std::vector<Tile>& all, const std::string& path) {
+        const int rows = (static_cast<int>(all.size()) + kColumns - 1) / kColumns;
+        Image sheet(kColumns * kTile, std::max(rows, 1) * (kTile + kLabel), {0.08f, 0.08f, 0.1f, 1});
+        for (size_t i = 0; i < all.size(); ++i) {
+            const int ox = static_cast<int>(i % kColumns) * kTile, oy = static_cast<int>(i / kColumns) * (kTile + kLabel);
+            for (int y = 0; y < kTile; ++y)
+                for (int x = 0; x < kTile; ++x) sheet.at(ox + x, oy + y) = all[i].image.at(x, y);
+            labels.draw(sheet, ox + 3, oy + kTile + 12, all[i].label);
+        }
+        const std::vector<uint8_t> rgb = sheet.toRGB8(false);
+        if (reef::writePNG(path, sheet.width(), sheet.height(), 3, rgb.data(), false)) return true;
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    };
+    if (!writeSheet(tiles, argv[2])) return 1;
+    std::string setsPath = argv[2];
+    const size_t dot = setsPath.rfind(".png");
+    setsPath = (dot == std::string::npos ? setsPath : setsPath.substr(0, dot)) + "_sets.png";
+    if (!writeSheet(setTiles, setsPath)) return 1;
+    std::printf("creature sets: %zu tiles in %s\n", setTiles.size(), setsPath.c_str());
     std::printf("contact sheet: %zu tiles in %s\n", tiles.size(), argv[2]);
     if (argc == 4) {
         // The view of the saver at rest and tilted up toward the surface, one above the other.

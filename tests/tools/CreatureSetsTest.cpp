@@ -1,0 +1,369 @@
+// The creature sets of the generated data folder, read the way the saver reads
+// them: the set catalog over the real folder listing, the engine's texture and
+// model loaders, and the height field for where the resting animals sit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "engine/FilePath.h"
+#include "engine/HeightField.h"
+#include "engine/QModel.h"
+#include "engine/Texture.h"
+#include "engine/WideText.h"
+#include "platform/SdlEngineImports.h"
+#include "scene/PosixDirectoryLister.h"
+#include "scene/SetCatalog.h"
+#include "scene/SetSelection.h"
+#include "scene/SetValue.h"
+#include "tests/engine/GlTestContext.h"
+#include "tools/CreatureModels.h"
+
+namespace reef::tools {
+namespace {
+
+std::string dataDir() {
+    const char* dir = std::getenv("REEF_DATA_DIR");
+    if (dir && *dir) return std::string(dir) + "/";
+#ifdef REEF_GENERATED_DATA_DIR
+    return std::string(REEF_GENERATED_DATA_DIR) + "/";
+#else
+    return {};
+#endif
+}
+
+std::string narrow(const std::u16string& s) { return toUtf8(s); }
+std::string path(const std::u16string& s) { return nativePath(toUtf8(s)); }
+
+// The set folder (data folder relative, "/" separated) a descriptor was read from.
+std::string setFolder(const SetDescriptor& set) {
+    std::string p = path(set.modelPath);
+    p = p.substr(0, p.find_last_of('/'));
+    return p.substr(dataDir().size());
+}
+
+bool isFish(const SetDescriptor& set) {
+    const std::string t = narrow(set.type);
+    return t == "boid" || t == "singlefish" || t == "hunter" || t == "bigfish";
+}
+
+class CreatureSets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(dataDir().empty()) << "REEF_DATA_DIR is not set";
+        ASSERT_TRUE(std::filesystem::is_directory(dataDir() + "sets")) << "build reef_data first";
+        m_catalog.scanSets(dataDir());
+        ASSERT_FALSE(m_catalog.empty());
+        setEngineImports(&m_sdl);
+    }
+    void TearDown() override { setEngineImports(nullptr); }
+
+    const SetDescriptor* byId(const std::string& id) const {
+        for (const auto& s : m_catalog.sets())
+            if (narrow(s->id) == id) return s.get();
+        return nullptr;
+    }
+    // The set's model as the scene loads it (with the set's lighting).
+    void load(QModel& model, const std::u16string& modelPath, bool lighting) {
+        ASSERT_TRUE(model.loadMD3(path(modelPath), lighting)) << path(modelPath);
+    }
+
+    SetSelection m_selection;
+    PosixDirectoryLister m_lister;
+    SetCatalog m_catalog{m_selection, m_lister};
+    SdlEngineImports m_sdl;
+};
+
+TEST_F(CreatureSets, CatalogHasEveryTypeAndCategoryWithUniqueIdsInTheFoldersThePagesScan) {
+    std::map<std::string, int> types, categories;
+    std::set<std::string> ids;
+    int additional = 0;
+    std::vector<std::string> animalsInPageOrder[2];  // default_diverse, then additional
+    for (const auto& s : m_catalog.sets()) {
+        const std::string id = narrow(s->id), category = narrow(s->category), folder = setFolder(*s);
+        SCOPED_TRACE(folder);
+        EXPECT_FALSE(id.empty());
+        EXPECT_TRUE(ids.insert(id).second) << "duplicate id " << id;
+        ++types[narrow(s->type)];
+        ++categories[category];
+        EXPECT_EQ(m_selection.isSetEnabled(s->id), 1);  // a fresh install starts with every set on
+        const bool inFish = folder.rfind("sets/default_fish/", 0) == 0, inDiverse = folder.rfind("sets/default_diverse/", 0) == 0;
+        additional += folder.rfind("sets/additional/", 0) == 0;
+        // The fish and boid pages list default_fish and additional, the animals and
+        // diverse pages default_diverse and additional: every set must be on its page.
+        if (category == "fish" || category == "boid") EXPECT_FALSE(inDiverse);
+        else EXPECT_FALSE(inFish);
+        if (category == "animal") animalsInPageOrder[inDiverse ? 0 : 1].push_back(id);
+    }
+    for (const char* t : {"boid", "manta", "turtle", "statictimed", "hunter", "bigfish", "singlefish"})
+        EXPECT_GE(types[t], 1) << t;
+    EXPECT_GE(types["boid"], 2);
+    EXPECT_GE(types["singlefish"], 6);
+    EXPECT_EQ(types["hunter"], 1);
+    EXPECT_EQ(types["bigfish"], 2);
+    EXPECT_GE(types["statictimed"], 2);
+    for (const char* c : {"boid", "fish", "animal", "diverse"}) EXPECT_GE(categories[c], 1) << c;
+    EXPECT_GE(additional, 1);
+
+    // The scene builds the first animal set in catalog order; the animals page picks
+    // the last one it lists on a fresh install: both must be the turtle.
+    std::string firstAnimal, firstStatic;
+    for (const auto& s : m_catalog.sets()) {
+        if (narrow(s->category) == "animal" && firstAnimal.empty()) firstAnimal = narrow(s->type);
+        if (narrow(s->type) == "statictimed" && narrow(s->category) != "animal") firstStatic = narrow(s->id);
+    }
+    EXPECT_EQ(firstAnimal, "turtle");
+    EXPECT_FALSE(firstStatic.empty()) << "a timed prop must show beside the turtle";
+    std::vector<std::string> pageOrder = animalsInPageOrder[0];
+    pageOrder.insert(pageOrder.end(), animalsInPageOrder[1].begin(), animalsInPageOrder[1].end());
+    ASSERT_GE(pageOrder.size(), 2u);
+    EXPECT_EQ(narrow(byId(pageOrder.back())->type), "turtle");
+    // The school's leader takes the first boid set; it must be a real school fish.
+    for (const auto& s : m_catalog.sets())
+        if (narrow(s->type) == "boid") {
+            EXPECT_EQ(narrow(s->id), "silverside");
+            break;
+        }
+}
+
+TEST_F(CreatureSets, TexturesModelsAndIconsLoadAndEveryAnimationRangeFits) {
+    testing::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    for (const auto& s : m_catalog.sets()) {
+        SCOPED_TRACE(setFolder(*s));
+        struct Part {
+            const std::u16string *texture, *model;
+            int first, last;
+            float scale;
+        };
+        std::vector<Part> parts = {{&s->texturePath, &s->modelPath, s->animationStart, s->animationEnd, s->scale}};
+        for (const auto& sub : s->subSets)
+            parts.push_back({&sub->texturePath, &sub->modelPath, sub->animationStart, sub->animationEnd, sub->scale});
+        for (const Part& p : parts) {
+            Texture texture;
+            EXPECT_TRUE(texture.loadBMP(path(*p.texture), Texture::kSceneDefault)) << path(*p.texture);
+            const auto decoded = m_sdl.decodeBMP(path(*p.texture));
+            ASSERT_TRUE(decoded.has_value());
+            EXPECT_EQ(decoded->width & (decoded->width - 1), 0);
+            EXPECT_EQ(decoded->height & (decoded->height - 1), 0);
+            texture.release();
+            QModel model;
+            load(model, *p.model, s->lighting);
+            EXPECT_GT(p.scale, 0.0f);
+            EXPECT_GE(p.first, 0);
+            EXPECT_LE(p.first, p.last);
+            EXPECT_LT(p.last, model.numFrames());
+            if (isFish(*s)) {
+                EXPECT_LE(model.triangleCount(), 600);
+            }
+            if (s->lighting) {
+                for (const auto& frame : model.frames())
+                    for (const auto& v : frame.vertices)
+                        ASSERT_NEAR(std::hypot(v.normal[0], v.normal[1], v.normal[2]), 1.0f, 1e-3f);
+            }
+        }
+        // The turtle's three phases lie inside its model; its swimmer has a range of its own.
+        if (narrow(s->type) == "turtle") {
+            QModel model;
+            load(model, s->modelPath, s->lighting);
+            EXPECT_GE(model.numFrames(), kTurtleFrames);
+            ASSERT_FALSE(s->subSets.empty());
+            EXPECT_GT(s->subSets[0]->animationEnd, s->subSets[0]->animationStart);
+        }
+        // The icon the set pages show: a small picture.
+        std::string icon = path(s->modelPath);
+        icon = icon.substr(0, icon.find_last_of('/') + 1) + "icon.bmp";
+        const auto d = m_sdl.decodeBMP(icon);
+        ASSERT_TRUE(d.has_value()) << icon;
+        EXPECT_LE(d->width, 64);
+        EXPECT_LE(d->height, 64);
+        EXPECT_GE(d->width, 16);
+    }
+}
+
+// Largest sideways (x) swing of the vertices in a slice of the model along its
+// length (loader z), over all frames of the range.
+float swing(const QModel& m, int first, int last, float fromZ, float toZ) {
+    const auto& rest = m.frames()[static_cast<size_t>(first)].vertices;
+    float worst = 0.0f;
+    for (int f = first; f <= last; ++f) {
+        const auto& v = m.frames()[static_cast<size_t>(f)].vertices;
+        for (size_t i = 0; i < v.size(); ++i)
+            if (rest[i].position[2] >= fromZ && rest[i].position[2] <= toZ)
+                worst = std::max(worst, std::fabs(v[i].position[0] - rest[i].position[0]));
+    }
+    return worst;
+}
+
+TEST_F(CreatureSets, FishSwimNoseFirstWithSeamlessCyclesAndTheirSizes) {
+    // World length (largest extent) each set is drawn at.
+    const std::map<std::string, std::pair<float, float>> sizes = {
+        {"silverside", {0.2f, 0.45f}},      {"fusilier", {0.25f, 0.5f}},       {"clownfish", {0.25f, 0.45f}},
+        {"yellowtang", {0.3f, 0.55f}},      {"emperorangelfish", {0.3f, 0.6f}}, {"butterflyfish", {0.25f, 0.55f}},
+        {"parrotfish", {0.35f, 0.7f}},      {"coralgrouper", {0.4f, 0.75f}},    {"greyreefshark", {2.0f, 3.0f}},
+        {"napoleonwrasse", {1.5f, 2.5f}},   {"whaleshark", {5.0f, 7.0f}},       {"manta", {3.0f, 4.2f}},
+        {"seaturtle", {1.0f, 1.6f}},  // flippers spread
+    };
+    int checked = 0;
+    for (const auto& s : m_catalog.sets()) {
+        SCOPED_TRACE(setFolder(*s));
+        QModel m;
+        const std::u16string& modelPath = narrow(s->type) == "turtle" ? s->subSets.at(0)->modelPath : s->modelPath;
+        load(m, modelPath, s->lighting);
+        const int first = narrow(s->type) == "turtle" ? s->subSets[0]->animationStart : s->animationStart;
+        const int last = narrow(s->type) == "turtle" ? s->subSets[0]->animationEnd : s->animationEnd;
+        float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+        for (const auto& v : m.frames()[static_cast<size_t>(first)].vertices)
+            for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v.position[k]), hi[k] = std::max(hi[k], v.position[k]);
+        const auto size = sizes.find(narrow(s->id));
+        if (size != sizes.end()) {
+            const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]}) * s->scale;
+            EXPECT_GE(extent, size->second.first);
+            EXPECT_LE(extent, size->second.second);
+            ++checked;
+        }
+        // Seamless: the step from the last frame back to the first is like the others.
+        const auto step = [&](int a, int b) {
+            float worst = 0;
+            const auto& fa = m.frames()[static_cast<size_t>(a)].vertices;
+            const auto& fb = m.frames()[static_cast<size_t>(b)].vertices;
+            for (size_t i = 0; i < fa.size(); ++i)
+                for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(fa[i].position[k] - fb[i].position[k]));
+            return worst;
+        };
+        if (narrow(s->type) != "statictimed") {
+            float largest = 0;
+            for (int f = first; f < last; ++f) largest = std::max(largest, step(f, f + 1));
+            EXPECT_GT(largest, 0.0f) << "does not move";
+            EXPECT_LE(step(last, first), largest * 1.25f + 1e-4f);
+        }
+        if (!isFish(*s)) continue;
+        // Nose first: the model's file +y is the loader's -z, the direction of travel.
+        // The tail end beats; the head end barely moves.
+        const float length = hi[2] - lo[2];
+        const float head = swing(m, first, last, lo[2], lo[2] + 0.15f * length);
+        const float tail = swing(m, first, last, hi[2] - 0.15f * length, hi[2]);
+        EXPECT_GT(tail, head * 3.0f) << "the fish swims tail first";
+        EXPECT_GT(length, hi[0] - lo[0]) << "the body does not lie along its heading";
+    }
+    EXPECT_EQ(checked, static_cast<int>(sizes.size()));
+}
+
+// The sea floor as the scene draws it from the generated height map.
+class Floor {
+public:
+    explicit Floor(const std::string& mapPath) {
+        m_ok = m_field.loadHeightMap(mapPath);
+        m_field.setResolution(50);
+        m_field.setHeightScale(0.015f);
+        m_field.setSize(60.0f, 50.0f);
+    }
+    bool ok() const { return m_ok; }
+    float at(float x, float z) const {
+        const float upx = 60.0f / m_field.imageWidth(), upz = 50.0f / m_field.imageHeight();
+        const auto vertexY = [&](int i, int j) {
+            return -8.0f + m_field.heightAt(static_cast<int>(i * m_field.stepX()), static_cast<int>(j * m_field.stepZ())) * 0.015f;
+        };
+        const float gi = (x + 30.0f) / (m_field.stepX() * upx), gj = (50.0f - z) / (m_field.stepZ() * upz);
+        const int i = static_cast<int>(gi), j = static_cast<int>(gj);
+        const float fi = gi - i, fj = gj - j;
+        return (vertexY(i, j) * (1 - fi) + vertexY(i + 1, j) * fi) * (1 - fj) +
+               (vertexY(i, j + 1) * (1 - fi) + vertexY(i + 1, j + 1) * fi) * fj;
+    }
+
+private:
+    HeightField m_field;
+    bool m_ok = false;
+};
+
+TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
+    const Floor floor(dataDir() + "terrain_map.tqt");
+    ASSERT_TRUE(floor.ok());
+    // The eye is at (0, 2, -7), looking at (0, 0, 1) with a 45 degree field of view.
+    const auto inView = [](Vec3 p) {
+        const float d = p.z + 7.0f;
+        const float below = std::atan2(2.0f - p.y, d) * 57.2958f;
+        return d > 3.0f && below > -8.0f && below < 35.0f && std::fabs(p.x) < d * 0.5f;
+    };
+    int placed = 0;
+    for (const auto& s : m_catalog.sets()) {
+        const std::string type = narrow(s->type);
+        if (type != "turtle" && type != "statictimed") continue;
+        SCOPED_TRACE(setFolder(*s));
+        ASSERT_FALSE(s->values.empty());
+        const Vec3 p = valueToVector(s->values[0]);
+        EXPECT_NEAR(p.y, floor.at(p.x, p.z), 0.08f);
+        EXPECT_TRUE(inView(p));
+        if (type == "statictimed") {
+            ASSERT_GE(s->values.size(), 5u);
+            EXPECT_GT(valueToInt(s->values[3]), valueToInt(s->values[2]));
+            EXPECT_GT(valueToInt(s->values[2]), 0);
+        }
+        ++placed;
+        if (type != "turtle") continue;
+        // Sitting (frame 100, where moving in ends and moving out starts), the
+        // plastron and flippers touch the sand, neither floating nor sunk.
+        QModel m;
+        load(m, s->modelPath, s->lighting);
+        float low = 1e9f, far = 0.0f;
+        for (const auto& v : m.frames()[100].vertices) low = std::min(low, v.position[1] * s->scale);
+        EXPECT_GT(low, -0.08f);
+        EXPECT_LT(low, 0.05f);
+        for (int f : {0, 230}) {
+            float cx = 0, cz = 0;
+            for (const auto& v : m.frames()[static_cast<size_t>(f)].vertices) cx += v.position[0], cz += v.position[2];
+            far = std::max(far, std::hypot(cx, cz) / static_cast<float>(m.vertexCount()) * s->scale);
+        }
+        EXPECT_GT(far, 8.0f) << "arrives from and leaves to out of sight";
+        // Moving out starts from the sitting pose, without a jump.
+        float jump = 0;
+        for (size_t i = 0; i < m.frames()[100].vertices.size(); ++i)
+            for (int k = 0; k < 3; ++k)
+                jump = std::max(jump, std::fabs(m.frames()[100].vertices[i].position[k] - m.frames()[127].vertices[i].position[k]));
+        EXPECT_LT(jump * s->scale, 0.05f);
+    }
+    EXPECT_GE(placed, 3);
+
+    // Big fish swim the route at y = -6: where it is in sight, their lowest point
+    // stays above the floor (the route's far end runs into the rising floor off-screen).
+    const Vec3 route[] = {{24, -6, 32}, {10, -6, 27}, {4, -6, 20}, {0, -6, 14}, {-2, -6, 9}, {-11, -6, 1}};
+    for (const auto& s : m_catalog.sets()) {
+        if (narrow(s->type) != "bigfish") continue;
+        SCOPED_TRACE(setFolder(*s));
+        QModel m;
+        load(m, s->modelPath, s->lighting);
+        float low = 0;
+        int inSight = 0;
+        for (const auto& frame : m.frames())
+            for (const auto& v : frame.vertices) low = std::min(low, v.position[1] * s->scale);
+        for (size_t k = 0; k + 1 < std::size(route); ++k)
+            for (float t = 0; t <= 1.0f; t += 0.1f) {
+                const float x = route[k].x + (route[k + 1].x - route[k].x) * t, z = route[k].z + (route[k + 1].z - route[k].z) * t;
+                if (!inView(Vec3{x, -6.0f, z})) continue;
+                ++inSight;
+                EXPECT_GT(-6.0f + low, floor.at(x, z)) << "at " << x << "," << z;
+            }
+        EXPECT_GT(inSight, 20);
+    }
+    // The manta's pass: from far right to far left at a depth among the fish.
+    const SetDescriptor* manta = nullptr;
+    for (const auto& s : m_catalog.sets())
+        if (narrow(s->type) == "manta") manta = s.get();
+    ASSERT_NE(manta, nullptr);
+    ASSERT_GE(manta->values.size(), 4u);
+    const Vec3 a = valueToVector(manta->values[0]), b = valueToVector(manta->values[1]);
+    EXPECT_LT(std::min(a.x, b.x), -15.0f);
+    EXPECT_GT(std::max(a.x, b.x), 15.0f);
+    EXPECT_GT(b.y - 1.0f, 0.5f);  // the path's y is -(b.y -+ 1): below the surface
+    EXPECT_LT(b.y + 1.0f, 5.0f);  // and above the floor
+    EXPECT_GT(manta->trackSpeed, 0.0f);
+    EXPECT_GT(manta->rollFactor, 0.0f);
+    EXPECT_GT(valueToInt(manta->values[3]), valueToInt(manta->values[2]));
+}
+
+}  // namespace
+}  // namespace reef::tools
