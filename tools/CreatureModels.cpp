@@ -172,7 +172,7 @@ FishTexel FishLayout::at(float s, float t) const {
 P3 FishLayout::eye() const {
     const float p = 0.86f;
     return {(p - 0.5f) * m_shape.length, m_shape.centre(p) + 0.3f * m_shape.halfDepth(p),
-            0.035f * m_shape.length + 0.08f * m_shape.halfDepth(p)};
+            (0.035f * m_shape.length + 0.08f * m_shape.halfDepth(p)) * m_shape.eyeSize};
 }
 
 FishModel buildFish(const FishShape& shape, int frames) {
@@ -345,7 +345,7 @@ AnimatedMesh buildRestingTurtle() {
             // Swims in from behind and above, glides down and folds its flippers.
             const float t = static_cast<float>(f) / 100.0f;
             const float e = smooth(0.0f, 0.88f, t);
-            pose.offset = P3{0.0f, -175.0f * (1.0f - e), 48.0f * std::pow(1.0f - e, 1.5f)};
+            pose.offset = P3{0.0f, -260.0f * (1.0f - e), 70.0f * std::pow(1.0f - e, 1.5f)};
             pose.swim = 1.0f - smooth(0.62f, 0.96f, t);
             pose.stroke = kTwoPi * 8.0f * t;
             pose.pitch = -9.0f * pose.swim * (1.0f - e);
@@ -454,14 +454,14 @@ AnimatedMesh buildClam(int frames) {
     return buildFrames(frames, [&](int f) {
         const float t = static_cast<float>(f) / static_cast<float>(frames);
         const float open = smooth(0.04f, 0.3f, t) * (1.0f - smooth(0.7f, 0.96f, t));
-        const float angle = (5.0f + 24.0f * open) * kDegrees;
+        const float angle = (6.0f + 30.0f * open) * kDegrees;
         const float ripple = std::sin(kTwoPi * 3.0f * t) * open;
         Mesh m;
         // A valve: from the hinge (v = 0, along y at the bottom) up to the wavy lip.
         const auto valve = [&](float u, float v, float side, float inset) {
             const float phi = v * kPi * 0.92f;
             const float half = 0.5f * kLength * (0.55f + 0.45f * std::sin(kPi * (0.25f + 0.75f * v)));
-            const float folds = 0.55f * std::sin(kTwoPi * 2.5f * u) * v;
+            const float folds = 1.1f * std::sin(kTwoPi * 2.5f * u) * v * v;
             const float r = kWidth * std::sin(phi) * (1.0f - inset) + folds * (1.0f - inset);
             const float z = kHeight * (0.5f - 0.5f * std::cos(phi)) + 0.7f * std::fabs(std::sin(kPi * 5.0f * u)) * v * v;
             const float y = (u - 0.5f) * 2.0f * half * std::sqrt(std::max(0.05f, 1.0f - std::pow(1.0f - v, 6.0f)));
@@ -479,7 +479,7 @@ AnimatedMesh buildClam(int frames) {
             [&](float u, float v) {
                 const P3 a = valve(u, 0.97f, -1.0f, 0.05f), b = valve(u, 0.97f, 1.0f, 0.05f);
                 const P3 mid = a + (b - a) * v;
-                const float bulge = (0.4f + 1.6f * open) * std::sin(kPi * v) * std::sin(kPi * (0.08f + 0.84f * u));
+                const float bulge = (0.9f + 2.2f * open) * std::sin(kPi * v) * std::sin(kPi * (0.08f + 0.84f * u));
                 return mid + P3{0.0f, 0.0f, bulge + 0.25f * ripple * std::sin(kTwoPi * 2.0f * u)};
             },
             10, 4, 0.02f, 0.98f, 0.54f, 0.98f, true);

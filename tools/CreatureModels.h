@@ -31,6 +31,7 @@ struct FishShape {
     float analFrom = 0.25f, analTo = 0.5f, analHeight = 1.5f;
     float pectoral = 2.0f;     // pectoral fin length (0: none)
     float beat = 0.12f;        // tail swing, share of the length
+    float eyeSize = 1.0f;      // big fish have small eyes for their size
     // Body height (half) and the height of the body's centre line at body position p.
     float halfDepth(float p) const;
     float halfWidth(float p) const;

@@ -247,13 +247,17 @@ Colour whaleShark(const FishTexel& x, const FishShape&) {
     const float f = n.fractal(x.s * 8.0f, x.t * 8.0f, 8, 3) * 0.5f + 0.5f;
     Colour c = scaled(rgb(0.2f, 0.29f, 0.38f), 0.9f + 0.15f * f);
     if (!onBody(x)) return scaled(c, 0.9f);
-    // Pale vertical stripes with rows of white spots between them; white belly.
-    const float stripes = std::fabs(std::sin(kPi * x.body * 14.0f));
-    c = mix(c, rgb(0.7f, 0.75f, 0.78f), smoothstep(0.9f, 0.97f, stripes) * smoothstep(0.8f, 0.5f, x.body));
-    const float cellY = x.body * 28.0f, cellZ = x.across * 5.0f;
-    const float dy = cellY - std::floor(cellY) - 0.5f, dz = cellZ - std::floor(cellZ) - 0.5f;
-    const float spot = std::hypot(dy, dz * 0.9f);
-    c = mix(c, rgb(0.92f, 0.94f, 0.95f), smoothstep(0.24f, 0.16f, spot) * smoothstep(0.98f, 0.9f, x.body));
+    // Pale vertical stripes with staggered rows of white spots between them; white belly.
+    const float stripes = std::fabs(std::sin(kPi * x.body * 11.0f));
+    c = mix(c, rgb(0.7f, 0.75f, 0.78f), smoothstep(0.93f, 0.98f, stripes) * smoothstep(0.8f, 0.5f, x.body) * 0.8f);
+    const float row = x.across * 3.2f + 4.0f;
+    const int r = static_cast<int>(std::floor(row));
+    const float column = x.body * 24.0f + (r % 2 == 0 ? 0.0f : 0.5f);
+    const int k = static_cast<int>(std::floor(column));
+    const float jx = n.hash01(k, r, 1) - 0.5f, jy = n.hash01(k, r, 2) - 0.5f;
+    const float spot = std::hypot((column - k - 0.5f - 0.3f * jx) * 1.2f, row - r - 0.5f - 0.3f * jy);
+    const float radius = 0.16f + 0.1f * n.hash01(k, r, 3) - 0.06f * smoothstep(0.75f, 0.95f, x.body);
+    c = mix(c, rgb(0.92f, 0.94f, 0.95f), smoothstep(radius + 0.05f, radius - 0.03f, spot) * smoothstep(0.99f, 0.93f, x.body));
     return mix(c, rgb(0.9f, 0.9f, 0.88f), smoothstep(0.3f, 0.55f, x.across));
 }
 
@@ -336,7 +340,7 @@ std::vector<Species> species() {
                        s.length = 40.0f, s.depth = 8.6f, s.width = 7.0f, s.deepestAt = 0.6f, s.snout = 0.9f, s.peduncle = 0.16f;
                        s.tail = TailKind::Shark, s.tailLength = 11.0f, s.tailSpan = 13.0f, s.sharkDorsal = true;
                        s.dorsalFrom = 0.48f, s.dorsalTo = 0.66f, s.dorsalHeight = 6.0f;
-                       s.analFrom = 0.18f, s.analTo = 0.26f, s.analHeight = 2.0f, s.pectoral = 9.0f, s.beat = 0.09f;
+                       s.analFrom = 0.18f, s.analTo = 0.26f, s.analHeight = 2.0f, s.pectoral = 9.0f, s.beat = 0.09f, s.eyeSize = 0.45f;
                    }),
                    24, 256, reefShark, 0.05f, 0.0012f, 14000.0f, true, 0.000003f});
     // Big fish pass along their route at 0.0006 units per ms; animationspeed is
@@ -346,7 +350,7 @@ std::vector<Species> species() {
                        s.length = 20.0f, s.depth = 9.0f, s.width = 5.0f, s.deepestAt = 0.5f, s.snout = 0.55f, s.hump = 0.2f;
                        s.peduncle = 0.28f, s.tail = TailKind::Rounded, s.tailLength = 4.2f, s.tailSpan = 7.5f;
                        s.dorsalFrom = 0.2f, s.dorsalTo = 0.75f, s.dorsalHeight = 2.0f;
-                       s.analFrom = 0.15f, s.analTo = 0.42f, s.analHeight = 2.0f, s.pectoral = 3.8f, s.beat = 0.09f;
+                       s.analFrom = 0.15f, s.analTo = 0.42f, s.analHeight = 2.0f, s.pectoral = 3.8f, s.beat = 0.09f, s.eyeSize = 0.7f;
                    }),
                    24, 256, napoleon, 0.085f, 0.0f, 10.0f, false, 0.0f});
     out.push_back({"sets/default_fish/bigfish_whaleshark", "whaleshark", "bigfish", "fish", "Whale shark",
@@ -354,7 +358,7 @@ std::vector<Species> species() {
                        s.length = 40.0f, s.depth = 10.5f, s.width = 11.0f, s.deepestAt = 0.5f, s.snout = 0.35f, s.flatHead = 1.0f;
                        s.peduncle = 0.18f, s.tail = TailKind::Shark, s.tailLength = 10.0f, s.tailSpan = 13.0f, s.sharkDorsal = true;
                        s.dorsalFrom = 0.42f, s.dorsalTo = 0.6f, s.dorsalHeight = 5.0f;
-                       s.analFrom = 0.2f, s.analTo = 0.27f, s.analHeight = 1.8f, s.pectoral = 8.0f, s.beat = 0.08f;
+                       s.analFrom = 0.2f, s.analTo = 0.27f, s.analHeight = 1.8f, s.pectoral = 8.0f, s.beat = 0.08f, s.eyeSize = 0.35f;
                    }),
                    32, 256, whaleShark, 0.115f, 0.0f, 6.0f, false, 0.0f});
     return out;

@@ -155,7 +155,8 @@ Image clamTexture() {
         if (v < 0.5f) {
             // Shell: chalky white ribs with growth lines, greyer toward the hinge.
             const float along = v / 0.5f;  // hinge to lip
-            Colour c = mix(rgbColour(0.62f, 0.6f, 0.55f), rgbColour(0.93f, 0.92f, 0.86f), along * 0.7f + f * 0.3f);
+            Colour c = mix(rgbColour(0.45f, 0.42f, 0.34f), rgbColour(0.85f, 0.8f, 0.66f), along * 0.7f + f * 0.3f);
+            c = mix(c, rgbColour(0.5f, 0.55f, 0.35f), smoothstep(0.55f, 0.8f, f) * 0.4f);  // algal film
             c = scaled(c, 0.85f + 0.15f * std::fabs(std::sin(along * 40.0f + f * 3.0f)));
             c = scaled(c, 0.8f + 0.2f * std::fabs(std::sin(u * kTwoPi * 2.5f)));
             return c;
