@@ -387,13 +387,13 @@ constexpr float kRockHalfDepth = 9.0f;
 const P3 kHole{0.0f, -kRockHalfDepth * 0.97f, kRockCentreZ};
 constexpr float kMorayLength = 20.0f;
 constexpr float kMorayRadius = 1.15f;
-constexpr float kMorayReach = 13.0f;  // how far the head comes out of the hole
+constexpr float kMorayReach = 15.0f;  // how far the head comes out of the hole
 
 // The eel's path: inside the rock it runs back and down into the sand, outside
 // it arcs up out of the hole toward the viewer.
 P3 morayPath(float s) {
     if (s <= 0.0f) return kHole + P3{0.0f, -s * 0.75f, s * 0.6f};
-    const float k = 0.09f;
+    const float k = 0.07f;
     return kHole + P3{0.0f, -std::sin(k * s) / k, (1.0f - std::cos(k * s)) / k};
 }
 
@@ -454,7 +454,7 @@ AnimatedMesh buildClam(int frames) {
     return buildFrames(frames, [&](int f) {
         const float t = static_cast<float>(f) / static_cast<float>(frames);
         const float open = smooth(0.04f, 0.3f, t) * (1.0f - smooth(0.7f, 0.96f, t));
-        const float angle = (6.0f + 30.0f * open) * kDegrees;
+        const float angle = (13.0f + 23.0f * open) * kDegrees;
         const float ripple = std::sin(kTwoPi * 3.0f * t) * open;
         Mesh m;
         // A valve: from the hinge (v = 0, along y at the bottom) up to the wavy lip.
@@ -479,7 +479,7 @@ AnimatedMesh buildClam(int frames) {
             [&](float u, float v) {
                 const P3 a = valve(u, 0.97f, -1.0f, 0.05f), b = valve(u, 0.97f, 1.0f, 0.05f);
                 const P3 mid = a + (b - a) * v;
-                const float bulge = (0.9f + 2.2f * open) * std::sin(kPi * v) * std::sin(kPi * (0.08f + 0.84f * u));
+                const float bulge = (1.6f + 1.8f * open) * std::sin(kPi * v) * std::sin(kPi * (0.08f + 0.84f * u));
                 return mid + P3{0.0f, 0.0f, bulge + 0.25f * ripple * std::sin(kTwoPi * 2.0f * u)};
             },
             10, 4, 0.02f, 0.98f, 0.54f, 0.98f, true);

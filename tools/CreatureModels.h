@@ -90,7 +90,8 @@ inline constexpr int kTurtleFrames = 231;
 AnimatedMesh buildMoray(int frames);
 // The rock with the moray's hole, facing -y; its base rests on z = 0.
 AnimatedMesh buildMorayRock();
-// The giant clam: nearly closed at frame 0, opens and closes again over the frames.
+// The giant clam: a little open at frame 0 (its mantle showing), opens wide and
+// closes back again over the frames.
 AnimatedMesh buildClam(int frames);
 
 }  // namespace reef::tools

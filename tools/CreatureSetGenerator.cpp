@@ -51,6 +51,9 @@ struct Saver {
     int animationStart = 0, animationEnd = 0;
     bool variableSpeed = false;
     float maxSpeedChange = 0;
+    // NOTE: the scene switches GL lighting on for lit timed props only, under a
+    // light from below the floor; props are unlit and carry their shading in the texture.
+    bool lighting = true;
     std::vector<std::string> values;
 };
 
@@ -62,7 +65,7 @@ std::string saverLines(const Saver& s, bool withType) {
     out += "trackspeed=" + number(s.trackSpeed) + "\nrollfactor=" + number(s.rollFactor) + "\n";
     out += "animationstart=" + std::to_string(s.animationStart) + "\nanimationend=" + std::to_string(s.animationEnd) + "\n";
     out += "variablespeed=" + std::string(s.variableSpeed ? "1" : "0") + "\nmaxspeedchange=" + number(s.maxSpeedChange) + "\n";
-    if (withType) out += "lighting=1\n";
+    if (withType) out += std::string("lighting=") + (s.lighting ? "1" : "0") + "\n";
     for (size_t i = 0; i < s.values.size(); ++i) out += "val" + std::to_string(i) + "=" + s.values[i] + "\n";
     return out;
 }
@@ -457,20 +460,21 @@ std::vector<CreatureSet> CreatureSetGenerator::buildAll() {
         // The moray looks out of its rock now and then; the rock is the set's second part.
         CreatureSet set;
         set.folder = "sets/default_diverse/moray";
-        const std::string place = vector3(morayPlace()), angles = "0,-15,0";
+        const std::string place = vector3(morayPlace()), angles = "0,-50,0";
         Saver eel;
         eel.type = "statictimed";
         eel.texture = "moray.tqt";
         eel.model = "moray.tqm";
         eel.animationSpeed = 10.0f;
-        eel.scale = 0.05f;
+        eel.scale = 0.06f;
         eel.animationEnd = 89;
         eel.values = {place, "0", "3000", "9000", angles};
+        eel.lighting = false;
         Saver rock;
         rock.texture = "rock.tqt";
         rock.model = "rock.tqm";
         rock.animationSpeed = 1.0f;
-        rock.scale = 0.05f;
+        rock.scale = 0.06f;
         rock.values = {place, "0", "0", "0", angles};
         set.info = descriptor("moray", "animal", "Moray eel that comes out of its hole in the rock", eel, {rock});
         AnimatedMesh model = buildMoray(90);
@@ -479,8 +483,8 @@ std::vector<CreatureSet> CreatureSetGenerator::buildAll() {
         Image rockTexture = morayRockTexture();
         // The icon shows the moray out of its hole, from the side.
         set.icon = renderIcon(model, 35, texture, 80.0f, 5.0f, kIconWidth, kIconHeight);
-        set.models.push_back({"moray.tqm", std::move(model), true});
-        set.models.push_back({"rock.tqm", std::move(rockModel), true});
+        set.models.push_back({"moray.tqm", std::move(model), false});
+        set.models.push_back({"rock.tqm", std::move(rockModel), false});
         set.textures.push_back({"moray.tqt", std::move(texture)});
         set.textures.push_back({"rock.tqt", std::move(rockTexture)});
         sets.push_back(std::move(set));
@@ -496,11 +500,12 @@ std::vector<CreatureSet> CreatureSetGenerator::buildAll() {
         clam.scale = 0.055f;
         clam.animationEnd = 47;
         clam.values = {vector3(clamPlace()), "0", "2000", "6000", "0,80,0"};
+        clam.lighting = false;
         set.info = descriptor("giantclam", "diverse", "Giant clam that opens its shell", clam);
         AnimatedMesh model = buildClam(48);
         Image texture = clamTexture();
         set.icon = renderIcon(model, 20, texture, 60.0f, 35.0f, kIconWidth, kIconHeight);
-        set.models.push_back({"model.tqm", std::move(model), true});
+        set.models.push_back({"model.tqm", std::move(model), false});
         set.textures.push_back({"texture.tqt", std::move(texture)});
         sets.push_back(std::move(set));
     }

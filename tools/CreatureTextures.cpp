@@ -125,6 +125,8 @@ Image morayTexture() {
             if (std::hypot((u - side) * 1.0f, (v - 0.075f) * 1.6f) < 0.03f) c = rgbColour(0.9f, 0.85f, 0.3f);
             if (std::hypot((u - side) * 1.0f, (v - 0.075f) * 1.6f) < 0.016f) c = rgbColour(0.02f, 0.02f, 0.02f);
         }
+        // Drawn unlit: a lighter back (u = 0 and 1) and a shaded underside.
+        c = scaled(c, 0.75f + 0.45f * std::fabs(std::cos(kTwoPi * u * 0.5f)));
         const float mouth = std::min(std::fabs(u - 0.32f), std::fabs(u - 0.68f));
         c = mix(c, rgbColour(0.35f, 0.08f, 0.08f), smoothstep(0.05f, 0.0f, mouth) * smoothstep(0.14f, 0.02f, v));
         return c;
@@ -136,10 +138,13 @@ Image morayRockTexture() {
     return painted(256, 128, [&](float u, float v) {
         const float f = n.fractal(u * 12.0f, v * 6.0f, 12, 4) * 0.5f + 0.5f;
         const float g = n.fractal(u * 40.0f + 3.0f, v * 20.0f, 40, 2) * 0.5f + 0.5f;
-        Colour c = mix(rgbColour(0.36f, 0.33f, 0.28f), rgbColour(0.62f, 0.58f, 0.5f), f);
-        // Encrusting growth: pink coralline algae and green film.
-        c = mix(c, rgbColour(0.72f, 0.45f, 0.5f), smoothstep(0.62f, 0.75f, g) * 0.7f);
-        c = mix(c, rgbColour(0.3f, 0.42f, 0.22f), smoothstep(0.45f, 0.25f, g) * smoothstep(0.4f, 0.0f, v) * 0.6f);
+        Colour c = mix(rgbColour(0.45f, 0.4f, 0.36f), rgbColour(0.75f, 0.7f, 0.62f), f);
+        // Encrusting growth: pink and violet coralline algae, green film on top.
+        c = mix(c, rgbColour(0.85f, 0.45f, 0.6f), smoothstep(0.58f, 0.72f, g) * 0.8f);
+        c = mix(c, rgbColour(0.55f, 0.35f, 0.7f), smoothstep(0.35f, 0.2f, g) * 0.5f);
+        c = mix(c, rgbColour(0.4f, 0.6f, 0.25f), smoothstep(0.5f, 0.3f, g) * smoothstep(0.35f, 0.0f, v) * 0.6f);
+        // Drawn unlit: light from above is painted in, the underside darker.
+        c = scaled(c, 1.15f - 0.6f * smoothstep(0.2f, 0.85f, v));
         // The hole facing the viewer (u = 0.75, v = 0.5 on the rock's sphere mapping).
         const float d = std::hypot((u - 0.75f) * 3.6f, (v - 0.5f) * 1.5f);
         c = mix(c, rgbColour(0.03f, 0.03f, 0.03f), smoothstep(0.2f, 0.13f, d));
@@ -155,7 +160,7 @@ Image clamTexture() {
         if (v < 0.5f) {
             // Shell: chalky white ribs with growth lines, greyer toward the hinge.
             const float along = v / 0.5f;  // hinge to lip
-            Colour c = mix(rgbColour(0.45f, 0.42f, 0.34f), rgbColour(0.85f, 0.8f, 0.66f), along * 0.7f + f * 0.3f);
+            Colour c = mix(rgbColour(0.5f, 0.46f, 0.36f), rgbColour(0.95f, 0.9f, 0.76f), along * 0.7f + f * 0.3f);
             c = mix(c, rgbColour(0.5f, 0.55f, 0.35f), smoothstep(0.55f, 0.8f, f) * 0.4f);  // algal film
             c = scaled(c, 0.85f + 0.15f * std::fabs(std::sin(along * 40.0f + f * 3.0f)));
             c = scaled(c, 0.8f + 0.2f * std::fabs(std::sin(u * kTwoPi * 2.5f)));
@@ -163,7 +168,7 @@ Image clamTexture() {
         }
         // Mantle: iridescent blue and turquoise with dark-ringed pale spots.
         const float w = (v - 0.5f) / 0.5f;
-        Colour c = mix(rgbColour(0.05f, 0.35f, 0.75f), rgbColour(0.1f, 0.8f, 0.75f), f);
+        Colour c = mix(rgbColour(0.1f, 0.45f, 0.95f), rgbColour(0.15f, 0.9f, 0.8f), f);
         c = mix(c, rgbColour(0.55f, 0.2f, 0.7f), smoothstep(0.35f, 0.0f, std::fabs(w - 0.5f)) * 0.35f * (1.0f - f));
         float f1 = 0, f2 = 0;
         n.cellular(u * 24.0f, v * 12.0f, 24, 0.0f, 0.0f, f1, f2);
