@@ -421,7 +421,7 @@ std::vector<CreatureSet> CreatureSetGenerator::buildAll() {
         set.info = descriptor("manta", "diverse", "Manta ray gliding across the reef", saver);
         AnimatedMesh model = buildManta(32);
         Image texture = mantaSetTexture();
-        set.icon = renderIcon(model, 4, texture, 20.0f, 50.0f, kIconWidth, kIconHeight);
+        set.icon = renderIcon(model, 4, texture, 0.0f, -70.0f, kIconWidth, kIconHeight);  // from below: the white belly
         set.models.push_back({"model.tqm", std::move(model), true});
         set.textures.push_back({"texture.tqt", std::move(texture)});
         sets.push_back(std::move(set));
