@@ -214,7 +214,7 @@ AnimatedMesh buildManta(int frames) {
             const float front = 5.0f - 6.8f * std::pow(xi, 0.9f);
             const float back = -5.0f + 3.2f * std::pow(xi, 0.7f);
             const float y = back + (front - back) * v;
-            const float bulk = std::pow(1.0f - xi, 1.4f) * std::pow(std::sin(kPi * v), 0.6f);
+            const float bulk = std::pow(std::max(0.0f, 1.0f - xi), 1.4f) * std::pow(std::max(0.0f, std::sin(kPi * v)), 0.6f);
             const float z = top ? 1.3f * bulk : -0.6f * bulk;
             const float lift = 0.2f * kSpan * std::pow(xi, 1.5f) * std::sin(theta - 1.3f * xi);
             return P3{x, y - 0.6f * std::pow(xi, 2.0f) * std::cos(theta - 1.3f * xi), z + lift};

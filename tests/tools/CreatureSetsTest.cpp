@@ -22,6 +22,7 @@
 #include "scene/SetValue.h"
 #include "tests/engine/GlTestContext.h"
 #include "tools/CreatureModels.h"
+#include "tools/CreatureSetGenerator.h"
 
 namespace reef::tools {
 namespace {
@@ -363,6 +364,29 @@ TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
     EXPECT_GT(manta->trackSpeed, 0.0f);
     EXPECT_GT(manta->rollFactor, 0.0f);
     EXPECT_GT(valueToInt(manta->values[3]), valueToInt(manta->values[2]));
+}
+
+// The meshes before they are written: the file's 16-bit grid cannot hold a NaN or
+// an infinity, so a bad vertex must be caught here.
+TEST(CreatureSetMeshes, EveryVertexOfEveryFrameIsFiniteAndFitsTheFileGrid) {
+    for (const CreatureSet& set : CreatureSetGenerator::buildAll()) {
+        SCOPED_TRACE(set.folder);
+        EXPECT_FALSE(set.models.empty());
+        for (const CreatureModelFile& m : set.models) {
+            ASSERT_FALSE(m.model.frames.empty()) << m.name;
+            for (const auto& frame : m.model.frames) {
+                ASSERT_EQ(frame.size(), m.model.mesh.positions.size()) << m.name;
+                for (const P3& p : frame)
+                    for (float c : {p.x, p.y, p.z}) {
+                        ASSERT_TRUE(std::isfinite(c)) << m.name;
+                        ASSERT_LT(std::fabs(c) * 64.0f, 32767.0f) << m.name;
+                    }
+            }
+            for (float st : m.model.mesh.uvs) ASSERT_TRUE(std::isfinite(st)) << m.name;
+        }
+        EXPECT_EQ(set.icon.width(), CreatureSetGenerator::kIconWidth);
+        EXPECT_EQ(set.icon.height(), CreatureSetGenerator::kIconHeight);
+    }
 }
 
 }  // namespace
