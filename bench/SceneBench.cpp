@@ -1,0 +1,333 @@
+// The whole reef as the screensaver program runs it: the real ReefSaver on the
+// real X11 window system, Linux services and SDL engine imports, with the
+// generated data folder beside this binary (<build>/bin/Marevo2). Two cases:
+// the 800 x 600 test window ("/t") and full screen ("/s", the X screen's size).
+//
+// Per case it reports, in Google Benchmark's normal output:
+//   Time                 ms per steady-state frame (update + draw; manual timing)
+//   update_ms            FrameMove
+//   draw_ms              Render + glFinish + swap (render_ms and swap_ms apart)
+//   events_ms            the message pump before each frame (not in Time)
+//   warmup_ms            ms per frame over the warm-up frames
+//   startup_ms           constructing the application object to the end of the
+//                        first frame's swap (construct/create/initgl/build/first
+//                        frame apart, each *_ms)
+//   peak_rss_MiB         getrusage ru_maxrss at the end of the case
+//   allocs_per_frame     global operator new calls per steady-state frame (all
+//                        threads; C allocations such as Mesa's are not counted)
+//   width, height        the GL window's client size
+//
+// It needs a DISPLAY; run it through bench/run_scene_bench.sh, which starts Xvfb
+// at each size and runs one case per server (peak memory is per process).
+//
+// Environment:
+//   SCENE_BENCH_FRAMES   timed frames per case (default 300)
+//   SCENE_BENCH_WARMUP   frames after the first one before timing starts and
+//                        allocation counting begins (default 100)
+//   SCENE_BENCH_IDLE=1   keep the idle scheduling the saver asks for at start;
+//                        by default the bench goes back to normal scheduling
+//                        right after Create so other work on the machine does
+//                        not starve the measured frames
+//   SCENE_BENCH_SEED     random seed set after construction (default 1), so the
+//                        scene's make-up is the same from run to run
+// Unless already set, the bench sets REEFSAVER_NO_DIALOGS=1, SDL_AUDIODRIVER=dummy
+// and XDG_CONFIG_HOME to a fresh temporary folder (so the settings are defaults).
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "app/ReefSaver.h"
+#include "engine/EngineImports.h"
+#include "platform/LinuxSystemServices.h"
+#include "platform/SdlEngineImports.h"
+#include "platform/WindowMessages.h"
+#include "platform/X11WindowSystem.h"
+#include "world/Random.h"
+
+// ---------------------------------------------------------------- allocation counting
+
+namespace {
+std::atomic<long long> g_allocations{0};
+
+void* countedAlloc(std::size_t size) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size ? size : 1);
+}
+
+void* countedAlignedAlloc(std::size_t size, std::align_val_t alignment) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    const std::size_t align = static_cast<std::size_t>(alignment);
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    const std::size_t rounded = ((size ? size : 1) + align - 1) / align * align;
+    return std::aligned_alloc(align, rounded);
+}
+}  // namespace
+
+// NOTE: the replaced operators pair malloc with free themselves; GCC cannot see
+// that through the inlined replacements and warns about a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+    if (void* p = countedAlloc(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAlloc(size); }
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    if (void* p = countedAlignedAlloc(size, alignment)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) { return operator new(size, alignment); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+
+namespace reef {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+int g_timedFrames = 300;
+int g_warmupFrames = 100;
+
+double msBetween(SteadyClock::time_point from, SteadyClock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+int envInt(const char* name, int fallback, int lowest) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < lowest || value > 1000000) {
+        std::fprintf(stderr, "%s=%s ignored (want a whole number >= %d)\n", name, text, lowest);
+        return fallback;
+    }
+    return static_cast<int>(value);
+}
+
+double peakRssMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+}
+
+// Undoes the saver's idle scheduling for this thread (and the threads it starts
+// from now on, such as the GL driver's), unless SCENE_BENCH_IDLE asks to keep it.
+void restoreNormalScheduling() {
+    const char* keep = std::getenv("SCENE_BENCH_IDLE");
+    if (keep && std::string(keep) == "1") return;
+    sched_param param{};
+    param.sched_priority = 0;
+    if (sched_setscheduler(0, SCHED_OTHER, &param) != 0)
+        std::fprintf(stderr, "scene_bench: could not leave idle scheduling; timings may suffer\n");
+    setpriority(PRIO_PROCESS, 0, 0);
+}
+
+// The installed engine imports for the life of one case, as the program entry does.
+class ImportsInstalled {
+public:
+    explicit ImportsInstalled(EngineImports* imports) { setEngineImports(imports); }
+    ~ImportsInstalled() { setEngineImports(nullptr); }
+    ImportsInstalled(const ImportsInstalled&) = delete;
+    ImportsInstalled& operator=(const ImportsInstalled&) = delete;
+};
+
+// What the saver's frame loop does with messages between frames: every pending
+// message goes to the window procedure. False once the saver has been told to stop.
+bool pumpMessages(X11WindowSystem& windows, ReefSaver& saver) {
+    Message msg;
+    while (windows.peekMessage(msg)) {
+        if (msg.message == WM_QUIT) return false;
+        if (msg.window != 0) saver.WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+    }
+    return !saver.quitRequested() && !saver.isShutDown();
+}
+
+struct FrameTimes {
+    double updateMs = 0;
+    double renderMs = 0;
+    double swapMs = 0;
+};
+
+// One frame as the saver loop runs it, with glFinish after Render so the draw
+// time holds the GL work rather than only its submission.
+FrameTimes runFrame(X11WindowSystem& windows, ReefSaver& saver) {
+    const SteadyClock::time_point t0 = SteadyClock::now();
+    saver.FrameMove();
+    const SteadyClock::time_point t1 = SteadyClock::now();
+    saver.Render();
+    glFinish();
+    const SteadyClock::time_point t2 = SteadyClock::now();
+    windows.swapBuffers();
+    const SteadyClock::time_point t3 = SteadyClock::now();
+    saver.PostFrame();
+    return {msBetween(t0, t1), msBetween(t1, t2), msBetween(t2, t3)};
+}
+
+// One case: the saver started with commandLine, its first frame, the warm-up
+// frames, then one benchmark iteration per frame.
+void runScene(benchmark::State& state, const std::u16string& commandLine) {
+    X11WindowSystem windows;
+    LinuxSystemServices system;
+    SdlEngineImports imports;
+    ImportsInstalled installed(&imports);
+
+    const SteadyClock::time_point start = SteadyClock::now();
+    ReefSaver saver(Variant::Plain, windows, system);
+    seedRandom(static_cast<uint32_t>(envInt("SCENE_BENCH_SEED", 1, 0)));
+    const SteadyClock::time_point constructed = SteadyClock::now();
+    if (access((saver.dataFolder() + "Directory.dat").c_str(), R_OK) != 0) {
+        state.SkipWithError(("no data folder at " + saver.dataFolder() + " (build reef_data)").c_str());
+        return;
+    }
+    if (!saver.Create(commandLine)) {
+        state.SkipWithError("Create failed: no saver window (is DISPLAY set?)");
+        return;
+    }
+    restoreNormalScheduling();
+    const SteadyClock::time_point created = SteadyClock::now();
+
+    // The saver loop's own start: context, GL state, a black frame, shade
+    // windows over other monitors, then the scene.
+    if (windows.createContext(saver.mainWindow(), saver.bitsPerPixel() & 0xFF) != ContextResult::Ok) {
+        state.SkipWithError("no GL context on the saver window");
+        return;
+    }
+    if (!saver.InitGL()) {
+        windows.releaseContext();
+        state.SkipWithError("InitGL failed");
+        return;
+    }
+    windows.clearFrame();
+    windows.swapBuffers();
+    if (saver.runMode() == RunMode::Full && saver.monitorCount() > 1 && saver.screenSettings().shadeSecondary) {
+        saver.CreateShadeWindows();
+        saver.PlaceShadeWindows();
+    }
+    const SteadyClock::time_point glReady = SteadyClock::now();
+    if (!saver.BuildScene()) {
+        windows.releaseContext();
+        state.SkipWithError("BuildScene failed");
+        return;
+    }
+    const SteadyClock::time_point built = SteadyClock::now();
+    pumpMessages(windows, saver);
+    runFrame(windows, saver);
+    const SteadyClock::time_point firstFrame = SteadyClock::now();
+
+    static bool rendererShown = false;
+    if (!rendererShown) {
+        rendererShown = true;
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        std::fprintf(stderr, "scene_bench: GL renderer %s, window %d x %d, data %s\n",
+                     renderer ? renderer : "(unknown)", saver.width(), saver.height(), saver.dataFolder().c_str());
+    }
+
+    bool running = true;
+    double warmupMs = 0;
+    for (int i = 0; i < g_warmupFrames && running; ++i) {
+        running = pumpMessages(windows, saver);
+        if (!running) break;
+        const FrameTimes t = runFrame(windows, saver);
+        warmupMs += t.updateMs + t.renderMs + t.swapMs;
+    }
+
+    FrameTimes sum;
+    double eventsMs = 0;
+    long long frames = 0;
+    const long long allocationsBefore = g_allocations.load();
+    for (auto _ : state) {
+        const SteadyClock::time_point e0 = SteadyClock::now();
+        running = running && pumpMessages(windows, saver);
+        eventsMs += msBetween(e0, SteadyClock::now());
+        if (!running) {
+            state.SkipWithError("the saver stopped during the run (input or a close request)");
+            break;
+        }
+        const FrameTimes t = runFrame(windows, saver);
+        state.SetIterationTime((t.updateMs + t.renderMs + t.swapMs) / 1000.0);
+        sum.updateMs += t.updateMs;
+        sum.renderMs += t.renderMs;
+        sum.swapMs += t.swapMs;
+        ++frames;
+    }
+    const long long allocations = g_allocations.load() - allocationsBefore;
+
+    // The saver's own shutdown order: context released, then the scene cleaned up.
+    windows.releaseContext();
+    saver.ShutdownSaver();
+
+    const double n = frames > 0 ? static_cast<double>(frames) : 1.0;
+    state.counters["update_ms"] = sum.updateMs / n;
+    state.counters["render_ms"] = sum.renderMs / n;
+    state.counters["swap_ms"] = sum.swapMs / n;
+    state.counters["draw_ms"] = (sum.renderMs + sum.swapMs) / n;
+    state.counters["events_ms"] = eventsMs / n;
+    state.counters["warmup_ms"] = g_warmupFrames > 0 ? warmupMs / g_warmupFrames : 0.0;
+    state.counters["construct_ms"] = msBetween(start, constructed);
+    state.counters["create_ms"] = msBetween(constructed, created);
+    state.counters["initgl_ms"] = msBetween(created, glReady);
+    state.counters["build_ms"] = msBetween(glReady, built);
+    state.counters["firstframe_ms"] = msBetween(built, firstFrame);
+    state.counters["startup_ms"] = msBetween(start, firstFrame);
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+    state.counters["allocs_per_frame"] = static_cast<double>(allocations) / n;
+    state.counters["width"] = saver.width();
+    state.counters["height"] = saver.height();
+}
+
+void BM_SceneTestWindow(benchmark::State& state) { runScene(state, u"scene_bench /t"); }
+void BM_SceneFullScreen(benchmark::State& state) { runScene(state, u"scene_bench /s"); }
+
+// Sets an environment variable unless the caller set it already.
+void defaultEnv(const char* name, const char* value) { setenv(name, value, 0); }
+
+}  // namespace
+}  // namespace reef
+
+int main(int argc, char** argv) {
+    reef::defaultEnv("REEFSAVER_NO_DIALOGS", "1");
+    reef::defaultEnv("SDL_AUDIODRIVER", "dummy");
+    if (!std::getenv("XDG_CONFIG_HOME")) {
+        char folder[] = "/tmp/scene_bench_config.XXXXXX";
+        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
+    }
+    reef::g_timedFrames = reef::envInt("SCENE_BENCH_FRAMES", 300, 1);
+    reef::g_warmupFrames = reef::envInt("SCENE_BENCH_WARMUP", 100, 0);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::AddCustomContext("config_home", std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "");
+    benchmark::AddCustomContext("display", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(none)");
+    benchmark::AddCustomContext("frames", std::to_string(reef::g_timedFrames) + " timed after " +
+                                              std::to_string(reef::g_warmupFrames) + " warm-up");
+    for (auto [name, function] : {std::pair{"Scene/test_window", &reef::BM_SceneTestWindow},
+                                  std::pair{"Scene/full_screen", &reef::BM_SceneFullScreen}}) {
+        benchmark::RegisterBenchmark(name, function)
+            ->Iterations(reef::g_timedFrames)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
