@@ -387,27 +387,35 @@ void Creatures::drawGull() {
 
 // ---------------------------------------------------------------- release
 
+namespace {
+// Frees the object's model data and textures list and forgets the model, which
+// may belong to a set descriptor that is about to go.
+void releaseObject(ModelObject& object) {
+    object.reset();
+    object.setModel(nullptr);
+}
+}  // namespace
+
 void Creatures::release() {
-    m_gull.reset();
-    m_leader.reset();
-    m_hunter.reset();
-    m_turtle.reset();
-    m_swimmer.reset();
-    for (ModelObject& boid : m_boids) boid.reset();
+    for (ModelObject* object : {&m_gull, &m_leader, &m_hunter, &m_turtle, &m_swimmer}) releaseObject(*object);
+    for (ModelObject& boid : m_boids) releaseObject(boid);
     m_boids.clear();
     m_boids.shrink_to_fit();
     for (Prop& entry : m_props) {
-        entry.prop->body().reset();
-        for (ModelObject& part : entry.prop->parts()) part.reset();
+        releaseObject(entry.prop->body());
+        for (ModelObject& part : entry.prop->parts()) releaseObject(part);
     }
-    for (const std::unique_ptr<Manta>& manta : m_mantas) manta->body().reset();
+    for (const std::unique_ptr<Manta>& manta : m_mantas) releaseObject(manta->body());
+    // The timed list points at the mantas too: drop it with them.
+    m_timed.clear();
     m_mantas.clear();
     m_mantaView.clear();
-    for (const std::unique_ptr<SingleFish>& fish : m_singleFish) fish->object.reset();
+    for (const std::unique_ptr<SingleFish>& fish : m_singleFish) releaseObject(fish->object);
     m_singleFish.clear();
-    for (const std::unique_ptr<ModelObject>& fish : m_bigFish) fish->reset();
+    for (const std::unique_ptr<ModelObject>& fish : m_bigFish) releaseObject(*fish);
     m_bigFish.clear();
     m_hunterBuilt = false;
+    m_leaderBuilt = false;
 }
 
 }  // namespace reef

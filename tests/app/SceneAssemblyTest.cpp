@@ -336,6 +336,82 @@ TEST_F(SceneAssembly, FramesRunAndCleanupReleasesEverythingOnce) {
     EXPECT_TRUE(saver.Cleanup());  // a second run finds nothing left to release
 }
 
+// One frame of the viewer: the frame update, then the input tracker's step.
+void viewerFrame(ReefSaver& viewer, ManualClock& clock, uint32_t ms = 20) {
+    clock.advance(ms);
+    viewer.FrameMove();
+    viewer.PostFrame();
+}
+
+void press(ReefSaver& viewer, uint64_t key) { viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, key, 0); }
+void release(ReefSaver& viewer, uint64_t key) { viewer.WindowProc(FakeWindows::kMain, WM_KEYUP, key, 0); }
+
+TEST_F(SceneAssembly, ViewerKeysTiltWithinTheirLimitsAndHomeResets) {
+    ManualClock clock(1000);
+    ReefSaver& viewer = build(Variant::Viewer);
+    press(viewer, VK_UP);
+    for (int frame = 0; frame < 49; ++frame) viewerFrame(viewer, clock);
+    EXPECT_NEAR(viewer.camera().pitch(), -24.5f, 1e-3);
+    for (int frame = 0; frame < 100; ++frame) {
+        viewerFrame(viewer, clock);
+        EXPECT_GE(viewer.camera().pitch(), -25.0f - 1e-3);
+    }
+    EXPECT_NEAR(viewer.camera().pitch(), -25.0f, 1e-3);  // held on, the view stays at the top limit
+    release(viewer, VK_UP);
+    press(viewer, VK_DOWN);
+    for (int frame = 0; frame < 200; ++frame) viewerFrame(viewer, clock);
+    EXPECT_NEAR(viewer.camera().pitch(), 4.5f, 1e-3);
+    release(viewer, VK_DOWN);
+    press(viewer, VK_HOME);
+    viewerFrame(viewer, clock);
+    EXPECT_FLOAT_EQ(viewer.camera().pitch(), 0.0f);
+    EXPECT_NEAR(viewer.camera().worldCenter().z, 1.0f, 1e-5);
+}
+
+TEST_F(SceneAssembly, ViewerHelpHintLongHelpAndFrameRateLine) {
+    testing::ByteWriter language;
+    language.u16(0xFEFF);
+    for (char16_t c : std::u16string(u"[GER]\r\nhelp = {F1: Hilfe}\r\nhelpexpanded = {Esc: Ende\r\nF1: Hilfe}\r\n"))
+        language.u16(static_cast<uint16_t>(c));
+    writeFile(m_data / "Language.dat", language.bytes);
+    ManualClock clock(1000);
+    ReefSaver& viewer = build(Variant::Viewer);
+    ASSERT_EQ(viewer.helpText().lines().size(), 1u);
+    EXPECT_EQ(viewer.helpText().lines()[0], u"F1: Hilfe");
+    // F1 shows the long help; F1 again goes back to the hint while the hint period lasts.
+    press(viewer, VK_F1);
+    viewerFrame(viewer, clock);
+    release(viewer, VK_F1);
+    EXPECT_TRUE(viewer.helpVisible());
+    EXPECT_EQ(viewer.helpText().lines().size(), 2u);
+    press(viewer, VK_F1);
+    viewerFrame(viewer, clock);
+    release(viewer, VK_F1);
+    EXPECT_FALSE(viewer.helpVisible());
+    EXPECT_EQ(viewer.helpText().lines().size(), 1u);
+    // Ten seconds after the build the hint goes.
+    for (int i = 0; i < 10; ++i) viewerFrame(viewer, clock, 1000);
+    EXPECT_FALSE(viewer.helpHintShown());
+    EXPECT_TRUE(viewer.helpText().lines().empty());
+    // F switches the frame-rate line on; it shows the window size and the rate.
+    press(viewer, 'F');
+    viewerFrame(viewer, clock);
+    release(viewer, 'F');
+    EXPECT_TRUE(viewer.frameRateDisplay());
+    for (int i = 0; i < 60; ++i) viewerFrame(viewer, clock, 20);
+    ASSERT_EQ(viewer.frameRateLine().lines().size(), 1u);
+    EXPECT_EQ(viewer.frameRateLine().lines()[0], u"800 x 600   50.00 fps");
+    viewer.Render();  // draws both text objects without disturbing the GL state
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SceneAssembly, PlainHasNoViewerKeysOrText) {
+    ManualClock clock(1000);
+    ReefSaver& plain = build(Variant::Plain);
+    EXPECT_TRUE(plain.helpText().lines().empty());
+    EXPECT_FALSE(plain.MessageHook(WM_KEYDOWN, VK_UP, 0));
+}
+
 TEST_F(SceneAssembly, ViewerEndsOnEscapeThroughTheQuitFlag) {
     ReefSaver& viewer = build(Variant::Viewer);
     viewer.WindowProc(FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0);
