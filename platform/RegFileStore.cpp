@@ -421,28 +421,15 @@ bool RegFileStore::createKey(const std::string& keyPath) {
 }
 
 bool RegFileStore::setDword(const std::string& keyPath, const std::string& name, uint32_t value) {
-    const auto full = fullKeyName(keyPath);
-    if (!full) return false;
-    return update([&](std::vector<Key>& keys) {
-        Key* key = findKey(keys, *full);
-        if (key == nullptr) {
-            keys.push_back(Key{*full, {}});
-            key = &keys.back();
-        }
-        Value* existing = findValue(*key, name);
-        if (existing == nullptr) {
-            key->values.push_back(Value{name, ValueType::Dword, value, {}});
-            return Outcome::Changed;
-        }
-        if (existing->type == ValueType::Dword && existing->dword == value) return Outcome::Unchanged;
-        existing->type = ValueType::Dword;
-        existing->dword = value;
-        existing->text.clear();
-        return Outcome::Changed;
-    });
+    return storeValue(keyPath, Value{name, ValueType::Dword, value, {}});
 }
 
 bool RegFileStore::setString(const std::string& keyPath, const std::string& name, const std::string& value) {
+    return storeValue(keyPath, Value{name, ValueType::String, 0, value});
+}
+
+// Adds or replaces one value; a value that already reads the same leaves the file untouched.
+bool RegFileStore::storeValue(const std::string& keyPath, const Value& wanted) {
     const auto full = fullKeyName(keyPath);
     if (!full) return false;
     return update([&](std::vector<Key>& keys) {
@@ -451,15 +438,16 @@ bool RegFileStore::setString(const std::string& keyPath, const std::string& name
             keys.push_back(Key{*full, {}});
             key = &keys.back();
         }
-        Value* existing = findValue(*key, name);
+        Value* existing = findValue(*key, wanted.name);
         if (existing == nullptr) {
-            key->values.push_back(Value{name, ValueType::String, 0, value});
+            key->values.push_back(wanted);
             return Outcome::Changed;
         }
-        if (existing->type == ValueType::String && existing->text == value) return Outcome::Unchanged;
-        existing->type = ValueType::String;
-        existing->dword = 0;
-        existing->text = value;
+        if (existing->type == wanted.type && existing->dword == wanted.dword && existing->text == wanted.text)
+            return Outcome::Unchanged;
+        existing->type = wanted.type;
+        existing->dword = wanted.dword;
+        existing->text = wanted.text;
         return Outcome::Changed;
     });
 }

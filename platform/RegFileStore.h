@@ -79,6 +79,7 @@ private:
     // Read-modify-write under the folder lock; change returns false when nothing changed.
     template <typename Change>
     bool update(Change change);
+    bool storeValue(const std::string& keyPath, const Value& wanted);
 
     std::string m_filePath;
 };
