@@ -339,6 +339,19 @@ Image frondTexture() {
 }
 
 // Distant palms: trunks leaning out of the bottom edge with crowns of fronds.
+// Billboards repeat in both directions, so linear filtering at a quad's edge mixes in
+// the opposite edge of the picture: a transparent frame keeps those edges invisible
+// (without it the rock's foot and the palms' trunks show as dashes along the top edges).
+Image withTransparentFrame(Image image, int border = 2) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const bool edge = x < border || y < border || x >= image.width() - border || y >= image.height() - border;
+            if (edge) image.at(x, y).a = 0.0f;
+        }
+    }
+    return image;
+}
+
 Image palmBackground() {
     Image big(512, 512, rgb(0.2f, 0.35f, 0.25f, 0.0f));
     Painter p(big);
@@ -486,8 +499,8 @@ bool TextureGenerator::generate(DataFolder& folder) const {
         ok = add24(folder, std::string("models/coral_") + kind + ".tqt", coralTexture(kind)) && ok;
     ok = add32(folder, "water.tqt", water()) && ok;
     ok = add32(folder, "gwfader.tqt", fogFader()) && ok;
-    ok = add32(folder, "models/rock2.tqt", rockBillboard()) && ok;
-    ok = add32(folder, "models/palmen_bg.tqt", palmBackground()) && ok;
+    ok = add32(folder, "models/rock2.tqt", withTransparentFrame(rockBillboard())) && ok;
+    ok = add32(folder, "models/palmen_bg.tqt", withTransparentFrame(palmBackground())) && ok;
     char name[64];
     for (int i = 0; i < kSequenceFrames; ++i) {
         std::snprintf(name, sizeof name, "caustics64/caust%.2d.tqt", i);
