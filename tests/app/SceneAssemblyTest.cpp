@@ -68,7 +68,7 @@ std::vector<uint8_t> tinyModel() {
     return testing::writeMd3(model);
 }
 
-struct SetSpec {
+struct SetFixture {
     std::string folder;  // "default_fish", "additional" or "default_diverse"
     std::string name;
     std::string type;
@@ -106,18 +106,18 @@ protected:
 
     void addSet(const std::string& folder, const std::string& name, const std::string& type,
                 const std::string& category, const std::string& values = "", bool subSet = false) {
-        addSet(SetSpec{folder, name, type, category, values, subSet});
+        addSet(SetFixture{folder, name, type, category, values, subSet});
     }
 
-    void addSet(const SetSpec& spec) {
-        const fs::path folder = m_data / "sets" / spec.folder / spec.name;
+    void addSet(const SetFixture& fixture) {
+        const fs::path folder = m_data / "sets" / fixture.folder / fixture.name;
         writeFile(folder / "skin.tqt", tinyBmp());
         writeFile(folder / "body.tqm", tinyModel());
-        std::string ini = "[common]\nid=" + spec.name + "\n[settings]\ncategory=" + spec.category +
-                          "\n[saver]\ntype=" + spec.type +
+        std::string ini = "[common]\nid=" + fixture.name + "\n[settings]\ncategory=" + fixture.category +
+                          "\n[saver]\ntype=" + fixture.type +
                           "\ntexture=skin.tqt\nmodel=body.tqm\nscale=0.02\nanimationspeed=10\n"
-                          "trackspeed=0.001\nanimationstart=0\nanimationend=20\n" + spec.values;
-        if (spec.subSet) {
+                          "trackspeed=0.001\nanimationstart=0\nanimationend=20\n" + fixture.values;
+        if (fixture.subSet) {
             writeFile(folder / "part.tqm", tinyModel());
             ini += "[saver2]\ntexture=skin.tqt\nmodel=part.tqm\nscale=0.02\nanimationstart=0\nanimationend=10\nval0=1,-5,9\n";
         }
