@@ -23,7 +23,6 @@ namespace {
 // The Windows NT family id: the old-system password path never runs here.
 constexpr int kPlatformId = 2;
 constexpr int kIdleNice = 19;
-constexpr Uint32 kVideoRetryDelayMs = 100;
 
 bool dialogsAllowed() {
     return std::getenv("DISPLAY") != nullptr && std::getenv("REEFSAVER_NO_DIALOGS") == nullptr;
@@ -56,13 +55,7 @@ std::string LinuxSystemServices::startSdl() {
     // the video part (display modes) and a display problem does not silence the sound.
     std::string errors;
     for (Uint32 subsystem : {static_cast<Uint32>(SDL_INIT_VIDEO), static_cast<Uint32>(SDL_INIT_AUDIO)}) {
-        // A display that has just come up now and then refuses SDL's first connection; one
-        // more try a moment later settles it.
-        bool started = SDL_InitSubSystem(subsystem) == 0;
-        if (!started && subsystem == SDL_INIT_VIDEO && std::getenv("DISPLAY")) {
-            SDL_Delay(kVideoRetryDelayMs);
-            started = SDL_InitSubSystem(subsystem) == 0;
-        }
+        const bool started = SDL_InitSubSystem(subsystem) == 0;
         if (!started) errors += (errors.empty() ? "" : "; ") + std::string(SDL_GetError());
     }
     installTerminationHandler();  // SDL's own handler would swallow SIGTERM for good

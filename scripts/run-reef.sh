@@ -12,5 +12,5 @@ fi
 shot="$PWD/reef-screenshot.png"
 echo "No display: running the reef under Xvfb for 12 seconds and saving $shot"
 REEFSAVER_NO_DIALOGS=1 REEFSAVER_SCREENSHOTS="10000:$shot" REEFSAVER_QUIT_AFTER_MS=10500 \
-  xvfb-run -a -s "-screen 0 1024x768x24" build/bin/reefsaver_plain /t || true
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" build/bin/reefsaver_plain /t || true
 [ -f "$shot" ] && echo "Screenshot written: $shot"

@@ -13,5 +13,5 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="detect_leaks=1"
 export REEF_DATA_DIR="$PWD/build-asan/bin/Marevo2"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j2 --timeout 900

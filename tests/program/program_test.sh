@@ -18,8 +18,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 start_display() {
   local size="${1:-1024x768}"
-  # -displayfd lets the server pick a free display number and tell us which.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+  # -displayfd lets the server pick a free display number and tell us which; -noreset
+  # keeps it from restarting (and refusing connections) whenever its last client leaves.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
   for _ in $(seq 1 100); do
     if [ -s "$WORK/display" ]; then
       export DISPLAY=":$(head -n 1 "$WORK/display")"
