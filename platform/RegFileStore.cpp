@@ -453,25 +453,28 @@ bool RegFileStore::storeValue(const std::string& keyPath, const Value& wanted) {
 }
 
 std::optional<uint32_t> RegFileStore::getDword(const std::string& keyPath, const std::string& name) {
-    const auto full = fullKeyName(keyPath);
-    if (!full) return std::nullopt;
-    std::vector<Key> keys = loadForReading();
-    Key* key = findKey(keys, *full);
-    if (key == nullptr) return std::nullopt;
-    const Value* value = findValue(*key, name);
-    if (value == nullptr || value->type != ValueType::Dword) return std::nullopt;
+    const std::optional<Value> value = readValue(keyPath, name, ValueType::Dword);
+    if (!value) return std::nullopt;
     return value->dword;
 }
 
 std::optional<std::string> RegFileStore::getString(const std::string& keyPath, const std::string& name) {
+    const std::optional<Value> value = readValue(keyPath, name, ValueType::String);
+    if (!value) return std::nullopt;
+    return value->text;
+}
+
+// The stored value when it exists with the wanted type.
+std::optional<RegFileStore::Value> RegFileStore::readValue(const std::string& keyPath, const std::string& name,
+                                                           ValueType type) {
     const auto full = fullKeyName(keyPath);
     if (!full) return std::nullopt;
     std::vector<Key> keys = loadForReading();
     Key* key = findKey(keys, *full);
     if (key == nullptr) return std::nullopt;
     const Value* value = findValue(*key, name);
-    if (value == nullptr || value->type != ValueType::String) return std::nullopt;
-    return value->text;
+    if (value == nullptr || value->type != type) return std::nullopt;
+    return *value;
 }
 
 std::vector<std::string> RegFileStore::valueNames(const std::string& keyPath) {

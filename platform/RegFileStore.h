@@ -80,6 +80,7 @@ private:
     template <typename Change>
     bool update(Change change);
     bool storeValue(const std::string& keyPath, const Value& wanted);
+    std::optional<Value> readValue(const std::string& keyPath, const std::string& name, ValueType type);
 
     std::string m_filePath;
 };

@@ -21,21 +21,12 @@
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 #include "tests/engine/GlTestContext.h"
+#include "tests/tools/GeneratedDataFolder.h"
 #include "tools/CreatureModels.h"
 #include "tools/CreatureSetGenerator.h"
 
 namespace reef::tools {
 namespace {
-
-std::string dataDir() {
-    const char* dir = std::getenv("REEF_DATA_DIR");
-    if (dir && *dir) return std::string(dir) + "/";
-#ifdef REEF_GENERATED_DATA_DIR
-    return std::string(REEF_GENERATED_DATA_DIR) + "/";
-#else
-    return {};
-#endif
-}
 
 std::string narrow(const std::u16string& s) { return toUtf8(s); }
 std::string path(const std::u16string& s) { return nativePath(toUtf8(s)); }

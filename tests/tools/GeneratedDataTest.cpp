@@ -18,6 +18,7 @@
 #include "engine/TQArchiveFormat.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/GlTestContext.h"
+#include "tests/tools/GeneratedDataFolder.h"
 #include "tools/DataGenerator.h"
 #include "tools/TerrainMap.h"
 #include "ui/DatReader.h"
@@ -26,16 +27,6 @@
 
 namespace reef::tools {
 namespace {
-
-std::string dataDir() {
-    const char* dir = std::getenv("REEF_DATA_DIR");
-    if (dir && *dir) return std::string(dir) + "/";
-#ifdef REEF_GENERATED_DATA_DIR
-    return std::string(REEF_GENERATED_DATA_DIR) + "/";
-#else
-    return {};
-#endif
-}
 
 std::vector<uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
