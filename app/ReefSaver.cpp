@@ -75,7 +75,19 @@ ReefSaver::~ReefSaver() { Cleanup(); }
 
 bool ReefSaver::ReadSettings() {
     m_settings.read(*this, m_registryKeyPath);
+    if (runMode() == RunMode::Full || runMode() == RunMode::Preview || runMode() == RunMode::Test) applyOverrides();
     return true;
+}
+
+void ReefSaver::applyOverrides() {
+    const SettingOverrides& o = m_overrides;
+    if (o.fishCount) m_settings.FishCount = *o.fishCount;
+    if (o.schoolSize) m_settings.BoidCount = *o.schoolSize;
+    if (o.gulls) m_settings.BirdGull = *o.gulls;
+    if (o.skyType) m_settings.SkyType = *o.skyType;
+    if (o.cameraPosition) m_settings.CameraPos = *o.cameraPosition;
+    if (o.sound) m_settings.SoundOn = *o.sound;
+    if (o.frameRate) m_frameRateDisplay = *o.frameRate;
 }
 
 bool ReefSaver::WriteSettings() {
@@ -127,6 +139,7 @@ bool ReefSaver::InitGL() {
 
 bool ReefSaver::BuildScene() {
     if (variant() == Variant::Viewer) setUpHelpOverlay();
+    if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
     if (m_settings.SoundOn) startSound();
     m_catalog.scanSets(m_dataFolder);
     m_skyType = m_settings.SkyType;
@@ -206,6 +219,13 @@ void ReefSaver::setUpCamera() {
     if (position >= 1 && position <= 3) m_camera.pitchBy(kFixedPitch[position - 1]);
 }
 
+void ReefSaver::setUpFrameRateLine() {
+    m_frameRateLine.setColour(Vec3{1.0f, 1.0f, 1.0f});
+    m_frameRateLine.loadFont(m_dataFolder + "font.tqf");
+    m_frameRateLine.setPosition(20.0f, 20.0f, 0.0f);
+    m_frameRateLine.setScreenSize(m_width, m_height);
+}
+
 void ReefSaver::setUpHelpOverlay() {
     const Vec3 white{1.0f, 1.0f, 1.0f};
     m_helpText.setColour(white);
@@ -213,10 +233,6 @@ void ReefSaver::setUpHelpOverlay() {
     m_helpText.setPosition(20.0f, 40.0f, 0.0f);
     m_helpText.setScreenSize(m_width, m_height);
     m_helpText.setText(m_language.lookup("help"));
-    m_frameRateLine.setColour(white);
-    m_frameRateLine.loadFont(m_dataFolder + "font.tqf");
-    m_frameRateLine.setPosition(20.0f, 20.0f, 0.0f);
-    m_frameRateLine.setScreenSize(m_width, m_height);
     m_pointer.setWindow(mainWindow());
     m_input.start(m_width, m_height);
 }
@@ -227,7 +243,7 @@ void ReefSaver::FrameMove() {
     m_cameraAuto.clearMoving();
     if (variant() == Variant::Viewer) handleViewerKeys();
     stepFrameTiming();
-    if (variant() == Variant::Viewer && m_frameRateDisplay) m_frameRateLine.setLine(m_frameRateText);
+    if (m_frameRateDisplay) m_frameRateLine.setLine(m_frameRateText);
     stepTexturePhase();
     m_scenery.water().animate();
     m_scenery.scrollTextures(m_texturePhase);
@@ -306,7 +322,10 @@ void ReefSaver::Render() {
     const Vec3& up = m_camera.up();
     gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
     drawScene();
-    if (variant() == Variant::Viewer) drawViewerText();
+    if (variant() == Variant::Viewer)
+        drawViewerText();
+    else if (m_frameRateDisplay)
+        m_frameRateLine.render();
     if (m_screenshots.afterRender(getTicks(), m_width, m_height)) requestQuit();
 }
 

@@ -14,6 +14,7 @@
 #include "scene/PosixDirectoryLister.h"
 #include "scene/Scenery.h"
 #include "scene/SetCatalog.h"
+#include "shell/CommandLineOptions.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
 #include "ui/InputTracker.h"
@@ -42,6 +43,11 @@ public:
     bool WriteSettings() override;
     bool MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) override;
 
+    // Settings given on the command line for this run; they are laid over the
+    // stored ones when those are read, in the drawing modes only, so the
+    // settings dialog never sees (or writes back) them.
+    void overrideSettings(const SettingOverrides& overrides) { m_overrides = overrides; }
+
     // width / height, capped at 1.35 so very wide screens stretch rather than widen the view.
     static double projectionAspect(int width, int height);
 
@@ -69,6 +75,8 @@ private:
     void loadModels();
     void setUpCamera();
     void setUpHelpOverlay();
+    void setUpFrameRateLine();
+    void applyOverrides();
     void handleViewerKeys();
     void toggleLongHelp();
     void stepFrameTiming();
@@ -80,6 +88,7 @@ private:
     void drawViewerText();
 
     SaverSettings m_settings;
+    SettingOverrides m_overrides;
     DatReader m_language;
     DatReader m_directory;
     PosixDirectoryLister m_lister;

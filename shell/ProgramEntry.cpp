@@ -9,6 +9,7 @@
 #include "platform/ProgramArguments.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/X11WindowSystem.h"
+#include "shell/CommandLineOptions.h"
 
 namespace reef {
 
@@ -34,7 +35,11 @@ void setProgramIcon(X11WindowSystem& windows, EngineImports& imports, const std:
 }  // namespace
 
 int runProgram(Variant variant, int argc, char** argv) {
-    const ProgramArguments arguments = parseProgramArguments(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    const CommandLineOptions options = CommandLineOptions::parse(argc, argv);
+    if (const std::optional<int> answer = options.answerWithoutRunning()) return *answer;
+    const ProgramArguments arguments = parseProgramArguments(static_cast<int>(options.remaining().size()),
+                                                             options.remaining().data(),
+                                                             std::getenv("XSCREENSAVER_WINDOW"));
     X11WindowSystem windows;
     if (arguments.hostMode) windows.setHostWindow(arguments.hostWindow, arguments.hostIsRoot);
     LinuxSystemServices system;
@@ -44,6 +49,7 @@ int runProgram(Variant variant, int argc, char** argv) {
     int exitCode = 0;
     {
         ReefSaver saver(variant, windows, system);
+        saver.overrideSettings(options.overrides());
         if (saver.Create(arguments.commandLine)) exitCode = saver.Run() ? 1 : 0;
     }
     setEngineImports(nullptr);

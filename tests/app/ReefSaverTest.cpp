@@ -95,5 +95,43 @@ TEST(ReefSaver, SettingsAreReadFromTheStoreAtCreate) {
     EXPECT_FALSE(saver.settings().fishSets.isSetEnabled(u"clownfish"));
 }
 
+TEST(ReefSaver, CommandLineOverridesApplyToDrawingRunsAndAreNeverStored) {
+    SettingOverrides overrides;
+    overrides.fishCount = 3;
+    overrides.schoolSize = 0;
+    overrides.gulls = false;
+    overrides.skyType = 1;
+    overrides.cameraPosition = 2;
+    overrides.sound = false;
+    overrides.frameRate = true;
+    for (const char16_t* line : {u"saver /t", u"saver /s", u"saver /c"}) {
+        App app;
+        app.system.registryStore.setDword("", "FishCount", 15);
+        app.system.registryStore.setDword("", "SkyType", 0);
+        ReefSaver saver(Variant::Plain, app.windows, app.system);
+        saver.overrideSettings(overrides);
+        ASSERT_TRUE(saver.Create(line));
+        const SaverSettings& s = saver.settings();
+        if (line == std::u16string(u"saver /c")) {
+            // The settings dialog edits and writes back what is stored, never a one-run change.
+            EXPECT_EQ(s.FishCount, 15);
+            EXPECT_EQ(s.SkyType, 0);
+            EXPECT_TRUE(s.BirdGull);
+            EXPECT_FALSE(saver.frameRateDisplay());
+            continue;
+        }
+        EXPECT_EQ(s.FishCount, 3);
+        EXPECT_EQ(s.BoidCount, 0);
+        EXPECT_FALSE(s.BirdGull);
+        EXPECT_EQ(s.SkyType, 1);
+        EXPECT_EQ(s.CameraPos, 2);
+        EXPECT_FALSE(s.SoundOn);
+        EXPECT_TRUE(saver.frameRateDisplay());
+        EXPECT_EQ(s.CameraSpeed, 4);  // not overridden: the stored (default) value
+        EXPECT_EQ(app.system.registryStore.getDword("", "FishCount"), 15u);
+        EXPECT_FALSE(app.system.registryStore.getDword("", "BirdGull").has_value());
+    }
+}
+
 }  // namespace
 }  // namespace reef

@@ -1,0 +1,163 @@
+#include "shell/CommandLineOptions.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace reef {
+
+namespace {
+
+const std::vector<std::string> kSkyWords = {"cloudy", "clear"};
+const std::vector<std::string> kCameraWords = {"auto", "top", "middle", "bottom"};
+
+// The daemon's own options, read later by the platform layer.
+bool isHostOption(const std::string& name) { return name == "root" || name == "window-id"; }
+
+// "-s", "-p", "-c:1234": the screensaver switches keep their single-letter form.
+bool isSwitch(const char* argument) {
+    return argument[0] == '-' && argument[1] != '\0' && argument[1] != '-' && (argument[2] == '\0' || argument[2] == ':');
+}
+
+std::string quoted(const char* text) { return std::string("'") + text + "'"; }
+
+}  // namespace
+
+CommandLineOptions CommandLineOptions::parse(int argc, const char* const* argv) {
+    CommandLineOptions options;
+    if (argc > 0 && argv[0]) {
+        options.m_remaining.push_back(argv[0]);
+        const std::string path = argv[0];
+        options.m_programName = path.substr(path.rfind('/') + 1);
+    }
+    for (int i = 1; i < argc && options.m_error.empty(); ++i) {
+        const char* argument = argv[i];
+        if (argument[0] != '-' || argument[1] == '\0' || isSwitch(argument)) {
+            options.m_remaining.push_back(argument);
+            continue;
+        }
+        std::string name = argument + (argument[1] == '-' ? 2 : 1);
+        const char* inlineValue = nullptr;
+        const size_t equals = name.find('=');
+        if (equals != std::string::npos) {
+            inlineValue = argument + (argument[1] == '-' ? 2 : 1) + equals + 1;
+            name.resize(equals);
+        }
+        if (isHostOption(name) && !inlineValue) {
+            options.m_remaining.push_back(argument);
+            if (name == "window-id" && i + 1 < argc) options.m_remaining.push_back(argv[++i]);
+            continue;
+        }
+        if (!options.takeOption(name, argv, argc, i, inlineValue) && options.m_error.empty())
+            options.m_error = "unknown option " + quoted(argument) + " (--help lists the options)";
+    }
+    return options;
+}
+
+bool CommandLineOptions::takeOption(const std::string& name, const char* const* argv, int argc, int& index,
+                                    const char* inlineValue) {
+    struct Flag {
+        const char* name;
+        std::optional<bool> SettingOverrides::*field;
+        bool value;
+    };
+    static const Flag kFlags[] = {
+        {"gulls", &SettingOverrides::gulls, true},     {"no-gulls", &SettingOverrides::gulls, false},
+        {"sound", &SettingOverrides::sound, true},     {"no-sound", &SettingOverrides::sound, false},
+        {"fps", &SettingOverrides::frameRate, true},   {"no-fps", &SettingOverrides::frameRate, false},
+    };
+    if (name == "help") {
+        m_help = true;
+        return true;
+    }
+    for (const Flag& flag : kFlags) {
+        if (name != flag.name) continue;
+        if (inlineValue) {
+            m_error = "--" + name + " takes no value";
+            return false;
+        }
+        m_overrides.*flag.field = flag.value;
+        return true;
+    }
+    if (name != "fish" && name != "school" && name != "sky" && name != "camera") return false;
+    const char* value = inlineValue;
+    if (!value) {
+        if (index + 1 >= argc) {
+            m_error = "--" + name + " needs a value (--help lists the options)";
+            return false;
+        }
+        value = argv[++index];
+    }
+    if (name == "fish") return takeNumber(name, value, 0, kMaxFishCount, m_overrides.fishCount);
+    if (name == "school") return takeNumber(name, value, 0, kMaxSchoolSize, m_overrides.schoolSize);
+    if (name == "sky") return takeChoice(name, value, kSkyWords, m_overrides.skyType);
+    return takeChoice(name, value, kCameraWords, m_overrides.cameraPosition);
+}
+
+bool CommandLineOptions::takeNumber(const std::string& name, const char* text, int low, int high,
+                                    std::optional<int32_t>& into) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || errno == ERANGE || value < low || value > high) {
+        m_error = "--" + name + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                  ", not " + quoted(text);
+        return false;
+    }
+    into = static_cast<int32_t>(value);
+    return true;
+}
+
+// A choice by its word or by its number in the list.
+bool CommandLineOptions::takeChoice(const std::string& name, const char* text, const std::vector<std::string>& words,
+                                    std::optional<int32_t>& into) {
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (text == words[i] || text == std::to_string(i)) {
+            into = static_cast<int32_t>(i);
+            return true;
+        }
+    }
+    std::string list;
+    for (const std::string& word : words) list += (list.empty() ? "" : ", ") + word;
+    m_error = "--" + name + " is one of " + list + ", not " + quoted(text);
+    return false;
+}
+
+std::optional<int> CommandLineOptions::answerWithoutRunning() const {
+    if (!m_error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), m_error.c_str());
+        return 2;
+    }
+    if (m_help) {
+        std::fputs(helpText(m_programName).c_str(), stdout);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+std::string CommandLineOptions::helpText(const std::string& programName) {
+    return "Usage: " + programName + " [options] [/s | /t | /p N | /c | /a]\n"
+           "Shows the reef. Options change the stored settings for this run only.\n"
+           "\n"
+           "  --fish N          single fish, 0 to 20\n"
+           "  --school N        fish in the school, 0 to 20\n"
+           "  --gulls, --no-gulls\n"
+           "                    gulls over the island\n"
+           "  --sky WHICH       cloudy or clear\n"
+           "  --camera WHERE    auto (tilts up and down), top, middle or bottom\n"
+           "  --sound, --no-sound\n"
+           "                    water and gull sounds\n"
+           "  --fps, --no-fps   the frame-rate line in the corner\n"
+           "  --help            this text\n"
+           "\n"
+           "Run by XScreenSaver:\n"
+           "  --root            draw into the window XScreenSaver gives (XSCREENSAVER_WINDOW)\n"
+           "  --window-id ID    draw into the window ID (decimal or 0x-hex) until it goes away\n"
+           "\n"
+           "Screensaver switches:\n"
+           "  /s   full screen      /t   in a test window    /p N  preview inside window N\n"
+           "  /c   settings dialog  /a   change password (no switch: settings dialog)\n";
+}
+
+}  // namespace reef

@@ -1,0 +1,60 @@
+// The saver's own command-line options: settings that XScreenSaver's settings
+// program (or a person at a shell) can change for one run without touching the
+// stored settings. They are taken out of the argument list first; whatever is
+// left (the screensaver switches, -root, --window-id) goes on unchanged.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace reef {
+
+// The settings one run may override; an empty optional keeps the stored value.
+struct SettingOverrides {
+    std::optional<int32_t> fishCount;       // FishCount, 0 to 20
+    std::optional<int32_t> schoolSize;      // BoidCount, 0 to 20
+    std::optional<bool> gulls;              // BirdGull
+    std::optional<int32_t> skyType;         // SkyType: 0 cloudy, 1 clear
+    std::optional<int32_t> cameraPosition;  // CameraPos: 0 automatic, 1 top, 2 middle, 3 bottom
+    std::optional<bool> sound;              // SoundOn
+    std::optional<bool> frameRate;          // the frame-rate line in the corner
+};
+
+class CommandLineOptions {
+public:
+    static constexpr int kMaxFishCount = 20;
+    static constexpr int kMaxSchoolSize = 20;
+
+    // Options may be written with one dash or two, and values either as the
+    // next argument or after '=' (--fish=12).
+    static CommandLineOptions parse(int argc, const char* const* argv);
+
+    const SettingOverrides& overrides() const { return m_overrides; }
+    bool helpRequested() const { return m_help; }
+    // One line saying what was wrong, empty when the line was understood.
+    const std::string& error() const { return m_error; }
+    // argv[0] and every argument that is not one of ours, in their order.
+    const std::vector<const char*>& remaining() const { return m_remaining; }
+
+    static std::string helpText(const std::string& programName);
+    // For --help (the text on standard output, 0) and for a line that was not
+    // understood (one line on standard error, 2): the exit code of a program
+    // that stops here. Nothing when the program should run.
+    std::optional<int> answerWithoutRunning() const;
+
+private:
+    bool takeOption(const std::string& name, const char* const* argv, int argc, int& index, const char* inlineValue);
+    bool takeNumber(const std::string& name, const char* text, int low, int high, std::optional<int32_t>& into);
+    bool takeChoice(const std::string& name, const char* text, const std::vector<std::string>& words,
+                    std::optional<int32_t>& into);
+
+    SettingOverrides m_overrides;
+    bool m_help = false;
+    std::string m_error;
+    std::string m_programName = "reefsaver";
+    std::vector<const char*> m_remaining;
+};
+
+}  // namespace reef

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/CommandLineOptions.h"
+
+namespace reef {
+namespace {
+
+CommandLineOptions parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "/usr/lib/reefsaver/reefsaver_plain");
+    return CommandLineOptions::parse(static_cast<int>(args.size()), args.data());
+}
+
+std::vector<std::string> remaining(const CommandLineOptions& options) {
+    return {options.remaining().begin(), options.remaining().end()};
+}
+
+TEST(CommandLineOptions, EveryOverrideInBothSpellings) {
+    const CommandLineOptions a = parse({"--fish", "12", "-school=5", "--no-gulls", "-sky", "clear", "--camera=middle",
+                                        "--no-sound", "-fps"});
+    ASSERT_EQ(a.error(), "");
+    EXPECT_EQ(a.overrides().fishCount, 12);
+    EXPECT_EQ(a.overrides().schoolSize, 5);
+    EXPECT_EQ(a.overrides().gulls, false);
+    EXPECT_EQ(a.overrides().skyType, 1);
+    EXPECT_EQ(a.overrides().cameraPosition, 2);
+    EXPECT_EQ(a.overrides().sound, false);
+    EXPECT_EQ(a.overrides().frameRate, true);
+
+    // Choices also by number, the last of a repeated option wins, unset ones stay unset.
+    const CommandLineOptions b = parse({"--camera", "0", "--sky", "0", "--gulls", "--no-gulls", "--gulls"});
+    ASSERT_EQ(b.error(), "");
+    EXPECT_EQ(b.overrides().cameraPosition, 0);
+    EXPECT_EQ(b.overrides().skyType, 0);
+    EXPECT_EQ(b.overrides().gulls, true);
+    EXPECT_FALSE(b.overrides().fishCount.has_value());
+    EXPECT_FALSE(b.overrides().sound.has_value());
+    EXPECT_FALSE(b.helpRequested());
+}
+
+TEST(CommandLineOptions, ScreensaverSwitchesAndDaemonOptionsPassThroughInOrder) {
+    const CommandLineOptions a = parse({"--fish", "3", "/p", "1234", "-root", "--window-id", "0x2a", "-c:99", "/S"});
+    ASSERT_EQ(a.error(), "");
+    EXPECT_EQ(remaining(a), (std::vector<std::string>{"/usr/lib/reefsaver/reefsaver_plain", "/p", "1234", "-root",
+                                                      "--window-id", "0x2a", "-c:99", "/S"}));
+    // A window id that looks like an option still belongs to --window-id.
+    const CommandLineOptions b = parse({"-window-id", "-5"});
+    ASSERT_EQ(b.error(), "");
+    EXPECT_EQ(remaining(b).size(), 3u);
+}
+
+TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
+    struct Case {
+        std::vector<const char*> args;
+        std::string mentions;
+    };
+    const Case cases[] = {
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--"}, "unknown option '--'"},
+        {{"--fish"}, "--fish needs a value"},
+        {{"--fish", "21"}, "from 0 to 20, not '21'"},
+        {{"--school", "-1"}, "from 0 to 20, not '-1'"},
+        {{"--fish", "7x"}, "not '7x'"},
+        {{"--fish="}, "not ''"},
+        {{"--fish", "99999999999999999999"}, "from 0 to 20"},
+        {{"--sky", "stormy"}, "one of cloudy, clear, not 'stormy'"},
+        {{"--camera", "4"}, "one of auto, top, middle, bottom"},
+        {{"--fps=1"}, "--fps takes no value"},
+        {{"--root=1"}, "unknown option '--root=1'"},
+    };
+    for (const Case& c : cases) {
+        const CommandLineOptions options = parse(c.args);
+        EXPECT_NE(options.error().find(c.mentions), std::string::npos) << c.args[0] << " gave: " << options.error();
+        EXPECT_EQ(options.error().find('\n'), std::string::npos);
+        EXPECT_EQ(options.answerWithoutRunning(), 2);
+    }
+}
+
+TEST(CommandLineOptions, HelpListsEveryOptionAndStopsTheProgram) {
+    const CommandLineOptions options = parse({"-help"});
+    EXPECT_TRUE(options.helpRequested());
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(options.answerWithoutRunning(), 0);
+    const std::string text = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(text.rfind("Usage: reefsaver_plain ", 0), 0u);
+    for (const char* option : {"--fish", "--school", "--gulls", "--no-gulls", "--sky", "--camera", "--sound",
+                               "--no-sound", "--fps", "--root", "--window-id", "/p N"})
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+    EXPECT_EQ(parse({"/s"}).answerWithoutRunning(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace reef
