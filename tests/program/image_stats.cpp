@@ -1,8 +1,9 @@
-// Reads a PNG written by the saver's screenshot code (stored deflate blocks only)
-// and prints what a person would notice first: how bright it is, how much it
+// Reads a PNG written by the saver's screenshot code (stored deflate blocks only),
+// or a binary PPM (P6, 8-bit) such as a screen grab converted by ImageMagick, and prints what a person would notice first: how bright it is, how much it
 // varies, and how much of it is coloured rather than grey.
 //   image_stats <file.png>  ->  "width height mean stddev colourful"
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -51,6 +52,33 @@ bool decode(const std::vector<uint8_t>& file, int& width, int& height, int& chan
     return width > 0 && height > 0 && raw.size() == static_cast<size_t>(height) * (1 + width * channels);
 }
 
+// P6 with maxval 255, into the PNG decoder's layout (a filter byte before each row).
+bool decodePpm(const std::vector<uint8_t>& file, int& width, int& height, int& channels, std::vector<uint8_t>& raw) {
+    size_t at = 2;
+    int fields[3] = {0, 0, 0};
+    for (int& field : fields) {
+        while (at < file.size() && (std::isspace(file[at]) || file[at] == '#')) {
+            if (file[at] == '#')
+                while (at < file.size() && file[at] != '\n') ++at;
+            else
+                ++at;
+        }
+        while (at < file.size() && std::isdigit(file[at]) && field < 100000) field = field * 10 + (file[at++] - '0');
+    }
+    ++at;  // the one blank after the header
+    width = fields[0];
+    height = fields[1];
+    channels = 3;
+    if (width <= 0 || height <= 0 || fields[2] != 255) return fail("not an 8-bit PPM");
+    const size_t row = static_cast<size_t>(width) * 3;
+    if (at > file.size() || file.size() - at < row * height) return fail("PPM shorter than its size");
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), file.begin() + static_cast<long>(at + row * y), file.begin() + static_cast<long>(at + row * (y + 1)));
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,7 +87,8 @@ int main(int argc, char** argv) {
     const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int width = 0, height = 0, channels = 3;
     std::vector<uint8_t> raw;
-    if (!decode(file, width, height, channels, raw)) return 1;
+    const bool ppm = file.size() > 2 && file[0] == 'P' && file[1] == '6';
+    if (!(ppm ? decodePpm(file, width, height, channels, raw) : decode(file, width, height, channels, raw))) return 1;
     double sum = 0, sumSquares = 0;
     long colourful = 0;
     const long pixels = static_cast<long>(width) * height;

@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# The installed ReefSaver: cmake --install into a temporary DESTDIR, the
+# registration with XScreenSaver, the real XScreenSaver daemon and the preview,
+# and the Debian package.
+# Usage: install_test.sh <build dir> <case> <image_stats> <log dir>
+# Exit 77 means skipped (the reason is printed).
+set -u
+BUILD="$1"
+CASE="$2"
+IMAGE_STATS="$3"
+LOGS="$4"
+mkdir -p "$LOGS"
+PREFIX=/opt/reeftest
+export SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 REEFSAVER_NO_DIALOGS=1
+# The programs' leak check at exit would stretch the exit time measured below;
+# leaks are checked by the program and scene suites.
+export ASAN_OPTIONS="detect_leaks=0"
+WORK="$(mktemp -d)"
+chmod 755 "$WORK"
+PIDS=()
+cleanup() {
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+skip() { echo "SKIPPED: $*"; exit 77; }
+
+install_tree() {
+  DEST="$WORK/dest"
+  DESTDIR="$DEST" cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 \
+    || { cat "$WORK/install.log"; fail "cmake --install failed"; }
+  ROOT="$DEST$PREFIX"
+}
+
+start_display() {
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 1 100); do
+    if [ -s "$WORK/display" ]; then
+      export DISPLAY=":$(head -n 1 "$WORK/display")"
+      xdpyinfo >/dev/null 2>&1 && return 0
+    fi
+    sleep 0.1
+  done
+  fail "no Xvfb display could be started"
+}
+
+# A grab of the window (root by default), judged like the program suite's screenshots.
+check_screen() {
+  local name="$1" window="${2:-root}" stats
+  /usr/bin/import -window "$window" -depth 8 "ppm:$WORK/$name.ppm" 2>/dev/null || fail "no screen grab"
+  /usr/bin/convert "$WORK/$name.ppm" "$LOGS/$name.png" 2>/dev/null
+  stats=$("$IMAGE_STATS" "$WORK/$name.ppm") || fail "unreadable screen grab"
+  echo "$name: $stats (width height mean deviation colourful)"
+  read -r _ _ mean deviation colourful <<<"$stats"
+  awk -v m="$mean" -v d="$deviation" -v c="$colourful" 'BEGIN { exit !(m > 30 && m < 230 && d > 12 && c > 0.2) }' \
+    || fail "$name does not show the reef: $stats"
+}
+
+# Waits up to $2 tenths of a second for no process to run the program $1; prints the tenths taken.
+wait_gone() {
+  for i in $(seq 0 "$2"); do
+    pgrep -f -- "$1" >/dev/null || { echo "$i"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Loader failures are printed to standard output; none may appear with a complete data folder.
+check_log() {
+  if grep -E "failed|music == 0|sc\.chunk == NULL|Could not load height map|NumFrames" "$1"; then
+    fail "$2 printed loader failures (above)"
+  fi
+}
+
+case "$CASE" in
+layout)
+  install_tree
+  for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/Marevo2/Directory.dat \
+              lib/reefsaver/Marevo2/sound/water.wav bin/reefsaver bin/reefsaver-register \
+              libexec/xscreensaver/reefsaver_plain share/xscreensaver/config/reefsaver_plain.xml \
+              share/applications/reefsaver.desktop share/applications/screensavers/reefsaver_plain.desktop \
+              share/icons/hicolor/48x48/apps/reefsaver.png share/man/man6/reefsaver.6.gz \
+              share/man/man6/reefsaver_plain.6.gz share/man/man6/reefsaver-register.6.gz \
+              share/doc/reefsaver/copyright; do
+    [ -e "$ROOT/$path" ] || fail "$path was not installed"
+  done
+  [ "$(readlink "$ROOT/bin/reefsaver")" = "../lib/reefsaver/reefsaver" ] || fail "bin/reefsaver is not a relative link"
+  xmllint --noout "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" 2>&1 || fail "the settings page is not well-formed XML"
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$ROOT/share/applications/reefsaver.desktop" || fail "the menu entry is not valid"
+  fi
+  # Every option the settings page passes is one the program understands.
+  grep -oE 'arg(-set|-unset)?="[^"]*"' "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" | sed -E 's/^[^"]*"//; s/"$//; s/%/7/' |
+    while read -r option; do
+      "$ROOT/lib/reefsaver/reefsaver_plain" $option --help >/dev/null 2>"$WORK/err" || fail "the settings page passes '$option': $(cat "$WORK/err")"
+    done || exit 1
+  "$ROOT/bin/reefsaver" --help | grep -q -- "--fish" || fail "--help does not list the options"
+  "$ROOT/lib/reefsaver/reefsaver_plain" --fishes 3 >"$WORK/out" 2>"$WORK/err"; code=$?
+  [ "$code" = 2 ] && [ "$(wc -l <"$WORK/err")" = 1 ] && [ ! -s "$WORK/out" ] || fail "an unknown option gave exit $code and: $(cat "$WORK/err")"
+
+  # The data folder is found however the program is started: through the hack
+  # link, through PATH, and by its full path.
+  start_display
+  export XDG_CONFIG_HOME="$WORK/config"
+  for how in link path full; do
+    case $how in
+    link) run=("$ROOT/libexec/xscreensaver/reefsaver_plain" /s) ;;
+    path) run=(env "PATH=$ROOT/bin:$PATH" reefsaver) ;;
+    full) run=("$ROOT/lib/reefsaver/reefsaver_plain" /s) ;;
+    esac
+    # 1 is the programs' exit code after an ordinary run.
+    (cd / && REEFSAVER_SCREENSHOTS="2500:$WORK/$how.png" REEFSAVER_QUIT_AFTER_MS=2600 "${run[@]}") >"$WORK/$how.out" 2>&1
+    code=$?
+    [ "$code" = 1 ] || { cat "$WORK/$how.out"; fail "started through the $how, the program ended with $code"; }
+    check_log "$WORK/$how.out" "started through the $how, the program"
+    stats=$("$IMAGE_STATS" "$WORK/$how.png") || fail "started through the $how, the program took no screenshot"
+    echo "$how: $stats"
+    read -r _ _ mean deviation colourful <<<"$stats"
+    awk -v m="$mean" -v d="$deviation" -v c="$colourful" 'BEGIN { exit !(m > 30 && m < 230 && d > 12 && c > 0.2) }' \
+      || fail "started through the $how, the reef looks empty: $stats"
+  done
+  ;;
+no_write_access)
+  # XScreenSaver's hack directory lies below a folder nobody may write to: the
+  # install stops with a message before it copies anything.
+  DEST="$WORK/dest"
+  mkdir -p "$DEST$PREFIX/libexec"
+  chmod 555 "$DEST$PREFIX/libexec"
+  as=()
+  if [ "$(id -u)" = 0 ]; then
+    # Permissions do not hold root back; the install runs as nobody instead.
+    command -v setpriv >/dev/null || skip "running as root, and setpriv is missing to drop the permissions"
+    chmod 777 "$DEST" "$DEST$PREFIX"
+    as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  (cd "$WORK" && DESTDIR="$DEST" "${as[@]}" cmake --install "$BUILD" --prefix "$PREFIX") >"$WORK/install.log" 2>&1
+  code=$?
+  cat "$WORK/install.log"
+  [ "$code" != 0 ] || fail "the install succeeded without write access"
+  message=$(tr -s ' \n' '  ' <"$WORK/install.log")  # CMake wraps its messages
+  [[ "$message" == *"no write access to $DEST$PREFIX/libexec "* ]] || fail "the message does not name the folder"
+  [[ "$message" == *"Nothing was installed"* ]] || fail "the message does not say what happened"
+  leftovers=$(find "$DEST$PREFIX" -mindepth 1 -not -path "$DEST$PREFIX/libexec")
+  [ -z "$leftovers" ] || fail "a half-installed tree was left: $leftovers"
+  ;;
+register)
+  install_tree
+  REGISTER="$ROOT/bin/reefsaver-register"
+  export HOME="$WORK/home"
+  mkdir -p "$HOME"
+  entries() { grep -c 'reefsaver_plain --root' "$1"; }
+  # Missing, then empty: a file with just the list; a second run adds nothing.
+  for start in missing empty; do
+    rm -f "$HOME/.xscreensaver"
+    [ $start = empty ] && : >"$HOME/.xscreensaver"
+    "$REGISTER" >"$WORK/out" 2>&1 || fail "$start file: $(cat "$WORK/out")"
+    "$REGISTER" >"$WORK/out" 2>&1 || fail "$start file, second run: $(cat "$WORK/out")"
+    grep -q "already" "$WORK/out" || fail "the second run did not say the hack was already listed"
+    [ "$(entries "$HOME/.xscreensaver")" = 1 ] || fail "$start file: not exactly one entry"
+    grep -q "^[[:space:]]*$ROOT/lib/reefsaver/reefsaver_plain --root" "$HOME/.xscreensaver" \
+      || fail "$start file: the entry does not name the installed program"
+  done
+  # A file XScreenSaver wrote: every other line stays, in its place, and the
+  # file keeps its mode; a link to it stays a link.
+  printf '# my own notes\ntimeout:\t0:05:00\nprograms:\t\t\\\n\t\t\t\tmaze --root\t\t\t\t    \\n\\\n-\t\t\t\tpyro --root\t\t\t\t    \\n\n\nmode:\t\trandom\n' >"$WORK/original"
+  cp "$WORK/original" "$WORK/settings"
+  chmod 600 "$WORK/settings"
+  rm -f "$HOME/.xscreensaver"
+  ln -s "$WORK/settings" "$HOME/.xscreensaver"
+  "$REGISTER" >"$WORK/out" 2>&1 || fail "xscreensaver file: $(cat "$WORK/out")"
+  "$REGISTER" >/dev/null 2>&1
+  [ -L "$HOME/.xscreensaver" ] || fail "the link was replaced by a file"
+  [ "$(entries "$WORK/settings")" = 1 ] || fail "xscreensaver file: not exactly one entry"
+  grep -v 'reefsaver_plain --root' "$WORK/settings" | cmp -s - "$WORK/original" || fail "other lines changed: $(diff "$WORK/original" "$WORK/settings")"
+  [ "$(stat -c %a "$WORK/settings")" = 600 ] || fail "the file lost its mode"
+  [ -z "$(find "$WORK" -maxdepth 1 -name '.settings.*')" ] || fail "a temporary file was left behind"
+  # A one-line list gains the entry in front of its program.
+  printf 'programs: maze --root\nmode: one\n' >"$HOME/one-line"
+  "$REGISTER" --file "$HOME/one-line" >/dev/null 2>&1 || fail "a one-line list was refused"
+  [ "$(sed -n 3p "$HOME/one-line" | tr -d '\t')" = "maze --root" ] && [ "$(tail -n 1 "$HOME/one-line")" = "mode: one" ] \
+    || fail "a one-line list came out wrong: $(cat "$HOME/one-line")"
+  # Read-only, binary and garbled files: one clear message, the file untouched.
+  printf 'programs:\t\\\n\t\tmaze --root \\n\n' >"$HOME/read-only"
+  chmod 444 "$HOME/read-only"
+  printf 'programs:\t\\\n\t\tmaze \000\001\002 --root\n' >"$HOME/binary"
+  printf 'programs:\t\\\n\t\tmaze --root \\n\\\n' >"$HOME/cut-off"
+  printf 'this is not\nan xscreensaver file at all\n' >"$HOME/prose"
+  for file in read-only binary cut-off prose; do
+    cp -p "$HOME/$file" "$WORK/before"
+    "$REGISTER" --file "$HOME/$file" >"$WORK/out" 2>"$WORK/err"; code=$?
+    [ "$code" = 1 ] || fail "$file file: exit $code"
+    cmp -s "$HOME/$file" "$WORK/before" || fail "$file file was changed"
+    grep -q "left unchanged" "$WORK/err" || fail "$file file: no clear message: $(cat "$WORK/err")"
+    echo "$file: $(head -n 1 "$WORK/err")"
+  done
+  [ "$(stat -c %a "$HOME/read-only")" = 444 ] || fail "the read-only file changed its mode"
+  "$REGISTER" --bogus >/dev/null 2>&1; [ $? = 2 ] || fail "an unknown option was not refused"
+  ;;
+*)
+  fail "unknown case $CASE"
+  ;;
+esac
+echo "PASS: $CASE"
