@@ -88,6 +88,8 @@ layout)
     [ -e "$ROOT/$path" ] || fail "$path was not installed"
   done
   [ "$(readlink "$ROOT/bin/reefsaver")" = "../lib/reefsaver/reefsaver" ] || fail "bin/reefsaver is not a relative link"
+  grep -qx "Exec=$PREFIX/lib/reefsaver/reefsaver_plain --root" "$ROOT/share/applications/screensavers/reefsaver_plain.desktop" \
+    || fail "the screensaver entry does not name the installed program"
   xmllint --noout "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" 2>&1 || fail "the settings page is not well-formed XML"
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$ROOT/share/applications/reefsaver.desktop" || fail "the menu entry is not valid"
@@ -198,6 +200,123 @@ register)
   done
   [ "$(stat -c %a "$HOME/read-only")" = 444 ] || fail "the read-only file changed its mode"
   "$REGISTER" --bogus >/dev/null 2>&1; [ $? = 2 ] || fail "an unknown option was not refused"
+  ;;
+daemon)
+  rm -f "$LOGS/daemon.stderr"
+  command -v xscreensaver >/dev/null && command -v xscreensaver-command >/dev/null \
+    || skip "xscreensaver is not installed (scripts/install-deps.sh installs it)"
+  as=()
+  if [ "$(id -u)" = 0 ]; then
+    # XScreenSaver refuses to launch hacks as root; the daemon runs as nobody.
+    command -v setpriv >/dev/null || skip "running as root (XScreenSaver launches no hacks then), and setpriv is missing"
+    as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  install_tree
+  PLAIN="$ROOT/lib/reefsaver/reefsaver_plain"
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
+  mkdir -p "$HOME"
+  [ ${#as[@]} = 0 ] || chown 65534:65534 "$HOME"
+  "${as[@]}" "$ROOT/bin/reefsaver-register" || fail "the registration failed"
+  # Run the first (our) hack at once, without the splash screen or fading.
+  printf 'mode:\t\tone\nselected:\t0\nsplash:\t\tFalse\nfade:\t\tFalse\nunfade:\t\tFalse\nlock:\t\tFalse\n' >>"$HOME/.xscreensaver"
+  start_display
+  # Something on the desktop, which the saver must cover.
+  xlogo -geometry 600x400+100+100 >/dev/null 2>&1 &
+  PIDS+=($!)
+  sleep 1
+  if (check_screen desktop) >/dev/null; then fail "the desktop alone already passes for the reef"; fi
+
+  "${as[@]}" xscreensaver -no-splash -verbose >"$WORK/daemon.out" 2>"$LOGS/daemon.stderr" &
+  PIDS+=($!)
+  for _ in $(seq 1 50); do "${as[@]}" xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+  "${as[@]}" xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
+  started=""
+  for _ in $(seq 1 100); do pgrep -f -- "$PLAIN --root" >/dev/null && { started=1; break; }; sleep 0.1; done
+  [ -n "$started" ] || { tail -n 20 "$LOGS/daemon.stderr"; fail "XScreenSaver did not start the hack"; }
+  # Software GL under the sanitizers takes a few seconds to the first frames.
+  for _ in $(seq 1 30); do
+    sleep 1
+    (check_screen daemon-active) >/dev/null && break
+  done
+  check_screen daemon-active
+  "${as[@]}" xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
+  tenths=$(wait_gone "$PLAIN --root" 10) || fail "the hack was still running a second after deactivation"
+  echo "the hack ended ${tenths}00 ms after deactivation"
+  check_log "$WORK/daemon.out" "the hack"
+  "${as[@]}" xscreensaver-command -exit >/dev/null 2>&1
+  ;;
+preview)
+  # The settings program's preview: a window of another program, handed over with --window-id.
+  rm -f "$LOGS/preview.stderr"
+  install_tree
+  PLAIN="$ROOT/libexec/xscreensaver/reefsaver_plain"
+  export XDG_CONFIG_HOME="$WORK/config"
+  start_display
+  xlogo -geometry 480x360+20+20 >/dev/null 2>&1 &
+  host_pid=$!
+  PIDS+=($host_pid)
+  host=$(xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n 1)
+  [ -n "$host" ] || fail "no host window"
+  "$PLAIN" --window-id "$(printf '0x%x' "$host")" >"$WORK/preview.out" 2>"$LOGS/preview.stderr" &
+  pid=$!
+  PIDS+=($pid)
+  for _ in $(seq 1 30); do
+    sleep 1
+    (check_screen preview "$host") >/dev/null && break
+  done
+  check_screen preview "$host"
+  kill -0 "$pid" 2>/dev/null || fail "the preview ended on its own"
+  kill "$host_pid"
+  for i in $(seq 0 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the preview was still running 2 s after its window was destroyed"
+  wait "$pid"; code=$?
+  echo "the preview ended ${i}00 ms after its window was destroyed, exit code $code"
+  check_log "$WORK/preview.out" "the preview"
+  ;;
+package)
+  command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null \
+    || skip "dpkg-deb or dpkg-shlibdeps (dpkg-dev) is missing"
+  cpack -G DEB -B "$WORK/package" --config "$BUILD/CPackConfig.cmake" >"$WORK/cpack.log" 2>&1 \
+    || { cat "$WORK/cpack.log"; fail "cpack failed"; }
+  deb=$(ls "$WORK"/package/reefsaver_*.deb 2>/dev/null | head -n 1)
+  [ -n "$deb" ] || fail "cpack made no reefsaver_*.deb"
+  dpkg-deb -c "$deb" >"$WORK/contents"
+  for path in ./usr/lib/reefsaver/reefsaver ./usr/lib/reefsaver/reefsaver_plain ./usr/lib/reefsaver/Marevo2/Language.dat \
+              "./usr/bin/reefsaver -> ../lib/reefsaver/reefsaver" ./usr/bin/reefsaver-register \
+              "./usr/libexec/xscreensaver/reefsaver_plain -> ../../lib/reefsaver/reefsaver_plain" \
+              ./usr/share/xscreensaver/config/reefsaver_plain.xml ./usr/share/applications/reefsaver.desktop \
+              ./usr/share/applications/screensavers/reefsaver_plain.desktop \
+              ./usr/share/icons/hicolor/128x128/apps/reefsaver.png ./usr/share/man/man6/reefsaver_plain.6.gz \
+              ./usr/share/doc/reefsaver/copyright ./usr/share/doc/reefsaver/changelog.gz; do
+    grep -qF -- " $path" "$WORK/contents" || fail "the package lacks $path"
+  done
+  if grep -vE '^[-dlrwx]+ root/root ' "$WORK/contents"; then fail "files above are not owned by root"; fi
+  # Depends comes from dpkg-shlibdeps: every library the programs link, with versions.
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  for library in libc6 libsdl1.2debian libsdl-mixer1.2 libgtk-3-0 libx11-6 libxrandr2 libglu1-mesa; do
+    [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library"
+  done
+  # No maintainer scripts: removing the package never touches the users' settings.
+  dpkg-deb -e "$deb" "$WORK/control"
+  for script in preinst postinst prerm postrm; do
+    [ ! -e "$WORK/control/$script" ] || fail "the package has a $script script"
+  done
+  if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$deb" >"$WORK/lintian" 2>&1
+    cat "$WORK/lintian"
+    if grep -E '^E: ' "$WORK/lintian"; then fail "lintian reports errors (above)"; fi
+  else
+    echo "lintian is not installed; the package was not checked with it"
+  fi
+  ;;
+x_errors)
+  # The daemon's and the preview's standard error from the two cases above.
+  [ -e "$LOGS/daemon.stderr" ] || [ -e "$LOGS/preview.stderr" ] || skip "the daemon and preview cases did not run"
+  for log in "$LOGS/daemon.stderr" "$LOGS/preview.stderr"; do
+    [ -e "$log" ] || continue
+    if grep -B1 -A4 "X Error" "$log"; then fail "an X error in $(basename "$log")"; fi
+  done
   ;;
 *)
   fail "unknown case $CASE"
