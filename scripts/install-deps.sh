@@ -11,6 +11,9 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils
+  # Installing and packaging: the screensaver daemon the install tests drive,
+  # a window to host the preview (xlogo), screen grabs, the package checks.
+  xscreensaver x11-apps imagemagick dpkg-dev lintian desktop-file-utils libxml2-utils
 )
 
 missing=()
