@@ -257,7 +257,8 @@ preview)
   PIDS+=($host_pid)
   host=$(xdotool search --sync --onlyvisible --class xlogo 2>/dev/null | head -n 1)
   [ -n "$host" ] || fail "no host window"
-  "$PLAIN" --window-id "$(printf '0x%x' "$host")" >"$WORK/preview.out" 2>"$LOGS/preview.stderr" &
+  # As the settings program runs it: the settings page's command, then the window.
+  "$PLAIN" --root --fps --window-id "$(printf '0x%x' "$host")" >"$WORK/preview.out" 2>"$LOGS/preview.stderr" &
   pid=$!
   PIDS+=($pid)
   for _ in $(seq 1 30); do
