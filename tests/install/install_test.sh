@@ -162,7 +162,7 @@ register)
     "$REGISTER" >"$WORK/out" 2>&1 || fail "$start file, second run: $(cat "$WORK/out")"
     grep -q "already" "$WORK/out" || fail "the second run did not say the hack was already listed"
     [ "$(entries "$HOME/.xscreensaver")" = 1 ] || fail "$start file: not exactly one entry"
-    grep -q "^[[:space:]]*$ROOT/lib/reefsaver/reefsaver_plain --root" "$HOME/.xscreensaver" \
+    grep -q "^[[:space:]]*\"Reef\"[[:space:]]*$ROOT/lib/reefsaver/reefsaver_plain --root" "$HOME/.xscreensaver" \
       || fail "$start file: the entry does not name the installed program"
   done
   # A file XScreenSaver wrote: every other line stays, in its place, and the
@@ -179,6 +179,11 @@ register)
   grep -v 'reefsaver_plain --root' "$WORK/settings" | cmp -s - "$WORK/original" || fail "other lines changed: $(diff "$WORK/original" "$WORK/settings")"
   [ "$(stat -c %a "$WORK/settings")" = 600 ] || fail "the file lost its mode"
   [ -z "$(find "$WORK" -maxdepth 1 -name '.settings.*')" ] || fail "a temporary file was left behind"
+  # Saved back by XScreenSaver's settings program with options: still listed.
+  printf 'programs:\t\\\n\t\t\t"Reef" \treefsaver_plain --root --fps\t\t    \\n\\\n\t\t\tmaze --root \\n\n' >"$HOME/saved"
+  cp "$HOME/saved" "$WORK/before"
+  "$REGISTER" --file "$HOME/saved" --command reefsaver_plain >"$WORK/out" 2>&1 || fail "a saved file was refused"
+  grep -q already "$WORK/out" && cmp -s "$HOME/saved" "$WORK/before" || fail "a saved file was changed: $(cat "$HOME/saved")"
   # A one-line list gains the entry in front of its program.
   printf 'programs: maze --root\nmode: one\n' >"$HOME/one-line"
   "$REGISTER" --file "$HOME/one-line" >/dev/null 2>&1 || fail "a one-line list was refused"
