@@ -92,7 +92,9 @@ layout)
     || fail "the screensaver entry does not name the installed program"
   xmllint --noout "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" 2>&1 || fail "the settings page is not well-formed XML"
   if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$ROOT/share/applications/reefsaver.desktop" || fail "the menu entry is not valid"
+    for entry in reefsaver.desktop screensavers/reefsaver_plain.desktop; do
+      desktop-file-validate "$ROOT/share/applications/$entry" || fail "$entry is not a valid desktop entry"
+    done
   fi
   # Every option the settings page passes is one the program understands.
   grep -oE 'arg(-set|-unset)?="[^"]*"' "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" | sed -E 's/^[^"]*"//; s/"$//; s/%/7/' |
