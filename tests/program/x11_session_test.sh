@@ -182,7 +182,7 @@ display_mode)
     Escape) xdotool key Escape ;;
     *) kill -"$ending" "$pid" ;;
     esac
-    wait_exit "$pid" 50 || fail "$ending did not end the saver"
+    wait_exit "$pid" 100 || fail "$ending did not end the saver"
     for _ in $(seq 1 30); do [ "$(current_mode)" = 1024x768 ] && break; sleep 0.1; done
     [ "$(current_mode)" = 1024x768 ] || fail "after $ending the mode stayed $(current_mode)"
     [ "$ending" = KILL ] || no_x_error "$ending"
@@ -194,7 +194,7 @@ display_mode)
   pid=$!
   wait_running "$pid" || fail "-root did not start"
   [ "$(current_mode)" = 1024x768 ] || fail "-root changed the mode to $(current_mode)"
-  kill -TERM "$pid"; wait_exit "$pid" 50
+  kill -TERM "$pid"; wait_exit "$pid" 100
   kill "$HOST_PID"
   # A mode the output does not offer, and modes no display has: the current mode, covered.
   for stored in "640 480 16 Changing screen resolution failed" "0 0 16 cannot be used" \
@@ -207,9 +207,21 @@ display_mode)
     [ "$(current_mode)" = 1024x768 ] || fail "$width x $height x $bits changed the mode to $(current_mode)"
     xwininfo -root -children | grep -q '1024x768+0+0' || fail "$width x $height: the screen is not covered"
     grep -q "$expected" "$WORK/out" || fail "$width x $height x $bits: no line saying '$expected'"
-    kill -TERM "$pid"; wait_exit "$pid" 50
+    kill -TERM "$pid"; wait_exit "$pid" 100
     no_x_error "$width x $height x $bits"
   done
+  ;;
+no_randr)
+  # Without XRandR the one monitor is the whole screen and no mode can be switched to.
+  start_display 1024x768 -extension RANDR
+  store_mode 0 800 600 16
+  rm -f "$READY"; "$PLAIN" /s >"$WORK/out" 2>&1 &
+  pid=$!
+  wait_running "$pid" || fail "the saver did not start without XRandR"
+  xwininfo -root -children | grep -q '1024x768+0+0' || fail "the screen is not covered"
+  grep -q "Changing screen resolution failed!" "$WORK/out" || fail "no word about the refused mode"
+  kill -TERM "$pid"; wait_exit "$pid" 100 || fail "the saver did not end"
+  no_x_error "no XRandR"
   ;;
 two_monitors)
   start_display 2048x768
@@ -233,7 +245,7 @@ two_monitors)
     else
       [ "$right_mean" -gt 100 ] && [ "$right_dev" -le 2 ] || fail "the secondary monitor was covered with shading off"
     fi
-    kill -TERM "$pid"; wait_exit "$pid" 50 || fail "shade $shade: the saver did not end"
+    kill -TERM "$pid"; wait_exit "$pid" 100 || fail "shade $shade: the saver did not end"
     no_x_error "shade $shade"
     # Both monitors are given back: no window of ours is left on either.
     if xwininfo -root -children | grep -qE '1024x768\+(0|1024)\+0'; then fail "a saver window outlived the saver"; fi
