@@ -173,7 +173,7 @@ display_mode)
   [ "$(current_mode)" = 1024x768 ] || fail "unexpected start mode $(current_mode)"
   store_mode 0 800 600 32
   # SEGV stands for a crash of the saver's own code.
-  for ending in Escape TERM KILL SEGV; do
+  for ending in Escape TERM INT HUP KILL SEGV; do
     rm -f "$READY"; "$PLAIN" /s >"$WORK/out" 2>&1 &
     pid=$!
     wait_running "$pid" || fail "$ending: the saver did not start"
