@@ -140,9 +140,10 @@ bool ReefSaver::InitGL() {
 bool ReefSaver::BuildScene() {
     if (variant() == Variant::Viewer) setUpHelpOverlay();
     if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
+    m_inUse = LimitedSettings::from(m_settings);
     if (m_settings.SoundOn) startSound();
     m_catalog.scanSets(m_dataFolder);
-    m_skyType = m_settings.SkyType;
+    m_skyType = m_inUse.skyType;
     m_gullsFly = m_settings.BirdGull;
     loadTextures();
     loadModels();
@@ -152,8 +153,8 @@ bool ReefSaver::BuildScene() {
     m_creatures.buildGull(m_scenery.gullModel(), m_scenery.gullTexture(), m_gullsFly);
     m_creatures.buildLeader(m_catalog);
     Creatures::Counts counts;
-    counts.boidCount = m_settings.BoidCount;
-    counts.fishCount = m_settings.FishCount;
+    counts.boidCount = m_inUse.boidCount;
+    counts.fishCount = m_inUse.fishCount;
     counts.gullsFly = m_gullsFly;
     m_creatures.buildAll(m_catalog, m_settings.fishSets, counts);
     m_scenery.place(m_dataFolder);
@@ -182,7 +183,7 @@ void ReefSaver::startSound() {
 }
 
 void ReefSaver::loadTextures() {
-    m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_settings.SkyType, m_bitsPerPixel, m_settings.BoidModel});
+    m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_inUse.skyType, m_bitsPerPixel, m_settings.BoidModel});
     for (size_t i = 0; i < m_catalog.size(); ++i) {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
@@ -194,7 +195,7 @@ void ReefSaver::loadTextures() {
 }
 
 void ReefSaver::loadModels() {
-    m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_settings.BoidCount, m_settings.BoidModel);
+    m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
     for (size_t i = 0; i < m_catalog.size(); ++i) {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
@@ -214,7 +215,7 @@ void ReefSaver::loadModels() {
 void ReefSaver::setUpCamera() {
     m_camera.set(kEye, kCenter, kUp);
     if (variant() != Variant::Plain) return;
-    const int position = m_settings.CameraPos;
+    const int position = m_inUse.cameraPos;
     if (position == 0) m_cameraAuto.setAutomatic(true);
     if (position >= 1 && position <= 3) m_camera.pitchBy(kFixedPitch[position - 1]);
 }
@@ -253,8 +254,8 @@ void ReefSaver::FrameMove() {
     if (variant() == Variant::Viewer) stepHelpHint();
     m_creatures.update();
     if (m_cameraAuto.automatic())
-        m_cameraAuto.updateAuto(m_camera, static_cast<int>(m_frameDurationMs), m_settings.CameraSpeed,
-                                m_settings.CameraFixTop, m_settings.CameraFixBottom);
+        m_cameraAuto.updateAuto(m_camera, static_cast<int>(m_frameDurationMs), m_inUse.cameraSpeed,
+                                m_inUse.cameraFixTop, m_inUse.cameraFixBottom);
 }
 
 void ReefSaver::handleViewerKeys() {

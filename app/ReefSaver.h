@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/SaverSettings.h"
+#include "app/SettingsLimits.h"
 #include "app/ScreenshotSchedule.h"
 #include "app/WindowPointer.h"
 #include "scene/Creatures.h"
@@ -89,6 +90,7 @@ private:
 
     SaverSettings m_settings;
     SettingOverrides m_overrides;
+    LimitedSettings m_inUse;  // m_settings inside the dialog's ranges, taken when the scene is built
     DatReader m_language;
     DatReader m_directory;
     PosixDirectoryLister m_lister;

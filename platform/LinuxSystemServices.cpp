@@ -24,6 +24,13 @@ namespace {
 constexpr int kPlatformId = 2;
 constexpr int kIdleNice = 19;
 
+constexpr guint kTerminationPollMs = 100;
+
+gboolean closeOnTermination(gpointer dialog) {
+    if (terminationRequested()) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CLOSE);
+    return G_SOURCE_CONTINUE;
+}
+
 bool dialogsAllowed() {
     return std::getenv("DISPLAY") != nullptr && std::getenv("REEFSAVER_NO_DIALOGS") == nullptr;
 }
@@ -77,13 +84,20 @@ void LinuxSystemServices::freeModule(void* module) {
     if (module) dlclose(module);
 }
 
-void LinuxSystemServices::showError(const std::string& text) {
+void LinuxSystemServices::printError(const std::string& text) {
     std::fprintf(stderr, "Error: %s\n", text.c_str());
+}
+
+void LinuxSystemServices::showError(const std::string& text) {
+    printError(text);
     if (!dialogsAllowed() || !gtk_init_check(nullptr, nullptr)) return;
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
                                                text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), "Error");
+    // SIGTERM closes the dialog, so a daemon or a person can still end the program.
+    const guint watch = g_timeout_add(kTerminationPollMs, closeOnTermination, dialog);
     gtk_dialog_run(GTK_DIALOG(dialog));
+    g_source_remove(watch);
     gtk_widget_destroy(dialog);
     while (gtk_events_pending()) gtk_main_iteration();
 }

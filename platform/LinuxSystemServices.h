@@ -26,6 +26,7 @@ public:
     void* findSymbol(void* module, const char* name) override;
     void freeModule(void* module) override;
     void showError(const std::string& text) override;
+    void printError(const std::string& text) override;
     void debugOutput(const std::string& text) override;
     std::string programPath() override;
     RegistryStore& registry() override;

@@ -27,6 +27,10 @@ public:
     virtual void freeModule(void* module) = 0;
     // "Error: <text>" on standard error, and a dialog where a display is open.
     virtual void showError(const std::string& text) = 0;
+    // "Error: <text>" on standard error only: for the full-screen saver, whose
+    // window covers the screen and holds the keyboard, so no dialog could be seen
+    // or answered.
+    virtual void printError(const std::string& text) = 0;
     // Debug text, shown only when REEFSAVER_DEBUG is set.
     virtual void debugOutput(const std::string& text) = 0;
     // The real path of the running program; empty when unknown.

@@ -1,6 +1,7 @@
 #include "platform/TerminationSignal.h"
 
 #include <csignal>
+#include <initializer_list>
 
 namespace reef {
 
@@ -16,8 +17,12 @@ void installTerminationHandler() {
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // No SA_RESTART: a blocking wait (poll, a dialog's main loop) returns and looks at the flag.
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+    // A write to a pipe or socket whose reader is gone (the display-mode watchdog,
+    // a dead X server) fails with EPIPE, which the writer handles, instead of
+    // ending the saver without its shutdown.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool terminationRequested() { return g_terminationRequested != 0; }

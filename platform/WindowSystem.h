@@ -68,6 +68,8 @@ public:
     virtual void setCursorVisible(WindowHandle window, bool visible) = 0;
     // Paints the window's client area black (the preview's WM_PAINT).
     virtual void fillBlack(WindowHandle window) = 0;
+    // Brings a minimised window back to its normal state.
+    virtual void restoreWindow(WindowHandle window) = 0;
     virtual void showMaximized(WindowHandle window) = 0;
     // Moves the pointer to (x, y) in the window's client area.
     virtual void warpPointer(WindowHandle window, int x, int y) = 0;
@@ -77,6 +79,15 @@ public:
     virtual bool changeDisplayMode(int width, int height, int bitsPerPixel) = 0;
     virtual void restoreDisplayMode() = 0;
     virtual std::vector<MonitorRecord> monitors() = 0;
+    // The current rectangle of the monitor with this handle; false when it is gone.
+    virtual bool monitorRect(uint64_t handle, ScreenRect& rect) = 0;
+    // The colour depth (bits per pixel) the saver's windows should have where the
+    // display offers it; called before the window is made.
+    virtual void chooseColourDepth(int bitsPerPixel) = 0;
+    // True when the full-screen saver draws into a window it was given (the
+    // screensaver daemon's, or the root window): the daemon owns the screen then,
+    // so its display mode is never changed.
+    virtual bool drawsIntoHostWindow() const = 0;
 };
 
 }  // namespace reef

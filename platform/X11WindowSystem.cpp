@@ -15,8 +15,10 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/DisplayModeGuard.h"
 #include "platform/KeyTranslation.h"
 #include "platform/TerminationSignal.h"
+#include "platform/X11Errors.h"
 
 namespace reef {
 
@@ -29,14 +31,52 @@ constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | Bu
 constexpr int kGrabAttempts = 50;  // 10 ms apart: a fresh override-redirect window may not be viewable yet
 constexpr uint64_t kHitTestClient = 1;
 
-// X errors (a preview parent that vanished, a refused mode) must not end the saver.
-int g_lastXError = 0;
-int ignoreXError(Display*, XErrorEvent* event) {
-    g_lastXError = event->error_code;
-    return 0;
+constexpr int kMinDepthBits = 16;
+
+// Every request goes through here: SDL_Quit puts Xlib's default error handlers
+// back (they print "X Error" and exit), so the saver's own are installed again first.
+Display* asDisplay(void* display) {
+    installX11ErrorHandlers();
+    return static_cast<Display*>(display);
 }
 
-Display* asDisplay(void* display) { return static_cast<Display*>(display); }
+bool glxAttribute(Display* dpy, XVisualInfo* visual, int attribute, int minimum) {
+    int value = 0;
+    return glXGetConfig(dpy, visual, attribute, &value) == 0 && value >= minimum;
+}
+
+// A TrueColor GLX visual of the given X depth that is RGBA, double-buffered and
+// has a depth buffer; nullptr when the server offers none.
+XVisualInfo* visualOfDepth(Display* dpy, int screen, int depth) {
+    XVisualInfo pattern{};
+    pattern.screen = screen;
+    pattern.depth = depth;
+    pattern.c_class = TrueColor;
+    int count = 0;
+    XVisualInfo* list =
+        XGetVisualInfo(dpy, VisualScreenMask | VisualDepthMask | VisualClassMask, &pattern, &count);
+    VisualID found = 0;
+    for (int i = 0; i < count && found == 0; ++i) {
+        XVisualInfo* candidate = &list[i];
+        if (glxAttribute(dpy, candidate, GLX_USE_GL, 1) && glxAttribute(dpy, candidate, GLX_RGBA, 1) &&
+            glxAttribute(dpy, candidate, GLX_DOUBLEBUFFER, 1) &&
+            glxAttribute(dpy, candidate, GLX_DEPTH_SIZE, kMinDepthBits))
+            found = candidate->visualid;
+    }
+    if (list) XFree(list);
+    if (found == 0) return nullptr;
+    pattern.visualid = found;
+    return XGetVisualInfo(dpy, VisualIDMask | VisualScreenMask, &pattern, &count);
+}
+
+// The X depth that a stored colour depth asks for: 16 bits, or 24 for true colour
+// (32 bits per pixel is 24 colour bits here; a 32-bit X visual carries alpha for
+// compositing and would make the saver see-through). 0: no preference.
+int depthForBitsPerPixel(int bitsPerPixel) {
+    if (bitsPerPixel == 16) return 16;
+    if (bitsPerPixel == 24 || bitsPerPixel == 32) return 24;
+    return 0;
+}
 
 }  // namespace
 
@@ -51,11 +91,9 @@ struct X11WindowSystem::Impl {
     Atom netWmIcon = 0;
     std::vector<unsigned long> icon;  // _NET_WM_ICON: width, height, ARGB pixels
     // The primary output's mode before a change, to put it back.
-    RRCrtc changedCrtc = 0;
-    RRMode previousMode = 0;
-    int crtcX = 0, crtcY = 0;
-    Rotation rotation = RR_Rotate_0;
-    std::vector<RROutput> crtcOutputs;
+    bool modeChanged = false;
+    CrtcState previousMode;
+    DisplayModeGuard guard;
 };
 
 X11WindowSystem::X11WindowSystem() : m_impl(std::make_unique<Impl>()) {}
@@ -65,6 +103,7 @@ X11WindowSystem::~X11WindowSystem() {
     Display* dpy = asDisplay(m_display);
     restoreDisplayMode();
     releaseContext();
+    forgetDestroyedWindows();
     for (WindowHandle window : m_ownWindows) XDestroyWindow(dpy, window);
     if (m_impl->invisibleCursor) XFreeCursor(dpy, m_impl->invisibleCursor);
     if (m_impl->colormap) XFreeColormap(dpy, m_impl->colormap);
@@ -101,19 +140,13 @@ bool X11WindowSystem::connect() {
         return false;
     }
     m_display = dpy;
-    XSetErrorHandler(ignoreXError);
+    installX11ErrorHandlers();
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(dpy, True, &detectable);  // repeats come as presses only
     m_impl->wmProtocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
     m_impl->wmDeleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     m_impl->netWmIcon = XInternAtom(dpy, "_NET_WM_ICON", False);
-
-    // A double-buffered RGBA visual with a depth buffer: the scene relies on the depth test.
-    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 5, GLX_GREEN_SIZE, 6, GLX_BLUE_SIZE, 5,
-                        GLX_DEPTH_SIZE, 16, None};
-    m_impl->visual = glXChooseVisual(dpy, DefaultScreen(dpy), attributes);
     const Window root = RootWindow(dpy, DefaultScreen(dpy));
-    if (m_impl->visual) m_impl->colormap = XCreateColormap(dpy, root, m_impl->visual->visual, AllocNone);
 
     char blank = 0;
     Pixmap pixmap = XCreateBitmapFromData(dpy, root, &blank, 1, 1);
@@ -123,8 +156,29 @@ bool X11WindowSystem::connect() {
     return true;
 }
 
+void X11WindowSystem::chooseColourDepth(int bitsPerPixel) { m_colourBits = bitsPerPixel; }
+
+// The visual of every saver window, chosen once before the first window: the
+// stored colour depth where the server offers a GL visual of it, else the best
+// double-buffered RGBA visual with a depth buffer (the scene relies on the depth test).
+void X11WindowSystem::chooseVisual() {
+    if (m_impl->visual) return;
+    Display* dpy = asDisplay(m_display);
+    const int screen = DefaultScreen(dpy);
+    const int depth = depthForBitsPerPixel(m_colourBits);
+    if (depth != 0) m_impl->visual = visualOfDepth(dpy, screen, depth);
+    if (!m_impl->visual) {
+        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 5, GLX_GREEN_SIZE, 6, GLX_BLUE_SIZE, 5,
+                            GLX_DEPTH_SIZE, kMinDepthBits, None};
+        m_impl->visual = glXChooseVisual(dpy, screen, attributes);
+    }
+    if (m_impl->visual)
+        m_impl->colormap = XCreateColormap(dpy, RootWindow(dpy, screen), m_impl->visual->visual, AllocNone);
+}
+
 WindowHandle X11WindowSystem::createGLWindow(WindowHandle parent, const ScreenRect& rect, bool overrideRedirect) {
     Display* dpy = asDisplay(m_display);
+    chooseVisual();
     XSetWindowAttributes attributes{};
     unsigned long mask = CWBackPixel | CWBorderPixel | CWEventMask;
     attributes.background_pixel = BlackPixel(dpy, DefaultScreen(dpy));
@@ -142,11 +196,11 @@ WindowHandle X11WindowSystem::createGLWindow(WindowHandle parent, const ScreenRe
     }
     const int width = std::max(1, rect.right - rect.left);
     const int height = std::max(1, rect.bottom - rect.top);
-    g_lastXError = 0;
+    clearX11Error();
     const Window window = XCreateWindow(dpy, parent, rect.left, rect.top, width, height, 0, depth, InputOutput,
                                         visual, mask, &attributes);
     XSync(dpy, False);
-    if (!window || g_lastXError != 0) return 0;
+    if (!window || lastX11Error() != 0) return 0;
     XSetWMProtocols(dpy, window, &m_impl->wmDeleteWindow, 1);
     if (!m_impl->icon.empty())
         XChangeProperty(dpy, window, m_impl->netWmIcon, XA_CARDINAL, 32, PropModeReplace,
@@ -160,8 +214,8 @@ WindowHandle X11WindowSystem::createPreviewWindow(WindowHandle parent) {
     if (parent == 0 || !connect()) return 0;
     Display* dpy = asDisplay(m_display);
     XWindowAttributes parentAttributes{};
-    g_lastXError = 0;
-    if (!XGetWindowAttributes(dpy, parent, &parentAttributes) || g_lastXError != 0) return 0;
+    clearX11Error();
+    if (!XGetWindowAttributes(dpy, parent, &parentAttributes) || lastX11Error() != 0) return 0;
     const WindowHandle window =
         createGLWindow(parent, {0, 0, parentAttributes.width, parentAttributes.height}, false);
     if (window) {
@@ -174,8 +228,7 @@ WindowHandle X11WindowSystem::createPreviewWindow(WindowHandle parent) {
 ScreenRect X11WindowSystem::primaryMonitorRect() {
     for (const MonitorRecord& record : monitors())
         if (record.primary) return record.rect;
-    Display* dpy = asDisplay(m_display);
-    return {0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))};
+    return screenRect();
 }
 
 void X11WindowSystem::screenSize(int& width, int& height) {
@@ -195,14 +248,17 @@ WindowHandle X11WindowSystem::createFullWindow(int width, int height) {
         // Inside the daemon's window: fill it; the daemon owns input and stacking.
         const WindowHandle host = m_hostIsRoot && !m_hostWindow ? RootWindow(dpy, DefaultScreen(dpy)) : m_hostWindow;
         XWindowAttributes hostAttributes{};
-        g_lastXError = 0;
-        if (!XGetWindowAttributes(dpy, host, &hostAttributes) || g_lastXError != 0) return 0;
+        clearX11Error();
+        if (!XGetWindowAttributes(dpy, host, &hostAttributes) || lastX11Error() != 0) return 0;
         const WindowHandle window = createGLWindow(host, {0, 0, hostAttributes.width, hostAttributes.height}, false);
         if (window) XMapRaised(dpy, window);
         XSync(dpy, False);
         return window;
     }
+    // Never larger than the primary monitor: beyond it the window would only cost memory.
     const ScreenRect primary = primaryMonitorRect();
+    width = std::clamp(width, 1, std::max(1, primary.right - primary.left));
+    height = std::clamp(height, 1, std::max(1, primary.bottom - primary.top));
     const ScreenRect rect{primary.left, primary.top, primary.left + width, primary.top + height};
     const WindowHandle window = createGLWindow(RootWindow(dpy, DefaultScreen(dpy)), rect, true);
     if (!window) return 0;
@@ -270,8 +326,8 @@ void X11WindowSystem::placeWindow(WindowHandle window, const ScreenRect& rect) {
 bool X11WindowSystem::clientSize(WindowHandle window, int& width, int& height) {
     if (!m_display) return false;
     XWindowAttributes attributes{};
-    g_lastXError = 0;
-    if (!XGetWindowAttributes(asDisplay(m_display), window, &attributes) || g_lastXError != 0) return false;
+    clearX11Error();
+    if (!XGetWindowAttributes(asDisplay(m_display), window, &attributes) || lastX11Error() != 0) return false;
     width = attributes.width;
     height = attributes.height;
     return true;
@@ -305,7 +361,7 @@ void X11WindowSystem::clearFrame() {
 }
 
 void X11WindowSystem::swapBuffers() {
-    if (m_display && m_impl->context) glXSwapBuffers(asDisplay(m_display), m_contextWindow);
+    if (m_display && m_impl->context && !m_contextWindowGone) glXSwapBuffers(asDisplay(m_display), m_contextWindow);
 }
 
 // ---------------------------------------------------------------- messages
@@ -350,8 +406,11 @@ void X11WindowSystem::translateEvent(void* rawEvent) {
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == event.xdestroywindow.event) {
-            m_input.push_back(Message{event.xdestroywindow.window, WM_DESTROY, 0, 0});
-            std::erase(m_ownWindows, event.xdestroywindow.window);
+            const WindowHandle gone = event.xdestroywindow.window;
+            m_input.push_back(Message{gone, WM_DESTROY, 0, 0});
+            std::erase(m_ownWindows, gone);
+            m_impl->hiddenCursor.erase(gone);
+            if (gone == m_contextWindow) m_contextWindowGone = true;  // nothing more to show there
         }
         break;
     case ClientMessage:
@@ -371,6 +430,19 @@ void X11WindowSystem::translateEvent(void* rawEvent) {
     }
 }
 
+// Reads every event that is already there, keeping all but noting which of our
+// windows the server has destroyed.
+void X11WindowSystem::forgetDestroyedWindows() {
+    if (!m_display) return;
+    Display* dpy = asDisplay(m_display);
+    XSync(dpy, False);
+    while (XPending(dpy) > 0) {
+        XEvent event;
+        XNextEvent(dpy, &event);
+        translateEvent(&event);
+    }
+}
+
 void X11WindowSystem::pumpEvents() {
     if (!m_display) return;
     Display* dpy = asDisplay(m_display);
@@ -383,9 +455,12 @@ void X11WindowSystem::pumpEvents() {
 
 bool X11WindowSystem::peekMessage(Message& out) {
     if (m_queue.takePosted(out)) return true;
-    if (terminationRequested() && !m_terminationDelivered && !m_ownWindows.empty()) {
+    if (terminationRequested() && !m_terminationDelivered) {
+        // Windows the server has already destroyed (the daemon's window went with
+        // its child) are forgotten first, so the shutdown does not act on them.
+        forgetDestroyedWindows();
         m_terminationDelivered = true;
-        out = Message{m_ownWindows.front(), WM_DESTROY, 0, 0};
+        out = m_ownWindows.empty() ? Message{0, WM_QUIT, 0, 0} : Message{m_ownWindows.front(), WM_DESTROY, 0, 0};
         return true;
     }
     pumpEvents();
@@ -449,6 +524,12 @@ void X11WindowSystem::fillBlack(WindowHandle window) {
     XClearWindow(dpy, window);
 }
 
+// X windows have no minimised or maximised state of their own here: restoring
+// maps the window again (a minimised one is unmapped), maximising raises it too.
+void X11WindowSystem::restoreWindow(WindowHandle window) {
+    if (m_display) XMapWindow(asDisplay(m_display), window);
+}
+
 void X11WindowSystem::showMaximized(WindowHandle window) {
     if (m_display) XMapRaised(asDisplay(m_display), window);
 }
@@ -463,77 +544,135 @@ void X11WindowSystem::warpPointer(WindowHandle window, int x, int y) {
 
 // ---------------------------------------------------------------- display modes and monitors
 
+namespace {
+
+// The output the saver draws on: XRandR's primary, else the first one lit.
+RROutput primaryOutput(Display* dpy, XRRScreenResources* resources) {
+    const RROutput primary = XRRGetOutputPrimary(dpy, DefaultRootWindow(dpy));
+    if (primary) return primary;
+    for (int i = 0; i < resources->noutput; ++i) {
+        XRROutputInfo* info = XRRGetOutputInfo(dpy, resources, resources->outputs[i]);
+        const bool lit = info && info->connection == RR_Connected && info->crtc != 0;
+        if (info) XRRFreeOutputInfo(info);
+        if (lit) return resources->outputs[i];
+    }
+    return 0;
+}
+
+// A mode of width x height that the output offers; 0 when it offers none.
+RRMode offeredMode(XRRScreenResources* resources, XRROutputInfo* output, int width, int height) {
+    for (int k = 0; k < output->nmode; ++k)
+        for (int m = 0; m < resources->nmode; ++m) {
+            const XRRModeInfo& mode = resources->modes[m];
+            if (mode.id == output->modes[k] && static_cast<int>(mode.width) == width &&
+                static_cast<int>(mode.height) == height)
+                return mode.id;
+        }
+    return 0;
+}
+
+bool hasRandr12(Display* dpy) {
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    return XRRQueryExtension(dpy, &eventBase, &errorBase) && XRRQueryVersion(dpy, &major, &minor) &&
+           (major > 1 || (major == 1 && minor >= 2));
+}
+
+// The CRTC's configuration as it stands, with the screen around it.
+CrtcState currentState(Display* dpy, RRCrtc crtcId, XRRCrtcInfo* crtc) {
+    CrtcState state;
+    state.crtc = crtcId;
+    state.mode = crtc->mode;
+    state.x = crtc->x;
+    state.y = crtc->y;
+    state.rotation = crtc->rotation;
+    state.outputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
+    XWindowAttributes root{};
+    XGetWindowAttributes(dpy, DefaultRootWindow(dpy), &root);
+    state.screenWidth = root.width;
+    state.screenHeight = root.height;
+    state.screenMmWidth = DisplayWidthMM(dpy, DefaultScreen(dpy));
+    state.screenMmHeight = DisplayHeightMM(dpy, DefaultScreen(dpy));
+    return state;
+}
+
+}  // namespace
+
 bool X11WindowSystem::changeDisplayMode(int width, int height, int /*bitsPerPixel*/) {
+    // The colour depth of X modes is the screen's and cannot change; the stored
+    // depth chooses the GL visual instead (chooseColourDepth).
     if (!connect() || width <= 0 || height <= 0) return false;
     Display* dpy = asDisplay(m_display);
-    const Window root = RootWindow(dpy, DefaultScreen(dpy));
-    int eventBase = 0, errorBase = 0;
-    if (!XRRQueryExtension(dpy, &eventBase, &errorBase)) return false;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(dpy, root);
+    if (!hasRandr12(dpy)) return false;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(dpy, DefaultRootWindow(dpy));
     if (!resources) return false;
     bool changed = false;
-    const RROutput primary = XRRGetOutputPrimary(dpy, root);
-    XRROutputInfo* output = primary ? XRRGetOutputInfo(dpy, resources, primary) : nullptr;
+    const RROutput outputId = primaryOutput(dpy, resources);
+    XRROutputInfo* output = outputId ? XRRGetOutputInfo(dpy, resources, outputId) : nullptr;
     XRRCrtcInfo* crtc = (output && output->crtc) ? XRRGetCrtcInfo(dpy, resources, output->crtc) : nullptr;
-    if (crtc) {
-        for (int m = 0; m < resources->nmode && !changed; ++m) {
-            const XRRModeInfo& mode = resources->modes[m];
-            if (static_cast<int>(mode.width) != width || static_cast<int>(mode.height) != height) continue;
-            bool offered = false;
-            for (int k = 0; k < output->nmode; ++k) offered = offered || output->modes[k] == mode.id;
-            if (!offered) continue;
-            if (m_impl->changedCrtc == 0) {
-                m_impl->changedCrtc = output->crtc;
-                m_impl->previousMode = crtc->mode;
-                m_impl->crtcX = crtc->x;
-                m_impl->crtcY = crtc->y;
-                m_impl->rotation = crtc->rotation;
-                m_impl->crtcOutputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
+    const RRMode mode = crtc ? offeredMode(resources, output, width, height) : 0;
+    if (mode != 0 && mode == crtc->mode) {
+        changed = true;  // already showing it
+    } else if (mode != 0) {
+        const CrtcState before = currentState(dpy, output->crtc, crtc);
+        CrtcState wanted = before;
+        wanted.mode = mode;
+        // The screen grows when the new mode reaches beyond it; it is never made smaller.
+        const int scale = std::max(1, before.screenWidth);
+        wanted.screenWidth = std::max(before.screenWidth, crtc->x + width);
+        wanted.screenHeight = std::max(before.screenHeight, crtc->y + height);
+        wanted.screenMmWidth = before.screenMmWidth * wanted.screenWidth / scale;
+        wanted.screenMmHeight = before.screenMmHeight * wanted.screenHeight / std::max(1, before.screenHeight);
+        if (!m_impl->modeChanged) m_impl->previousMode = before;
+        // The watchdog starts before the change, so there is no moment in which the
+        // saver could die with the mode changed and nobody left to put it back.
+        const bool watched = m_impl->guard.watching() ||
+                             m_impl->guard.watch(DisplayString(dpy), m_impl->previousMode);
+        if (watched) {
+            changed = wanted.apply(dpy);
+            if (changed) {
+                m_impl->modeChanged = true;
+            } else {
+                before.apply(dpy);  // a refused mode leaves nothing changed
+                if (!m_impl->modeChanged) m_impl->guard.release();
             }
-            changed = XRRSetCrtcConfig(dpy, resources, output->crtc, CurrentTime, crtc->x, crtc->y, mode.id,
-                                       crtc->rotation, crtc->outputs, crtc->noutput) == RRSetConfigSuccess;
         }
-        XRRFreeCrtcInfo(crtc);
     }
+    if (crtc) XRRFreeCrtcInfo(crtc);
     if (output) XRRFreeOutputInfo(output);
     XRRFreeScreenResources(resources);
     return changed;
 }
 
 void X11WindowSystem::restoreDisplayMode() {
-    if (!m_display || m_impl->changedCrtc == 0) return;
+    if (!m_display || !m_impl->modeChanged) return;
     Display* dpy = asDisplay(m_display);
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(dpy, RootWindow(dpy, DefaultScreen(dpy)));
-    if (resources) {
-        XRRSetCrtcConfig(dpy, resources, m_impl->changedCrtc, CurrentTime, m_impl->crtcX, m_impl->crtcY,
-                         m_impl->previousMode, m_impl->rotation, m_impl->crtcOutputs.data(),
-                         static_cast<int>(m_impl->crtcOutputs.size()));
-        XRRFreeScreenResources(resources);
-    }
-    XSync(dpy, False);
-    m_impl->changedCrtc = 0;
+    if (!m_impl->previousMode.apply(dpy))
+        std::fprintf(stderr, "Error: the previous display mode could not be restored.\n");
+    m_impl->modeChanged = false;
+    m_impl->guard.release();
 }
 
 std::vector<MonitorRecord> X11WindowSystem::monitors() {
     std::vector<MonitorRecord> records;
     if (!connect()) return records;
     Display* dpy = asDisplay(m_display);
-    int eventBase = 0, errorBase = 0, count = 0;
+    int count = 0;
     XRRMonitorInfo* list = nullptr;
-    if (XRRQueryExtension(dpy, &eventBase, &errorBase))
-        list = XRRGetMonitors(dpy, RootWindow(dpy, DefaultScreen(dpy)), True, &count);
+    if (hasRandr12(dpy)) list = XRRGetMonitors(dpy, DefaultRootWindow(dpy), True, &count);
     for (int i = 0; i < count; ++i) {
         MonitorRecord record;
         record.primary = list[i].primary != 0;
         record.rect = {list[i].x, list[i].y, list[i].x + list[i].width, list[i].y + list[i].height};
-        record.handle = static_cast<uint64_t>(i + 1);
+        // The monitor's name stays the same while its rectangle changes, so it
+        // serves as the handle by which the rectangle is read again later.
+        record.handle = static_cast<uint64_t>(list[i].name);
         records.push_back(record);
     }
     if (list) XRRFreeMonitors(list);
     if (records.empty()) {
         MonitorRecord only;
         only.primary = true;
-        only.rect = {0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))};
+        only.rect = screenRect();
         only.handle = kFallbackMonitorHandle;
         records.push_back(only);
     } else {
@@ -542,6 +681,23 @@ std::vector<MonitorRecord> X11WindowSystem::monitors() {
         if (!anyPrimary) records.front().primary = true;  // no primary set: the first output is it
     }
     return records;
+}
+
+bool X11WindowSystem::monitorRect(uint64_t handle, ScreenRect& rect) {
+    for (const MonitorRecord& record : monitors()) {
+        if (record.handle != handle) continue;
+        rect = record.rect;
+        return true;
+    }
+    return false;
+}
+
+// The whole screen as the server has it now (Display's cached size misses XRandR changes).
+ScreenRect X11WindowSystem::screenRect() {
+    Display* dpy = asDisplay(m_display);
+    XWindowAttributes root{};
+    XGetWindowAttributes(dpy, DefaultRootWindow(dpy), &root);
+    return {0, 0, root.width, root.height};
 }
 
 }  // namespace reef

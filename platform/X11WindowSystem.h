@@ -49,12 +49,16 @@ public:
 
     void setCursorVisible(WindowHandle window, bool visible) override;
     void fillBlack(WindowHandle window) override;
+    void restoreWindow(WindowHandle window) override;
     void showMaximized(WindowHandle window) override;
     void warpPointer(WindowHandle window, int x, int y) override;
 
     bool changeDisplayMode(int width, int height, int bitsPerPixel) override;
     void restoreDisplayMode() override;
     std::vector<MonitorRecord> monitors() override;
+    bool monitorRect(uint64_t handle, ScreenRect& rect) override;
+    void chooseColourDepth(int bitsPerPixel) override;
+    bool drawsIntoHostWindow() const override { return m_hostWindow != 0 || m_hostIsRoot; }
 
     void* display() const { return m_display; }
 
@@ -64,7 +68,10 @@ private:
     WindowHandle createGLWindow(WindowHandle parent, const ScreenRect& rect, bool overrideRedirect);
     void translateEvent(void* event);
     void pumpEvents();
+    void forgetDestroyedWindows();
+    void chooseVisual();
     ScreenRect primaryMonitorRect();
+    ScreenRect screenRect();
     void grabInput(WindowHandle window);
     uint32_t now() const;
 
@@ -76,6 +83,8 @@ private:
     bool m_hostIsRoot = false;
     std::vector<WindowHandle> m_ownWindows;
     WindowHandle m_contextWindow = 0;
+    bool m_contextWindowGone = false;
+    int m_colourBits = 0;
     bool m_warnedNoDisplay = false;
     bool m_terminationDelivered = false;
 };

@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxrandr-dev libgtk-3-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-xserver-utils
   # Installing and packaging: the screensaver daemon the install tests drive,
   # a window to host the preview (xlogo), screen grabs, the package checks.
   xscreensaver x11-apps imagemagick dpkg-dev lintian desktop-file-utils libxml2-utils

@@ -20,6 +20,15 @@ constexpr uint32_t kPreviewDelayMs = 500;
 constexpr int kMouseMovesTolerated = 5;
 constexpr int kOldWindowsPlatformId = 1;
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+// The largest side a display mode may ask for (X's own limit on a screen's side).
+constexpr int kMaxModeSide = 32767;
+
+// A stored mode that no display could show (never chosen, negative, absurdly large,
+// or a colour depth the settings dialog never offers) is not asked for at all.
+bool isUsableDisplayMode(const ScreenSettings& s) {
+    const bool depthKnown = s.bitsPerPixel == 16 || s.bitsPerPixel == 24 || s.bitsPerPixel == 32;
+    return s.width > 0 && s.height > 0 && s.width <= kMaxModeSide && s.height <= kMaxModeSide && depthKnown;
+}
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
@@ -154,23 +163,17 @@ void GLSaver::ChangePassword() {
 
 bool GLSaver::CreateSaverWindow() {
     m_bitsPerPixel = m_screenSettings.bitsPerPixel;
+    m_windows.chooseColourDepth(m_bitsPerPixel);
     switch (m_runMode) {
     case RunMode::Preview:
         m_window = m_windows.createPreviewWindow(m_parentWindow);
         break;
     case RunMode::Full: {
+        if (!m_screenSettings.leaveResolution && !m_windows.drawsIntoHostWindow()) switchDisplayMode();
+        // The window covers the primary screen in whatever mode it now shows: a mode
+        // that could not be switched to must not leave part of the desktop uncovered.
         int width = 0, height = 0;
         m_windows.screenSize(width, height);
-        if (!m_screenSettings.leaveResolution) {
-            // A stored size that was never chosen (-1 on a first start) cannot make a
-            // window; the current screen size stands in for it.
-            if (m_screenSettings.width > 0 && m_screenSettings.height > 0) {
-                width = m_screenSettings.width;
-                height = m_screenSettings.height;
-            }
-            if (!m_windows.changeDisplayMode(width, height, m_screenSettings.bitsPerPixel))
-                m_system.showError("Changing screen resolution failed!");
-        }
         m_window = m_windows.createFullWindow(width, height);
         break;
     }
@@ -185,13 +188,31 @@ bool GLSaver::CreateSaverWindow() {
     return true;
 }
 
+void GLSaver::switchDisplayMode() {
+    const ScreenSettings& s = m_screenSettings;
+    if (!isUsableDisplayMode(s)) {
+        std::fprintf(stderr, "The stored display mode %d x %d at %d bits per pixel cannot be used; "
+                             "the saver keeps the current mode.\n", s.width, s.height, s.bitsPerPixel);
+        return;
+    }
+    if (!m_windows.changeDisplayMode(s.width, s.height, s.bitsPerPixel))
+        reportError("Changing screen resolution failed!");
+}
+
+void GLSaver::reportError(const std::string& text) {
+    if (m_runMode == RunMode::Full)
+        m_system.printError(text);
+    else
+        m_system.showError(text);
+}
+
 bool GLSaver::RunSaverLoop() {
     switch (m_windows.createContext(m_window, m_bitsPerPixel & 0xFF)) {
     case ContextResult::NoPixelFormat:
-        m_system.showError("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
+        reportError("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
         return false;
     case ContextResult::PixelFormatRefused:
-        m_system.showError("SetPixelFormat() failed:  Cannot set format specified.");
+        reportError("SetPixelFormat() failed:  Cannot set format specified.");
         return false;
     case ContextResult::Ok:
         break;
@@ -249,8 +270,10 @@ void GLSaver::InterruptSaver() {
 }
 
 bool GLSaver::verifyPassword() {
+    m_windows.restoreWindow(m_window);
     m_windows.showMaximized(m_window);
     m_passwordDialogOpen = true;
+    m_windows.setCursorVisible(m_window, true);  // the person needs the pointer in the prompt
     const int accepted = m_verifier(m_window);
     m_passwordDialogOpen = false;
     return accepted != 0;
@@ -291,6 +314,7 @@ int64_t GLSaver::WindowProc(WindowHandle window, uint32_t message, uint64_t wPar
             m_windows.setCursorVisible(window, false);
             return 1;
         }
+        if (m_passwordDialogOpen) m_windows.setCursorVisible(window, true);
         break;
     case WM_KEYDOWN:
         if (plain) InterruptSaver();
@@ -412,6 +436,13 @@ void GLSaver::CreateShadeWindows() {
 void GLSaver::PlaceShadeWindows() {
     const MonitorInfo* primary = lastPrimary(m_monitors, m_monitorCount);
     const ScreenRect primaryRect = primary ? primary->rect : ScreenRect{};
+    // The monitors may have moved since they were listed (a display mode change
+    // resizes the primary one); a monitor that cannot be read keeps its rectangle.
+    for (int i = 0; i < m_monitorCount; ++i) {
+        MonitorInfo& info = m_monitors[i];
+        ScreenRect current;
+        if (m_windows.monitorRect(info.monitor, current)) info.rect = current;
+    }
     for (int i = 0; i < m_monitorCount; ++i) {
         MonitorInfo& info = m_monitors[i];
         if (info.primary || info.rect == primaryRect || info.shadeWindow == 0) continue;

@@ -86,6 +86,9 @@ private:
     using PasswordVerifier = int (*)(WindowHandle);
     using PasswordChanger = void (*)(const char*, WindowHandle, int, int);
 
+    void switchDisplayMode();
+    // An error message: printed only in the full-screen mode, a dialog elsewhere.
+    void reportError(const std::string& text);
     void loadPasswordVerifier();
     bool verifyPassword();
     void pumpPreviewHandshake();

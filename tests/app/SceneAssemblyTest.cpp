@@ -221,10 +221,10 @@ TEST_F(SceneAssembly, FishCountTwentyAndNoEnabledSingleFishSet) {
 TEST_F(SceneAssembly, SchoolSizeFollowsTheBoidCount) {
     addSet("default_fish", "silver", "boid", "boid");
     addSet("default_fish", "blue", "boid", "boid");
-    setDword("BoidCount", 50);
+    setDword("BoidCount", 15);
     ReefSaver& saver = build();
-    EXPECT_EQ(saver.creatures().boidsBuilt(), 50);
-    EXPECT_EQ(saver.creatures().swarm().members().size(), 50u);
+    EXPECT_EQ(saver.creatures().boidsBuilt(), 15);
+    EXPECT_EQ(saver.creatures().swarm().members().size(), 15u);
     EXPECT_TRUE(saver.scenery().reefFishModel().loaded());
     TearDown();
     SetUp();
@@ -235,6 +235,26 @@ TEST_F(SceneAssembly, SchoolSizeFollowsTheBoidCount) {
     // No school: the reef-fish model is skipped but its texture still loads.
     EXPECT_FALSE(empty.scenery().reefFishModel().loaded());
     EXPECT_TRUE(empty.scenery().reefFishTexture().loaded());
+}
+
+TEST_F(SceneAssembly, StoredValuesBeyondTheDialogsRangesAreHeldInsideThemButKept) {
+    addSet("default_fish", "silver", "boid", "boid");
+    addSet("default_fish", "grouper", "fish", "fish");
+    setDword("BoidCount", 0x7fffffff);
+    setDword("FishCount", 0x7fffffff);
+    setDword("CameraPos", 0xffffffff);  // -1
+    setDword("CameraSpeed", 0x7fffffff);
+    setDword("CameraFixTop", 0);
+    ReefSaver& saver = build();
+    EXPECT_EQ(saver.creatures().boidsBuilt(), 20);
+    EXPECT_LE(saver.creatures().fishBuilt(), 20);
+    EXPECT_TRUE(saver.cameraAuto().automatic());
+    // The settings as stored are not rewritten.
+    EXPECT_EQ(saver.settings().BoidCount, 0x7fffffff);
+    EXPECT_EQ(saver.settings().FishCount, 0x7fffffff);
+    EXPECT_EQ(saver.settings().CameraPos, -1);
+    saver.WriteSettings();
+    EXPECT_EQ(m_platform.system.registryStore.getDword("", "FishCount"), 0x7fffffffu);
 }
 
 TEST_F(SceneAssembly, OnlyTheFirstAnimalSetIsBuilt) {

@@ -100,7 +100,11 @@ public:
         return symbols.count(name) ? symbols[name] : nullptr;
     }
     void freeModule(void* /*module*/) override { calls.push_back("free-module"); }
-    void showError(const std::string& text) override { errors.push_back(text); }
+    void showError(const std::string& text) override {
+        errors.push_back(text);
+        ++dialogs;
+    }
+    void printError(const std::string& text) override { errors.push_back(text); }
     void debugOutput(const std::string&) override {}
     std::string programPath() override { return "/opt/reef/reefsaver_plain"; }
     RegistryStore& registry() override { return registryStore; }
@@ -110,6 +114,7 @@ public:
     std::string sdlError;
     std::vector<std::string> calls;
     std::vector<std::string> errors;
+    int dialogs = 0;  // errors that were shown as a dialog too
     std::map<std::string, void*> modules;
     std::map<std::string, void*> symbols;
     MemoryRegistry registryStore;
@@ -135,7 +140,10 @@ public:
         shades.push_back(rect);
         return 100 + shades.size();
     }
-    void placeWindow(WindowHandle, const ScreenRect&) override { ++placed; }
+    void placeWindow(WindowHandle, const ScreenRect& rect) override {
+        ++placed;
+        placedAt.push_back(rect);
+    }
     bool clientSize(WindowHandle, int& width, int& height) override {
         width = clientWidth;
         height = clientHeight;
@@ -192,18 +200,36 @@ public:
         timerArmed = true;
     }
     void killTimer(WindowHandle, uint64_t id) override { calls.push_back("kill-timer " + std::to_string(id)); }
-    void setCursorVisible(WindowHandle, bool visible) override { cursorVisible = visible; }
+    void setCursorVisible(WindowHandle, bool visible) override {
+        cursorVisible = visible;
+        calls.push_back(visible ? "cursor-shown" : "cursor-hidden");
+    }
     void fillBlack(WindowHandle) override { calls.push_back("fill-black"); }
+    void restoreWindow(WindowHandle) override { calls.push_back("restore"); }
     void showMaximized(WindowHandle) override { calls.push_back("maximize"); }
     void warpPointer(WindowHandle, int x, int y) override {
         calls.push_back("warp " + std::to_string(x) + "," + std::to_string(y));
     }
+    // A mode that works becomes the screen's size, as on a real display.
     bool changeDisplayMode(int width, int height, int bits) override {
         calls.push_back("mode " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bits));
-        return modeChangeWorks;
+        if (!modeChangeWorks) return false;
+        screenWidth = width;
+        screenHeight = height;
+        return true;
     }
-    void restoreDisplayMode() override {}
+    void restoreDisplayMode() override { calls.push_back("restore-mode"); }
     std::vector<MonitorRecord> monitors() override { return monitorList; }
+    bool monitorRect(uint64_t handle, ScreenRect& rect) override {
+        for (const MonitorRecord& record : monitorList)
+            if (record.handle == handle) {
+                rect = record.rect;
+                return true;
+            }
+        return false;
+    }
+    void chooseColourDepth(int bits) override { calls.push_back("depth " + std::to_string(bits)); }
+    bool drawsIntoHostWindow() const override { return hostWindow; }
 
     static constexpr WindowHandle kMain = 42;
     bool canConnect = true;
@@ -212,6 +238,7 @@ public:
     int screenWidth = 1280, screenHeight = 1024;
     ContextResult contextResult = ContextResult::Ok;
     bool modeChangeWorks = true;
+    bool hostWindow = false;
     bool quit = false;
     bool timerArmed = false;
     bool cursorVisible = true;
@@ -220,6 +247,7 @@ public:
     std::deque<Message> script;
     std::vector<std::string> calls;
     std::vector<ScreenRect> shades;
+    std::vector<ScreenRect> placedAt;
     std::vector<MonitorRecord> monitorList{{true, false, {0, 0, 1280, 1024}, 1}};
 };
 

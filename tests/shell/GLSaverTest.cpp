@@ -111,7 +111,7 @@ TEST(Create, WindowPerModeAndFailures) {
         Platform p;
         TestSaver saver(Variant::Plain, p.windows, p.system);
         ASSERT_TRUE(saver.Create(line(u"saver /t")));
-        EXPECT_EQ(p.windows.calls.front(), "test 800x600 ScreenSaverWnd");
+        EXPECT_EQ(p.windows.calls[1], "test 800x600 ScreenSaverWnd");
         EXPECT_EQ(saver.width(), 800);
         EXPECT_EQ(saver.height(), 600);
         EXPECT_EQ(p.system.calls.front(), "sdl-start");
@@ -122,7 +122,7 @@ TEST(Create, WindowPerModeAndFailures) {
         Platform p;
         TestSaver saver(Variant::Plain, p.windows, p.system);
         ASSERT_TRUE(saver.Create(line(u"saver /s")));
-        EXPECT_EQ(p.windows.calls.front(), "full 1280x1024");
+        EXPECT_EQ(p.windows.calls[1], "full 1280x1024");
     }
     {
         // /p without a number: the child window cannot be made.
@@ -143,17 +143,82 @@ TEST(Create, WindowPerModeAndFailures) {
     }
 }
 
-TEST(Create, RefusedDisplayModeIsReportedAndTheSaverStillRuns) {
+bool called(const std::vector<std::string>& calls, const std::string& call) {
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
+}
+
+void storeMode(Platform& p, int width, int height, int bits) {
+    p.system.registryStore.setDword("", "LeaveRes", 0);
+    p.system.registryStore.setDword("", "Width", static_cast<uint32_t>(width));
+    p.system.registryStore.setDword("", "Height", static_cast<uint32_t>(height));
+    p.system.registryStore.setDword("", "Bpp", static_cast<uint32_t>(bits));
+}
+
+TEST(DisplayMode, StoredModeIsSwitchedToCoveredAndRestoredAtShutdown) {
+    Platform p;
+    storeMode(p, 1024, 768, 32);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    const auto& calls = p.windows.calls;
+    // The colour depth is chosen before the window exists; the window has the new mode's size.
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[0], "depth 32");
+    EXPECT_EQ(calls[1], "mode 1024x768x32");
+    EXPECT_EQ(calls[2], "full 1024x768");
+    EXPECT_TRUE(p.system.errors.empty());
+    EXPECT_FALSE(called(calls, "restore-mode"));
+    saver.ShutdownSaver();
+    EXPECT_TRUE(called(calls, "restore-mode"));
+}
+
+TEST(DisplayMode, RefusedModeIsPrintedOnlyAndTheWindowStillCoversTheScreen) {
     Platform p;
     p.windows.modeChangeWorks = false;
-    p.system.registryStore.setDword("", "LeaveRes", 0);
-    p.system.registryStore.setDword("", "Width", 640);
-    p.system.registryStore.setDword("", "Height", 480);
+    storeMode(p, 640, 480, 16);
     TestSaver saver(Variant::Plain, p.windows, p.system);
     ASSERT_TRUE(saver.Create(line(u"saver /s")));
     ASSERT_EQ(p.system.errors.size(), 1u);
     EXPECT_EQ(p.system.errors[0], "Changing screen resolution failed!");
-    EXPECT_NE(std::find(p.windows.calls.begin(), p.windows.calls.end(), "full 640x480"), p.windows.calls.end());
+    // No dialog: nobody could answer it under the full-screen window's grab.
+    EXPECT_EQ(p.system.dialogs, 0);
+    EXPECT_TRUE(called(p.windows.calls, "full 1280x1024"));
+}
+
+TEST(DisplayMode, NonsenseModesAreNeverAskedFor) {
+    struct Case {
+        int width, height, bits;
+    };
+    for (const Case& c : {Case{0, 0, 16}, Case{-5, 7, 16}, Case{100000, 100000, 32}, Case{800, 600, 3},
+                          Case{0xffff, 0xffff, 16}, Case{0x7fffffff, 0x7fffffff, 32}}) {
+        Platform p;
+        storeMode(p, c.width, c.height, c.bits);
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(saver.Create(line(u"saver /s")));
+        const std::string printed = testing::internal::GetCapturedStderr();
+        const std::string mode = std::to_string(c.width) + " x " + std::to_string(c.height);
+        EXPECT_FALSE(std::any_of(p.windows.calls.begin(), p.windows.calls.end(),
+                                 [](const std::string& call) { return call.rfind("mode ", 0) == 0; }))
+            << mode;
+        EXPECT_TRUE(called(p.windows.calls, "full 1280x1024")) << mode;
+        EXPECT_NE(printed.find(mode), std::string::npos) << printed;
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_TRUE(p.system.errors.empty());
+    }
+}
+
+TEST(DisplayMode, OnlyTheSaversOwnFullScreenWindowChangesTheMode) {
+    // Inside the daemon's window (-root, --window-id), in the preview and the test window
+    // the stored mode is never switched to.
+    for (const char16_t* text : {u"saver /s", u"saver /p 77", u"saver /t"}) {
+        Platform p;
+        p.windows.hostWindow = std::u16string(text) == u"saver /s";
+        storeMode(p, 1024, 768, 16);
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(text));
+        EXPECT_FALSE(called(p.windows.calls, "mode 1024x768x16"));
+        EXPECT_TRUE(p.system.errors.empty());
+    }
 }
 
 TEST(Create, UnchosenResolutionFallsBackToTheScreenSize) {
@@ -206,9 +271,18 @@ TEST(RunSaverLoop, PixelFormatFailuresStopBeforeTheScene) {
         saver.Run();
         ASSERT_EQ(p.system.errors.size(), 1u);
         EXPECT_EQ(p.system.errors[0], text);
+        EXPECT_EQ(p.system.dialogs, 1);
         EXPECT_TRUE(saver.log.empty());
         EXPECT_FALSE(saver.isShutDown());
     }
+    // Full screen: the same text, printed only.
+    Platform p;
+    p.windows.contextResult = ContextResult::NoPixelFormat;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    saver.Run();
+    EXPECT_EQ(p.system.errors.size(), 1u);
+    EXPECT_EQ(p.system.dialogs, 0);
 }
 
 TEST(RunSaverLoop, QuitMessageEndsTheLoopWithoutAnotherFrame) {
@@ -338,6 +412,36 @@ int fakeVerifier(WindowHandle) {
     return g_verifierAnswer;
 }
 
+GLSaver* g_promptedSaver = nullptr;
+bool g_cursorVisibleInPrompt = false;
+int cursorCheckingVerifier(WindowHandle window) {
+    // The pointer moves over the saver while the prompt is open.
+    g_promptedSaver->WindowProc(window, WM_SETCURSOR, window, 0);
+    g_promptedSaver->WindowProc(window, WM_KEYDOWN, 'A', 0);  // no second prompt
+    ++g_verifierCalls;
+    return 0;
+}
+
+TEST(Password, PromptRestoresMaximisesAndShowsTheCursor) {
+    Platform p;
+    p.system.platform = 1;
+    p.system.registryStore.setDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
+    int module = 0;
+    p.system.modules["PASSWORD.CPL"] = &module;
+    p.system.symbols["VerifyScreenSavePwd"] = reinterpret_cast<void*>(&cursorCheckingVerifier);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /s")));
+    g_promptedSaver = &saver;
+    g_verifierCalls = 0;
+    p.windows.calls.clear();
+    saver.WindowProc(FakeWindows::kMain, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(g_verifierCalls, 1);
+    const std::vector<std::string> expected = {"restore", "maximize", "cursor-shown", "cursor-shown", "cursor-hidden"};
+    EXPECT_EQ(p.windows.calls, expected);
+    EXPECT_FALSE(saver.isShutDown());
+    g_promptedSaver = nullptr;
+}
+
 TEST(Password, WrongPasswordResetsTheMouseCountAndKeepsRunning) {
     Platform p;
     p.system.platform = 1;
@@ -405,11 +509,35 @@ TEST(Monitors, MirrorsSkippedClonesUnshadedAtMostNine) {
     ASSERT_TRUE(manySaver.Create(line(u"saver /s")));
     EXPECT_EQ(manySaver.monitorCount(), 9);
 
+    // The monitors are read again when the shade windows are placed.
+    p.windows.monitorList[3].rect = {1024, 0, 2048, 768};
+    saver.PlaceShadeWindows();
+    ASSERT_EQ(p.windows.placedAt.size(), 1u);
+    EXPECT_EQ(p.windows.placedAt[0], (ScreenRect{1024, 0, 2048, 768}));
+
     Platform single;
     TestSaver singleSaver(Variant::Plain, single.windows, single.system);
     ASSERT_TRUE(singleSaver.Create(line(u"saver /s")));
     EXPECT_EQ(singleSaver.monitorCount(), 1);
     EXPECT_FALSE(singleSaver.screenSettings().multiMonitor);
+}
+
+TEST(Monitors, ShadeWindowsOnlyInFullScreenWithShadingOn) {
+    struct Case {
+        const char16_t* commandLine;
+        bool shade;
+        size_t shades;
+    };
+    for (const Case& c : {Case{u"saver /s", true, 1}, Case{u"saver /s", false, 0}, Case{u"saver /t", true, 0}}) {
+        Platform p;
+        p.windows.monitorList.push_back({false, false, {1280, 0, 2560, 1024}, 2});
+        p.system.registryStore.setDword("", "ShadeScecondary", c.shade ? 1 : 0);
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(c.commandLine));
+        saver.Run();
+        EXPECT_EQ(p.windows.shades.size(), c.shades);
+        EXPECT_EQ(p.windows.placedAt.size(), c.shades);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "platform/DisplayModeGuard.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <initializer_list>
+#include <cstdio>
+
+#include "platform/X11Errors.h"
+
+namespace reef {
+
+namespace {
+
+constexpr char kReleased = 'r';
+constexpr int kWatchdogPipeFd = 3;
+
+void rootSize(Display* display, int& width, int& height) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, DefaultRootWindow(display), &attributes);
+    width = attributes.width;
+    height = attributes.height;
+}
+
+// The watchdog's whole life: wait until the saver is gone, then put the mode back
+// over a connection of its own. Only this runs in the forked child, which never
+// returns into the saver's code.
+[[noreturn]] void runWatchdog(int readEnd, const std::string& displayName, const CrtcState& previous) {
+    // Nothing of the saver's is kept open here: above all not its X connection,
+    // or the server would not notice the saver's death while the watchdog waits.
+    dup2(readEnd, kWatchdogPipeFd);
+    close_range(kWatchdogPipeFd + 1, ~0u, 0);
+    const int devNull = open("/dev/null", O_RDWR);
+    if (devNull >= 0) {
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        if (devNull > kWatchdogPipeFd) close(devNull);
+    }
+    // Signals meant for the saver (a terminal's Ctrl+C or hang-up, a kill of the
+    // whole process group) must not take the watchdog with it.
+    setsid();
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) std::signal(signal, SIG_IGN);
+
+    char byte = 0;
+    ssize_t got;
+    do {
+        got = read(kWatchdogPipeFd, &byte, 1);
+    } while (got < 0 && errno == EINTR);
+    if (got == 1 && byte == kReleased) _exit(0);
+
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (!display) _exit(1);  // the server went with the saver: nothing left to restore
+    installX11ErrorHandlers();
+    const bool restored = previous.apply(display);
+    XCloseDisplay(display);
+    std::fprintf(stderr, "%s\n", restored ? "The saver ended without restoring the display mode; it is restored."
+                                          : "Error: the saver's previous display mode could not be restored.");
+    _exit(restored ? 0 : 1);
+}
+
+}  // namespace
+
+bool CrtcState::apply(Display* display) const {
+    const Window root = DefaultRootWindow(display);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (!resources) return false;
+    clearX11Error();
+    int width = 0, height = 0;
+    rootSize(display, width, height);
+    const bool grow = screenWidth > width || screenHeight > height;
+    if (grow)
+        XRRSetScreenSize(display, root, std::max(width, screenWidth), std::max(height, screenHeight), screenMmWidth,
+                         screenMmHeight);
+    bool accepted = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, x, y, mode, rotation,
+                                     const_cast<RROutput*>(outputs.data()),
+                                     static_cast<int>(outputs.size())) == RRSetConfigSuccess;
+    XRRFreeScreenResources(resources);
+    rootSize(display, width, height);
+    if (accepted && (width != screenWidth || height != screenHeight))
+        XRRSetScreenSize(display, root, screenWidth, screenHeight, screenMmWidth, screenMmHeight);
+    XSync(display, False);
+    return accepted && lastX11Error() == 0;
+}
+
+DisplayModeGuard::~DisplayModeGuard() { release(); }
+
+bool DisplayModeGuard::watch(const std::string& displayName, const CrtcState& previous) {
+    release();
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    std::fflush(nullptr);  // the child must not write out the saver's buffered output again
+    const pid_t child = fork();
+    if (child < 0) {
+        close(ends[0]);
+        close(ends[1]);
+        return false;
+    }
+    if (child == 0) {
+        close(ends[1]);
+        runWatchdog(ends[0], displayName, previous);
+    }
+    close(ends[0]);
+    m_watchdog = child;
+    m_pipe = ends[1];
+    return true;
+}
+
+void DisplayModeGuard::release() {
+    if (m_watchdog <= 0) return;
+    ssize_t written;
+    do {
+        written = write(m_pipe, &kReleased, 1);
+    } while (written < 0 && errno == EINTR);
+    close(m_pipe);
+    m_pipe = -1;
+    while (waitpid(m_watchdog, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    m_watchdog = 0;
+}
+
+}  // namespace reef
