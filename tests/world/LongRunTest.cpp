@@ -7,7 +7,7 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "tests/world/WorldTestSupport.h"
+#include "testsupport/WorldTestSupport.h"
 #include "tests/world/WorldPopulation.h"
 #include "world/Clock.h"
 #include "world/Random.h"

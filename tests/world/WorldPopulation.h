@@ -8,7 +8,7 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "tests/world/WorldTestSupport.h"
+#include "testsupport/WorldTestSupport.h"
 #include "world/BigFishRoute.h"
 #include "world/Camera.h"
 #include "world/CameraAuto.h"
