@@ -254,8 +254,11 @@ TEST(RegFileStore, OtherWritersValuesSurvive) {
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+    // Their values are seen once the key is opened again.
     for (int w = 0; w < kWriters; ++w) {
-        EXPECT_EQ(ours.valueNames("Software\\W" + std::to_string(w)).size(), static_cast<size_t>(kValues));
+        const std::string key = "Software\\W" + std::to_string(w);
+        ASSERT_TRUE(ours.createKey(key));
+        EXPECT_EQ(ours.valueNames(key).size(), static_cast<size_t>(kValues));
     }
     EXPECT_EQ(ours.getDword("Software\\Reef", "BoidCount"), 2u);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.reg"});
