@@ -24,5 +24,6 @@ forbid "engine world ui scene shell app" 'X11/|SDL/|SDL\.h|gtk/|gdk/|GL/glx' "on
 forbid "world" 'GL/|ui/|scene/' "world/ stays free of OpenGL and of the layers above it"
 forbid "engine" 'ui/|scene/' "engine/ never includes the layers above it"
 forbid "ui" 'scene/' "ui/ never includes scene/"
+forbid "bench testsupport" 'tests/' "bench/ and testsupport/ take nothing from the test suites"
 [ $status = 0 ] && echo "layers are clean"
 exit $status
