@@ -1,6 +1,7 @@
 #include "engine/FilePath.h"
 
 #include <cerrno>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,6 +95,14 @@ std::optional<std::vector<uint8_t>> readFileBytes(const std::string& path, size_
         if (bytes.size() + static_cast<size_t>(got) > maxBytes) return fail(FileReadFailure::TooLarge, failure);
         bytes.insert(bytes.end(), more, more + got);
     }
+    return bytes;
+}
+
+std::optional<std::vector<uint8_t>> readLoaderFile(const std::string& path, size_t maxBytes, const char* loader) {
+    FileReadFailure why = FileReadFailure::None;
+    std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, maxBytes, &why);
+    if (!bytes && why != FileReadFailure::Missing)
+        std::fprintf(stderr, "%s: %s not read: %s\n", loader, nativePath(path).c_str(), describeFileReadFailure(why));
     return bytes;
 }
 

@@ -32,4 +32,9 @@ const char* describeFileReadFailure(FileReadFailure failure);
 std::optional<std::vector<uint8_t>> readFileBytes(const std::string& path, size_t maxBytes,
                                                   FileReadFailure* failure = nullptr);
 
+// readFileBytes for a loader: on failure prints "<loader>: <path> not read:
+// <reason>" on standard error, except for a missing file, which the loaders
+// treat as an ordinary case (their texts or glyphs stay empty).
+std::optional<std::vector<uint8_t>> readLoaderFile(const std::string& path, size_t maxBytes, const char* loader);
+
 }  // namespace reef

@@ -84,14 +84,8 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 bool ProfileReader::open(const std::string& path) {
     clear();
-    FileReadFailure why = FileReadFailure::None;
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes, &why);
-    if (!bytes) {
-        if (why != FileReadFailure::Missing)
-            std::fprintf(stderr, "ProfileReader: %s not read: %s\n", nativePath(path).c_str(),
-                         describeFileReadFailure(why));
-        return false;
-    }
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFileBytes, "ProfileReader");
+    if (!bytes) return false;
     openFromMemory(bytes->data(), bytes->size());
     return true;
 }

@@ -36,15 +36,8 @@ void DatReader::setSection(const std::string& code) {
 }
 
 bool DatReader::open(const std::string& path) {
-    FileReadFailure why = FileReadFailure::None;
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes, &why);
-    if (!bytes) {
-        // A missing file is an ordinary case (its texts read as empty); anything else is worth a line.
-        if (why != FileReadFailure::Missing)
-            std::fprintf(stderr, "DatReader: %s not read: %s\n", nativePath(path).c_str(), describeFileReadFailure(why));
-        return false;
-    }
-    return open(bytes->data(), bytes->size());
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFileBytes, "DatReader");
+    return bytes && open(bytes->data(), bytes->size());
 }
 
 bool DatReader::open(const uint8_t* data, size_t size) {

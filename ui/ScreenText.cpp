@@ -77,14 +77,8 @@ ScreenText::~ScreenText() {
 }
 
 bool ScreenText::loadFont(const std::string& path) {
-    FileReadFailure why = FileReadFailure::None;
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFontFileSize, &why);
-    if (!bytes) {
-        if (why != FileReadFailure::Missing)
-            std::fprintf(stderr, "ScreenText: font %s not read: %s\n", nativePath(path).c_str(), describeFileReadFailure(why));
-        return false;
-    }
-    return loadFontFromMemory(bytes->data(), bytes->size());
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFontFileSize, "ScreenText");
+    return bytes && loadFontFromMemory(bytes->data(), bytes->size());
 }
 
 bool ScreenText::loadFontFromMemory(const uint8_t* data, size_t size) {

@@ -3,6 +3,7 @@
 #include "platform/RegFileStore.h"
 #include "platform/TerminationSignal.h"
 #include "shell/RegistryKey.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +28,11 @@ using Clock = std::chrono::steady_clock;
 
 class HostileSettings : public ::testing::Test {
 protected:
-    HostileSettings() {
-        char pattern[] = "/tmp/hostilesettings-XXXXXX";
-        m_folder = mkdtemp(pattern);
-        m_path = m_folder + "/settings.reg";
-    }
     ~HostileSettings() override {
         if (m_holder > 0) {
             kill(m_holder, SIGKILL);
             waitpid(m_holder, nullptr, 0);
         }
-        fs::remove_all(m_folder);
     }
 
     void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -64,8 +59,9 @@ protected:
         ::close(ready[1]);
     }
 
-    std::string m_folder;
-    std::string m_path;
+    test::TempFolder m_temp;
+    const std::string m_folder = m_temp.path();
+    const std::string m_path = m_temp.file("settings.reg");
     pid_t m_holder = -1;
 };
 
