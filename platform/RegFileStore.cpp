@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-
 #include <climits>
+#include <ctime>
 
 #include <fcntl.h>
 #include <pwd.h>
