@@ -51,7 +51,7 @@ std::string nativePath(const std::string& path) {
 
 const char* describeFileReadFailure(FileReadFailure failure) {
     switch (failure) {
-        case FileReadFailure::None: return "read";
+        case FileReadFailure::NoFailure: return "read";
         case FileReadFailure::Missing: return "no such file";
         case FileReadFailure::CannotOpen: return "cannot be opened";
         case FileReadFailure::NotRegularFile: return "not a regular file";
@@ -63,7 +63,7 @@ const char* describeFileReadFailure(FileReadFailure failure) {
 
 std::optional<std::vector<uint8_t>> readFileBytes(const std::string& path, size_t maxBytes,
                                                   FileReadFailure* failure) {
-    if (failure) *failure = FileReadFailure::None;
+    if (failure) *failure = FileReadFailure::NoFailure;
     // NOTE: O_NONBLOCK so that opening a FIFO never waits for a writer; the
     // type check below then refuses it before any read.
     const FileDescriptor file(::open(nativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -99,7 +99,7 @@ std::optional<std::vector<uint8_t>> readFileBytes(const std::string& path, size_
 }
 
 std::optional<std::vector<uint8_t>> readLoaderFile(const std::string& path, size_t maxBytes, const char* loader) {
-    FileReadFailure why = FileReadFailure::None;
+    FileReadFailure why = FileReadFailure::NoFailure;
     std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, maxBytes, &why);
     if (!bytes && why != FileReadFailure::Missing)
         std::fprintf(stderr, "%s: %s not read: %s\n", loader, nativePath(path).c_str(), describeFileReadFailure(why));

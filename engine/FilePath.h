@@ -15,7 +15,7 @@ std::string nativePath(const std::string& path);
 
 // Why readFileBytes gave nothing.
 enum class FileReadFailure {
-    None,
+    NoFailure,      // read whole (X11 headers define None as a macro)
     Missing,        // no such file
     CannotOpen,     // exists but cannot be opened (permissions, a folder...)
     NotRegularFile, // a FIFO, a device, a socket: never read, never waited on

@@ -381,7 +381,7 @@ std::string RegFileStore::resolvedPath() const {
 RegFileStore::LoadResult RegFileStore::load(Snapshot& snapshot, bool setAside) {
     snapshot = Snapshot{};
     const std::string path = resolvedPath();
-    FileReadFailure why = FileReadFailure::None;
+    FileReadFailure why = FileReadFailure::NoFailure;
     const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes, &why);
     if (why == FileReadFailure::Missing) return LoadResult::Ok;
     std::string error;

@@ -13,6 +13,7 @@
 
 #include "engine/FilePath.h"
 #include "engine/QModel.h"
+#include "platform/SdlEngineImports.h"
 #include "scene/ProfileReader.h"
 #include "testsupport/TempFolder.h"
 #include "ui/DatReader.h"
@@ -55,7 +56,7 @@ TEST_F(HostileFiles, ReadsRegularFilesWithinTheLimitAndRefusesEverythingElse) {
     auto bytes = read(path, 5, why);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "hello");
-    EXPECT_EQ(why, FileReadFailure::None);
+    EXPECT_EQ(why, FileReadFailure::NoFailure);
 
     // The data lists' separators are accepted.
     fs::create_directory(m_folder + "/sets");
@@ -102,6 +103,9 @@ TEST_F(HostileFiles, EveryLoaderRefusesWithItsOwnFailureLine) {
     EXPECT_FALSE(profile.open(pipe));
     ScreenText font;
     EXPECT_FALSE(font.loadFont(pipe));
+    SdlEngineImports decoder;  // textures and the height map decode through it
+    EXPECT_FALSE(decoder.decodeBMP(pipe));
+    EXPECT_FALSE(decoder.decodeBMP(zero));
     const std::string lines = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(lines.find("DatReader: " + zero + " not read: not a regular file"), std::string::npos) << lines;
     EXPECT_NE(lines.find("ProfileReader: " + pipe + " not read: not a regular file"), std::string::npos) << lines;
