@@ -196,19 +196,9 @@ void ReefSaver::loadTextures() {
 
 void ReefSaver::loadModels() {
     m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
-    for (size_t i = 0; i < m_catalog.size(); ++i) {
-        SetDescriptor& set = m_catalog.at(i);
-        if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
-        // The file's own frame rate must not replace the one the descriptor gave.
-        const float framesPerSecond = set.model.framesPerSecond();
-        set.model.loadMD3(wideToNarrow(set.modelPath, kMaxSetPathBytes), set.lighting);
-        set.model.setFramesPerSecond(framesPerSecond);
-        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
-            const float subRate = subSet->model.framesPerSecond();
-            subSet->model.loadMD3(wideToNarrow(subSet->modelPath, kMaxSetPathBytes), set.lighting);
-            subSet->model.setFramesPerSecond(subRate);
-        }
-    }
+    m_catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
+        model.loadMD3(wideToNarrow(path, kMaxSetPathBytes), lighting);
+    });
     m_scenery.loadIslandModels(m_dataFolder);
 }
 

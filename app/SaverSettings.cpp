@@ -1,6 +1,7 @@
 #include "app/SaverSettings.h"
 
 #include "engine/WideText.h"
+#include "shell/SettingRows.h"
 #include "shell/SettingsStore.h"
 
 #include <array>
@@ -9,36 +10,29 @@ namespace reef {
 
 namespace {
 
-using Row = SaverSettings::Row;
-
-// Every scalar setting, once, in the order they are read.
-constexpr std::array<Row, 10> kRows = {{
-    {"BoidModel", &SaverSettings::BoidModel, nullptr},
-    {"BoidCount", &SaverSettings::BoidCount, nullptr},
-    {"BirdGull", nullptr, &SaverSettings::BirdGull},
-    {"FishCount", &SaverSettings::FishCount, nullptr},
-    {"CameraPos", &SaverSettings::CameraPos, nullptr},
-    {"CameraSpeed", &SaverSettings::CameraSpeed, nullptr},
-    {"CameraFixTop", &SaverSettings::CameraFixTop, nullptr},
-    {"CameraFixBottom", &SaverSettings::CameraFixBottom, nullptr},
-    {"SkyType", &SaverSettings::SkyType, nullptr},
-    {"SoundOn", nullptr, &SaverSettings::SoundOn},
+// Every scalar setting, once, in the order they are written (the fish count
+// before the gull flag) and read: reading has no order of its own to keep,
+// since every value comes from the one parse of the key.
+constexpr std::array<SaverSettings::Row, 10> kRows = {{
+    SaverSettings::Row::numberRow("BoidModel", 0, &SaverSettings::BoidModel),
+    SaverSettings::Row::numberRow("BoidCount", 10, &SaverSettings::BoidCount),
+    SaverSettings::Row::numberRow("FishCount", 10, &SaverSettings::FishCount),
+    SaverSettings::Row::flagRow("BirdGull", true, &SaverSettings::BirdGull),
+    SaverSettings::Row::numberRow("CameraPos", 0, &SaverSettings::CameraPos),
+    SaverSettings::Row::numberRow("CameraSpeed", 4, &SaverSettings::CameraSpeed),
+    SaverSettings::Row::numberRow("CameraFixTop", 30, &SaverSettings::CameraFixTop),
+    SaverSettings::Row::numberRow("CameraFixBottom", 30, &SaverSettings::CameraFixBottom),
+    SaverSettings::Row::numberRow("SkyType", 0, &SaverSettings::SkyType),
+    SaverSettings::Row::flagRow("SoundOn", true, &SaverSettings::SoundOn),
 }};
-
-// Writing stores the fish count before the gull flag; otherwise the same order.
-constexpr std::array<size_t, 10> kWriteOrder = {0, 1, 3, 2, 4, 5, 6, 7, 8, 9};
 
 }  // namespace
 
+SaverSettings::SaverSettings() { applyDefaults<SaverSettings>(*this, kRows); }
+
 bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
     if (store.OpenKey(keyPath)) {
-        for (const Row& row : kRows) {
-            if (row.number != nullptr) {
-                this->*row.number = store.GetDword(row.name, this->*row.number);
-            } else {
-                this->*row.flag = store.GetBool(row.name, this->*row.flag);
-            }
-        }
+        readRows<SaverSettings>(store, *this, kRows);
         store.CloseKey();
     }
     if (store.OpenKey(keyPath + kFishSubKey)) {
@@ -56,12 +50,7 @@ bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
 
 bool SaverSettings::write(SettingsStore& store, const std::string& keyPath) const {
     if (store.OpenKey(keyPath)) {
-        for (size_t index : kWriteOrder) {
-            const Row& row = kRows[index];
-            const uint32_t value = row.number != nullptr ? static_cast<uint32_t>(this->*row.number)
-                                                         : (this->*row.flag ? 1u : 0u);
-            store.SetDword(row.name, value);
-        }
+        writeRows<SaverSettings>(store, *this, kRows);
         store.CloseKey();
     }
     if (store.OpenKey(keyPath + kFishSubKey)) {

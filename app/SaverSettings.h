@@ -12,26 +12,29 @@ namespace reef {
 
 class SettingsStore;
 
-struct SaverSettings {
-    int32_t BoidModel = 0;
-    int32_t BoidCount = 10;
-    SetSelection fishSets;
-    bool BirdGull = true;
-    int32_t FishCount = 10;
-    int32_t CameraPos = 0;  // 0: automatic tilt; 1 to 3: fixed set-ups
-    int32_t CameraSpeed = 4;
-    int32_t CameraFixTop = 30;
-    int32_t CameraFixBottom = 30;
-    int32_t SkyType = 0;
-    bool SoundOn = true;
+template <typename Record>
+struct SettingRow;
 
-    // One scalar setting: its registry value name and the field that holds it.
-    struct Row {
-        const char* name;
-        int32_t SaverSettings::*number;  // set for numbers
-        bool SaverSettings::*flag;       // set for flags
-    };
+struct SaverSettings {
+    // The scalar settings; their registry names and defaults are the rows of
+    // SaverSettings.cpp, which set them in the constructor.
+    int32_t BoidModel;
+    int32_t BoidCount;
+    SetSelection fishSets;
+    bool BirdGull;
+    int32_t FishCount;
+    int32_t CameraPos;  // 0: automatic tilt; 1 to 3: fixed set-ups
+    int32_t CameraSpeed;
+    int32_t CameraFixTop;
+    int32_t CameraFixBottom;
+    int32_t SkyType;
+    bool SoundOn;
+
+    using Row = SettingRow<SaverSettings>;
     static constexpr const char* kFishSubKey = "\\fish";
+
+    // Every scalar at its default, no sets.
+    SaverSettings();
 
     // Reads every scalar (the current value is the fallback) and adds the sets
     // stored under keyPath + "\\fish". A key that cannot be opened changes nothing.
@@ -39,5 +42,4 @@ struct SaverSettings {
     // Writes every scalar (flags as 0 or 1) and one value per set.
     bool write(SettingsStore& store, const std::string& keyPath) const;
 };
-
 }  // namespace reef

@@ -5,8 +5,8 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "tests/engine/GlTestContext.h"
-#include "tests/engine/Md3Writer.h"
+#include "testsupport/GlTestContext.h"
+#include "testsupport/Md3Writer.h"
 #include "world/Clock.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "tests/world/WorldPopulation.h"
+#include "testsupport/ReefPopulation.h"
 #include "world/Clock.h"
 #include "world/Random.h"
 
@@ -36,13 +36,17 @@ namespace {
 // Frame times that vary like a real frame loop: 10 to 39 ms.
 uint32_t nextFrameTime() { return static_cast<uint32_t>(10 + rand() % 30); }
 
-// The whole population (school, leader, hunter, ten single fish, two big fish,
-// turtle, two mantas, two props, gull, automatic camera) with a school of state.range(0).
+// The reef's real population (the scene's Creatures, built from the generated
+// creature sets in memory: school and leader, hunter, ten single fish, big
+// fish, turtle, manta, props, gull) and the automatic camera, with a school of
+// state.range(0).
 void BM_WorldFrame(benchmark::State& state) {
     ManualClock clock(1000);
     seedRandom(99);
-    test::WorldPopulation world(static_cast<int>(state.range(0)));
-    world.build();
+    test::ReefPopulation world;
+    Creatures::Counts counts = test::ReefPopulation::defaultCounts();
+    counts.boidCount = static_cast<int>(state.range(0));
+    world.build(counts);
     // Warm up past the first rests, refills and runs, so the loop sees the steady state.
     for (int i = 0; i < 5000; ++i) {
         const uint32_t dt = nextFrameTime();

@@ -30,6 +30,13 @@ public:
 };
 
 // The installed table; nullptr until the application (or a test) installs one.
+// NOTE: process-wide, like the clock's tick source and the random generator:
+// these and the multitexture entry points (Texture.cpp) are the engine's only
+// globals. Both stand for something the process has exactly one of (the
+// platform's decoder, the one GL context every texture binds in), and the
+// loaders that use them are called deep inside scene assembly by objects that
+// know nothing of the platform, so threading them through every call would
+// reach every scene object for no second value ever to pass.
 EngineImports* engineImports();
 void setEngineImports(EngineImports* imports);
 

@@ -152,7 +152,7 @@ QModel::QModel() : m_lastTick(getTicks()) {}
 QModel::~QModel() = default;
 
 bool QModel::loadMD3(const std::string& path, bool lighting) {
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes);
     if (!bytes) {
         std::printf("QModel::loadMD3 fopen %s failed\n", path.c_str());
         clearGeometry();

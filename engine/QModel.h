@@ -32,13 +32,17 @@ public:
         std::vector<float> texCoords;  // s, t per vertex
     };
 
+    // Model files larger than this are refused unread (the largest real model is
+    // a few hundred kilobytes).
+    static constexpr size_t kMaxFileBytes = size_t{64} << 20;
+
     QModel();
     ~QModel();
     QModel(const QModel&) = delete;
     QModel& operator=(const QModel&) = delete;
 
     // Loads a plain or archive-wrapped MD3 file. Prints "QModel::loadMD3 fopen %s failed\n"
-    // when the file cannot be opened; an inconsistent file prints one line naming the
+    // when the file cannot be read (missing, not a regular file, over kMaxFileBytes); an inconsistent file prints one line naming the
     // file and the fault and fails without reading out of bounds (the model stays
     // unloaded with no frames). Backslashes in the path are accepted.
     bool loadMD3(const std::string& path, bool lighting);

@@ -15,7 +15,8 @@ namespace reef {
 
 namespace {
 
-// Process-wide multitexture state: looked up once, on the render thread.
+// Process-wide multitexture state: looked up once, on the render thread, in the
+// one GL context (see engineImports() for why the engine keeps it global).
 struct MultiTexture {
     bool tried = false;
     bool available = false;

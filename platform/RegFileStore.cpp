@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
 #include <ctime>
 
 #include <fcntl.h>
@@ -13,6 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/FilePath.h"
+#include "platform/TerminationSignal.h"
+
 namespace reef {
 
 namespace {
@@ -20,14 +24,6 @@ namespace {
 constexpr const char* kOldFirstLine = "REGEDIT4";
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
@@ -45,18 +41,10 @@ std::optional<std::string> fullKeyName(const std::string& keyPath) {
     return full;
 }
 
-RegFileStore::Key* findKey(std::vector<RegFileStore::Key>& keys, const std::string& full) {
-    for (auto& key : keys) {
-        if (equalsNoCase(key.path, full)) return &key;
-    }
-    return nullptr;
-}
-
-RegFileStore::Value* findValue(RegFileStore::Key& key, const std::string& name) {
-    for (auto& value : key.values) {
-        if (equalsNoCase(value.name, name)) return &value;
-    }
-    return nullptr;
+std::string folded(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = lowerAscii(c);
+    return out;
 }
 
 std::string quote(const std::string& text) {
@@ -129,31 +117,6 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-enum class ReadResult { Ok, Missing, Failed };
-
-ReadResult readFile(const std::string& path, std::string& out, int& why) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        why = errno;
-        return why == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    }
-    char buffer[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            why = errno;
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (got == 0) break;
-        out.append(buffer, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return ReadResult::Ok;
-}
-
 bool writeAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
@@ -170,25 +133,72 @@ bool writeAll(int fd, const std::string& text) {
 }  // namespace
 
 // Holds an exclusive advisory lock on the settings folder while it lives, so
-// that two processes' read-modify-write cycles do not interleave.
+// that two processes' read-modify-write cycles do not interleave. The lock is
+// tried a few times and then given up: a lock another process keeps must not
+// stall start-up, and a termination request ends the waiting at once.
 class RegFileStore::FolderLock {
 public:
-    explicit FolderLock(const std::string& folder) {
+    FolderLock(const std::string& folder, int attempts) {
         m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd >= 0) {
-            while (flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        if (m_fd < 0) return;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
             }
+            if (errno != EWOULDBLOCK && errno != EINTR) break;
+            if (terminationRequested() || attempt + 1 == attempts) break;
+            const timespec pause{0, kLockRetryMs * 1000000L};
+            nanosleep(&pause, nullptr);  // a signal cuts the pause short; the loop then looks again
         }
     }
     ~FolderLock() {
         if (m_fd >= 0) ::close(m_fd);  // closing releases the lock
     }
+    FolderLock(FolderLock&& other) noexcept : m_fd(other.m_fd), m_held(other.m_held) { other.m_fd = -1; }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
+    bool held() const { return m_held; }
+    // Another process holds the lock (rather than the folder being missing).
+    bool busy() const { return m_fd >= 0 && !m_held; }
 
 private:
     int m_fd = -1;
+    bool m_held = false;
 };
+
+// ---------------------------------------------------------------- snapshot
+
+RegFileStore::Key* RegFileStore::Snapshot::findKey(const std::string& fullPath) {
+    const auto at = m_keyAt.find(folded(fullPath));
+    return at == m_keyAt.end() ? nullptr : &m_keys[at->second];
+}
+
+RegFileStore::Value* RegFileStore::Snapshot::findValue(Key& key, const std::string& name) {
+    const auto& values = m_valueAt[static_cast<size_t>(&key - m_keys.data())];
+    const auto at = values.find(folded(name));
+    return at == values.end() ? nullptr : &key.values[at->second];
+}
+
+RegFileStore::Key& RegFileStore::Snapshot::addKey(const std::string& fullPath) {
+    if (Key* existing = findKey(fullPath)) return *existing;
+    m_keyAt.emplace(folded(fullPath), m_keys.size());
+    m_keys.push_back(Key{fullPath, {}});
+    m_valueAt.emplace_back();
+    return m_keys.back();
+}
+
+void RegFileStore::Snapshot::putValue(Key& key, Value value) {
+    auto& values = m_valueAt[static_cast<size_t>(&key - m_keys.data())];
+    const auto [at, added] = values.emplace(folded(value.name), key.values.size());
+    if (added) {
+        key.values.push_back(std::move(value));
+    } else {
+        key.values[at->second] = std::move(value);  // the later line wins, as on import
+    }
+}
+
+// ---------------------------------------------------------------- store
 
 RegFileStore::RegFileStore(std::string filePath) : m_filePath(std::move(filePath)) {}
 
@@ -208,9 +218,16 @@ std::string RegFileStore::defaultPath() {
     return config + "/reefsaver/settings.reg";
 }
 
-std::optional<std::vector<RegFileStore::Key>> RegFileStore::parse(const std::string& text, std::string& error) {
-    std::vector<Key> keys;
-    // An index, not a pointer: keys grows while lines are read.
+namespace {
+
+// One pass over the text; each key and value is found through the snapshot's
+// index, so the time grows with the file's length only.
+std::optional<RegFileStore::Snapshot> parseSnapshot(const std::string& text, std::string& error) {
+    using Key = RegFileStore::Key;
+    using Value = RegFileStore::Value;
+    using ValueType = RegFileStore::ValueType;
+    RegFileStore::Snapshot keys;
+    // An index, not a pointer: the key list grows while lines are read.
     size_t current = SIZE_MAX;
     bool sawHeader = false;
     size_t lineNumber = 0;
@@ -236,18 +253,14 @@ std::optional<std::vector<RegFileStore::Key>> RegFileStore::parse(const std::str
         const std::string line = trimBlanks(raw);
         if (line.empty() || line[0] == ';') continue;
         if (!sawHeader) {
-            if (line != kFirstLine && line != kOldFirstLine) return fail("not a registry export");
+            if (line != RegFileStore::kFirstLine && line != kOldFirstLine) return fail("not a registry export");
             sawHeader = true;
             continue;
         }
         if (line[0] == '[') {
             if (line.size() < 3 || line.back() != ']' || line[1] == '-') return fail("bad key line");
-            const std::string path = line.substr(1, line.size() - 2);
-            current = keys.size();
-            for (size_t i = 0; i < keys.size(); ++i) {
-                if (equalsNoCase(keys[i].path, path)) current = i;
-            }
-            if (current == keys.size()) keys.push_back(Key{path, {}});
+            const Key& key = keys.addKey(line.substr(1, line.size() - 2));
+            current = static_cast<size_t>(&key - keys.keys().data());
             continue;
         }
         if (line[0] != '"' && line[0] != '@') return fail("unexpected text");
@@ -288,13 +301,17 @@ std::optional<std::vector<RegFileStore::Key>> RegFileStore::parse(const std::str
                 value.text += "\n  " + trimBlanks(more);
             }
         }
-        if (Value* existing = findValue(keys[current], value.name)) {
-            *existing = value;  // the later line wins, as on import
-        } else {
-            keys[current].values.push_back(std::move(value));
-        }
+        keys.putValue(keys.keys()[current], std::move(value));
     }
     return keys;
+}
+
+}  // namespace
+
+std::optional<std::vector<RegFileStore::Key>> RegFileStore::parse(const std::string& text, std::string& error) {
+    std::optional<Snapshot> keys = parseSnapshot(text, error);
+    if (!keys) return std::nullopt;
+    return std::move(keys->keys());
 }
 
 std::string RegFileStore::format(const std::vector<Key>& keys) {
@@ -320,61 +337,119 @@ std::string RegFileStore::format(const std::vector<Key>& keys) {
     return out;
 }
 
-std::optional<std::vector<RegFileStore::Key>> RegFileStore::load() {
-    std::string text;
-    int why = 0;
-    const ReadResult result = readFile(m_filePath, text, why);
-    if (result == ReadResult::Missing) return std::vector<Key>{};
-    if (result == ReadResult::Failed) {
-        std::fprintf(stderr, "ReefSaver: cannot read settings file %s: %s\n", m_filePath.c_str(), std::strerror(why));
-        return std::nullopt;
-    }
-    std::string error;
-    auto keys = parse(text, error);
-    if (keys) return std::move(*keys);
-
-    // Keep the damaged file for the user to inspect; never delete it.
+namespace {
+// The time of day, for the name a damaged file is kept under.
+std::string stampNow() {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    std::string aside = m_filePath + ".corrupt-" + stamp;
-    for (int n = 1; access(aside.c_str(), F_OK) == 0; ++n) {
-        aside = m_filePath + ".corrupt-" + stamp + "-" + std::to_string(n);
-    }
-    if (std::rename(m_filePath.c_str(), aside.c_str()) == 0) {
-        std::fprintf(stderr, "ReefSaver: settings file %s is damaged (%s); kept as %s, using defaults\n",
-                     m_filePath.c_str(), error.c_str(), aside.c_str());
-    } else {
-        std::fprintf(stderr, "ReefSaver: settings file %s is damaged (%s) and could not be renamed: %s; using defaults\n",
-                     m_filePath.c_str(), error.c_str(), std::strerror(errno));
-    }
-    return std::vector<Key>{};
+    return stamp;
+}
+}  // namespace
+
+RegFileStore::FolderLock RegFileStore::lockFolder(const std::string& folder) {
+    // Once another process was found keeping the lock, later operations try
+    // once instead of waiting again, so a stuck lock costs one wait in all.
+    FolderLock lock(folder, m_lockStuck ? 1 : kLockAttempts);
+    m_lockStuck = lock.busy();
+    return lock;
 }
 
-std::vector<RegFileStore::Key> RegFileStore::loadForReading() {
-    FolderLock lock(folderOf(m_filePath));
-    auto keys = load();
-    return keys ? std::move(*keys) : std::vector<Key>{};
+void RegFileStore::complain(const std::string& line) {
+    if (line == m_lastComplaint) return;
+    m_lastComplaint = line;
+    std::fprintf(stderr, "ReefSaver: %s\n", line.c_str());
+}
+
+std::string RegFileStore::resolvedPath() const {
+    std::string path = m_filePath;
+    // Bounded like the kernel's own link following, so a loop of links ends.
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1, '\0');
+        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<size_t>(length) >= target.size()) return path;
+        target.resize(static_cast<size_t>(length));
+        path = target[0] == '/' ? target : folderOf(path) + "/" + target;
+    }
+    return path;
+}
+
+RegFileStore::LoadResult RegFileStore::load(Snapshot& snapshot, bool setAside) {
+    snapshot = Snapshot{};
+    const std::string path = resolvedPath();
+    FileReadFailure why = FileReadFailure::NoFailure;
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes, &why);
+    if (why == FileReadFailure::Missing) return LoadResult::Ok;
+    std::string error;
+    if (bytes) {
+        std::optional<Snapshot> parsed =
+            parseSnapshot(std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
+        if (parsed) {
+            snapshot = std::move(*parsed);
+            return LoadResult::Ok;
+        }
+    } else if (why == FileReadFailure::TooLarge) {
+        error = "larger than " + std::to_string(kMaxFileBytes) + " bytes";
+    } else {
+        complain("cannot read settings file " + m_filePath + ": " + describeFileReadFailure(why) +
+                 "; settings are not saved");
+        return LoadResult::Unreadable;
+    }
+    if (!setAside) {
+        complain("settings file " + m_filePath + " is damaged (" + error + "); using defaults");
+        return LoadResult::Ok;
+    }
+    // Keep the damaged file for the user to inspect; never delete it.
+    const std::string stamp = stampNow();
+    std::string aside = path + ".corrupt-" + stamp;
+    for (int n = 1; access(aside.c_str(), F_OK) == 0; ++n) aside = path + ".corrupt-" + stamp + "-" + std::to_string(n);
+    if (std::rename(path.c_str(), aside.c_str()) == 0) {
+        complain("settings file " + m_filePath + " is damaged (" + error + "); kept as " + aside + ", using defaults");
+    } else {
+        complain("settings file " + m_filePath + " is damaged (" + error + ") and could not be renamed: " +
+                 std::strerror(errno) + "; using defaults");
+    }
+    return LoadResult::Ok;
+}
+
+void RegFileStore::refresh() {
+    if (!m_snapshot) m_snapshot.emplace();
+    FolderLock lock = lockFolder(folderOf(m_filePath));
+    // Without the lock the file is still whole (writers rename), but a damaged
+    // one is left where it is for the writer that holds the lock.
+    m_writable = load(*m_snapshot, lock.held()) == LoadResult::Ok;
+}
+
+RegFileStore::Snapshot& RegFileStore::readable() {
+    if (!m_snapshot) refresh();
+    return *m_snapshot;
 }
 
 bool RegFileStore::save(const std::vector<Key>& keys) {
-    const std::string folder = folderOf(m_filePath);
+    // Through a symbolic link the link's target is replaced, and the link stays.
+    const std::string path = resolvedPath();
+    const std::string folder = folderOf(path);
     const std::string text = format(keys);
-    std::string temp = m_filePath + ".tmp-XXXXXX";
+    std::string temp = path + ".tmp-XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
-        std::fprintf(stderr, "ReefSaver: cannot write settings file %s: %s\n", m_filePath.c_str(), std::strerror(errno));
+        complain("cannot write settings file " + m_filePath + ": " + std::strerror(errno));
         return false;
     }
+    // The new file keeps the old one's permissions (mkstemp makes it 0600).
+    struct stat old {};
+    if (stat(path.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
     const bool written = writeAll(fd, text) && fsync(fd) == 0;
     const int savedErrno = errno;
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), m_filePath.c_str()) != 0) {
+    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
         const int why = written ? errno : savedErrno;
         ::unlink(temp.c_str());
-        std::fprintf(stderr, "ReefSaver: cannot write settings file %s: %s\n", m_filePath.c_str(), std::strerror(why));
+        complain("cannot write settings file " + m_filePath + ": " + std::strerror(why));
         return false;
     }
     // The rename itself must reach the disk for the new file to survive a crash.
@@ -387,37 +462,51 @@ bool RegFileStore::save(const std::vector<Key>& keys) {
 }
 
 namespace {
-enum class Outcome { Unchanged, Changed, Invalid };
+enum class Outcome { Unchanged, Changed };
 }
 
 template <typename Change>
 bool RegFileStore::update(Change change) {
     const std::string folder = folderOf(m_filePath);
     if (!makeFolders(folder)) {
-        std::fprintf(stderr, "ReefSaver: cannot create settings folder %s: %s\n", folder.c_str(), std::strerror(errno));
+        complain("cannot create settings folder " + folder + ": " + std::strerror(errno));
         return false;
     }
-    FolderLock lock(folder);
-    // A file that exists but cannot be read must not be overwritten.
-    auto loaded = load();
-    if (!loaded) return false;
-    std::vector<Key>& keys = *loaded;
-    switch (change(keys)) {
-        case Outcome::Invalid: return false;
-        case Outcome::Unchanged: return true;
-        case Outcome::Changed: break;
+    FolderLock lock = lockFolder(folder);
+    if (!lock.held()) {
+        complain("settings folder " + folder + " is locked by another process; settings are not saved");
+        return false;
     }
-    return save(keys);
+    // Always the file as it is now, so that another process's values are kept.
+    Snapshot fresh;
+    m_writable = load(fresh, true) == LoadResult::Ok;
+    // A file that exists but cannot be read must not be overwritten.
+    if (!m_writable) {
+        m_snapshot = std::move(fresh);
+        return false;
+    }
+    const Outcome outcome = change(fresh);
+    if (outcome == Outcome::Changed && !save(fresh.keys())) {
+        m_snapshot.reset();  // the file was left as it was: read it again when asked
+        return false;
+    }
+    m_snapshot = std::move(fresh);
+    return true;
 }
 
 bool RegFileStore::createKey(const std::string& keyPath) {
     const auto full = fullKeyName(keyPath);
     if (!full) return false;
-    return update([&](std::vector<Key>& keys) {
-        if (findKey(keys, *full) != nullptr) return Outcome::Unchanged;
-        keys.push_back(Key{*full, {}});
+    const bool created = update([&](Snapshot& keys) {
+        if (keys.findKey(*full) != nullptr) return Outcome::Unchanged;
+        keys.addKey(*full);
         return Outcome::Changed;
     });
+    if (created) return true;
+    // The store cannot be written (locked by another process, unreadable or
+    // read-only): the key still opens for reading when it is there.
+    refresh();
+    return m_snapshot->findKey(*full) != nullptr;
 }
 
 bool RegFileStore::setDword(const std::string& keyPath, const std::string& name, uint32_t value) {
@@ -432,19 +521,16 @@ bool RegFileStore::setString(const std::string& keyPath, const std::string& name
 bool RegFileStore::storeValue(const std::string& keyPath, const Value& wanted) {
     const auto full = fullKeyName(keyPath);
     if (!full) return false;
-    return update([&](std::vector<Key>& keys) {
-        Key* key = findKey(keys, *full);
-        if (key == nullptr) {
-            keys.push_back(Key{*full, {}});
-            key = &keys.back();
-        }
-        Value* existing = findValue(*key, wanted.name);
+    return update([&](Snapshot& keys) {
+        Key& key = keys.addKey(*full);
+        Value* existing = keys.findValue(key, wanted.name);
         if (existing == nullptr) {
-            key->values.push_back(wanted);
+            keys.putValue(key, wanted);
             return Outcome::Changed;
         }
         if (existing->type == wanted.type && existing->dword == wanted.dword && existing->text == wanted.text)
             return Outcome::Unchanged;
+        // The name keeps the spelling it was first stored with.
         existing->type = wanted.type;
         existing->dword = wanted.dword;
         existing->text = wanted.text;
@@ -469,10 +555,10 @@ std::optional<RegFileStore::Value> RegFileStore::readValue(const std::string& ke
                                                            ValueType type) {
     const auto full = fullKeyName(keyPath);
     if (!full) return std::nullopt;
-    std::vector<Key> keys = loadForReading();
-    Key* key = findKey(keys, *full);
+    Snapshot& keys = readable();
+    Key* key = keys.findKey(*full);
     if (key == nullptr) return std::nullopt;
-    const Value* value = findValue(*key, name);
+    const Value* value = keys.findValue(*key, name);
     if (value == nullptr || value->type != type) return std::nullopt;
     return *value;
 }
@@ -481,8 +567,8 @@ std::vector<std::string> RegFileStore::valueNames(const std::string& keyPath) {
     std::vector<std::string> names;
     const auto full = fullKeyName(keyPath);
     if (!full) return names;
-    std::vector<Key> keys = loadForReading();
-    if (Key* key = findKey(keys, *full)) {
+    if (const Key* key = readable().findKey(*full)) {
+        names.reserve(key->values.size());
         for (const Value& value : key->values) names.push_back(value.name);
     }
     return names;

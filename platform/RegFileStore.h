@@ -8,20 +8,28 @@
 //   "Title"="text with \\ and \" escaped"
 //
 // Key paths and value names compare without regard to ASCII case, as in the
-// registry. Every operation reads the file afresh, so values written by
-// another process are seen and kept; every change replaces the whole file
-// atomically (temporary file in the same folder, fsync, rename) under an
-// advisory lock on the folder. A file that cannot be parsed is renamed aside
+// registry. The file is parsed when a key is opened (createKey) and reads are
+// served from that parse until the next open or write, so values written by
+// another process are seen at the next open. Every change re-reads the file
+// under an advisory lock on the folder (so another process's values are kept)
+// and replaces it atomically (temporary file beside the real one, fsync,
+// rename); a symbolic link stays a link and its target is replaced. A file
+// that cannot be parsed, or is larger than kMaxFileBytes, is renamed aside
 // (settings.reg.corrupt-<time>), reported on standard error, and the store
-// starts empty. Values of types this store does not write (hex:, hex(2):...)
-// are kept as they stand and read as absent.
+// starts empty. A file that cannot be read (a FIFO, a folder, no permission)
+// reads as empty and is never written. The lock is waited for only briefly:
+// without it reads go on from the file as it stands and writes are refused.
+// Values of types this store does not write (hex:, hex(2):...) are kept as
+// they stand and read as absent.
 #pragma once
 
 #include "platform/RegistryStore.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace reef {
@@ -31,6 +39,12 @@ public:
     // The hive every key path lives under.
     static constexpr const char* kHive = "HKEY_CURRENT_USER";
     static constexpr const char* kFirstLine = "Windows Registry Editor Version 5.00";
+    // No real settings file comes near this; a larger one is damage or malice.
+    static constexpr size_t kMaxFileBytes = size_t{4} << 20;
+    // How long a folder lock held by another process is waited for, at most
+    // (a writer holds it for a few milliseconds; one that keeps it is stuck).
+    static constexpr int kLockAttempts = 40;
+    static constexpr int kLockRetryMs = 25;
 
     // A store on the given file; its folder is created on the first write.
     explicit RegFileStore(std::string filePath);
@@ -66,14 +80,34 @@ public:
     // The file text for the keys, in the order given.
     static std::string format(const std::vector<Key>& keys);
 
+    // Parsed keys with a case-folded index, so that a lookup costs one hash probe.
+    class Snapshot {
+    public:
+        Key* findKey(const std::string& fullPath);
+        Value* findValue(Key& key, const std::string& name);
+        Key& addKey(const std::string& fullPath);
+        // Adds the value, or replaces the one with the same name.
+        void putValue(Key& key, Value value);
+        std::vector<Key>& keys() { return m_keys; }
+
+    private:
+        std::vector<Key> m_keys;
+        std::unordered_map<std::string, size_t> m_keyAt;                    // folded path -> index
+        std::vector<std::unordered_map<std::string, size_t>> m_valueAt;     // per key: folded name -> index
+    };
+
 private:
     class FolderLock;
+    enum class LoadResult { Ok, Unreadable };
 
-    // The keys stored now (a malformed file is set aside and counts as empty);
-    // nothing when the file exists but cannot be read. Caller holds the lock.
-    std::optional<std::vector<Key>> load();
-    // The same under the lock, with an unreadable file counting as empty.
-    std::vector<Key> loadForReading();
+    // Parses the file into snapshot (a missing file gives none, a damaged or
+    // oversized one is set aside when setAside and gives none). Unreadable when
+    // the file exists but cannot be read.
+    LoadResult load(Snapshot& snapshot, bool setAside);
+    // The snapshot reads are served from: parsed now unless one is kept.
+    Snapshot& readable();
+    // Parses the file afresh for reading, under the lock when it can be had.
+    void refresh();
     // Replaces the file with the keys; false (with a message) on any failure.
     bool save(const std::vector<Key>& keys);
     // Read-modify-write under the folder lock; change returns false when nothing changed.
@@ -81,8 +115,19 @@ private:
     bool update(Change change);
     bool storeValue(const std::string& keyPath, const Value& wanted);
     std::optional<Value> readValue(const std::string& keyPath, const std::string& name, ValueType type);
+    // The file the links lead to: written in place of the link itself.
+    std::string resolvedPath() const;
+    // Takes the folder lock, waiting briefly unless it was found stuck before.
+    FolderLock lockFolder(const std::string& folder);
+    // Prints the line unless it was the last one printed, so a store that keeps
+    // failing the same way says so once.
+    void complain(const std::string& line);
 
     std::string m_filePath;
+    std::optional<Snapshot> m_snapshot;
+    bool m_writable = true;     // false while the file cannot be read
+    bool m_lockStuck = false;   // the last lock attempt found another process holding it
+    std::string m_lastComplaint;
 };
 
 }  // namespace reef

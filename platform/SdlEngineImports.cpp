@@ -5,10 +5,15 @@
 
 #include <cstring>
 
+#include "engine/FilePath.h"
+
 namespace reef {
 
 std::optional<DecodedImage> SdlEngineImports::decodeBMP(const std::string& path) {
-    SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+    // NOTE: never SDL_RWFromFile: it would wait on a FIFO and read a device without end.
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxBmpFileBytes);
+    if (!bytes || bytes->empty()) return std::nullopt;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
     if (!rw) return std::nullopt;
     SDL_Surface* surface = SDL_LoadBMP_RW(rw, 1);
     if (!surface) return std::nullopt;

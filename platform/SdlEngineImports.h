@@ -8,8 +8,12 @@ namespace reef {
 
 class SdlEngineImports : public EngineImports {
 public:
-    // Decodes with SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1) and copies the
-    // surface rows (pitch included) into the result.
+    // No bitmap the saver draws comes near this; a larger file is refused unread.
+    static constexpr size_t kMaxBmpFileBytes = size_t{128} << 20;
+
+    // Reads the file through the engine's file reader (regular files only, at
+    // most kMaxBmpFileBytes), decodes it with SDL_LoadBMP_RW from memory and
+    // copies the surface rows (pitch included) into the result.
     std::optional<DecodedImage> decodeBMP(const std::string& path) override;
     void* glProcAddress(const char* name) override;
 };

@@ -322,22 +322,37 @@ void Creatures::gatherSchool() {
 // ---------------------------------------------------------------- per frame
 
 void Creatures::update() {
-    m_gullFlight.updateGull();
-    m_scheduler.updateActiveManta(m_mantaView);
-    if (m_leaderBuilt) {
-        const Vec3 leader = m_leader.getPosition();
-        m_swarm.setGoal(leader.x, leader.y, leader.z);
-        m_swarm.setDanger(leader.x, leader.y, leader.z);
-        m_hunterSteering.setHuntPoint(leader);
+    for (Step step : kFrameOrder) {
+        runStep(step);
+        if (m_stepObserver) m_stepObserver(m_stepContext, step);
     }
-    m_swarm.update();
-    m_leaderSteering.update();
-    m_hunterSteering.update();
-    m_bigFishRoute.update();
-    m_turtleCycle.update();
-    for (const std::unique_ptr<SingleFish>& fish : m_singleFish) fish->steering.update();
-    m_scheduler.schedule(m_timed, m_mantaView);
-    for (Prop& entry : m_props) entry.prop->update();
+}
+
+void Creatures::runStep(Step step) {
+    switch (step) {
+        case Step::Gull: m_gullFlight.updateGull(); break;
+        case Step::ActiveManta: m_scheduler.updateActiveManta(m_mantaView); break;
+        case Step::SchoolGoal:
+            if (m_leaderBuilt) {
+                const Vec3 leader = m_leader.getPosition();
+                m_swarm.setGoal(leader.x, leader.y, leader.z);
+                m_swarm.setDanger(leader.x, leader.y, leader.z);
+                m_hunterSteering.setHuntPoint(leader);
+            }
+            break;
+        case Step::School: m_swarm.update(); break;
+        case Step::Leader: m_leaderSteering.update(); break;
+        case Step::Hunter: m_hunterSteering.update(); break;
+        case Step::BigFish: m_bigFishRoute.update(); break;
+        case Step::Turtle: m_turtleCycle.update(); break;
+        case Step::SingleFish:
+            for (const std::unique_ptr<SingleFish>& fish : m_singleFish) fish->steering.update();
+            break;
+        case Step::TimedSchedule: m_scheduler.schedule(m_timed, m_mantaView); break;
+        case Step::Props:
+            for (Prop& entry : m_props) entry.prop->update();
+            break;
+    }
 }
 
 void Creatures::drawSchool(Texture& causticsFrame) {

@@ -59,7 +59,33 @@ public:
     // Points the school at the leader and scatters it around there.
     void gatherSchool();
 
-    // The frame update of every controller, in the fixed order.
+    // The steps of the frame update, in the order update() runs them: the school
+    // steers towards where the leader was before the leader moves, the hunter
+    // chases that same point, and the scheduler sees this frame's positions.
+    enum class Step {
+        Gull,            // the gull's flight
+        ActiveManta,     // the scheduler follows the manta now swimming
+        SchoolGoal,      // the school's goal, its danger and the hunt point at the leader
+        School,
+        Leader,
+        Hunter,
+        BigFish,
+        Turtle,
+        SingleFish,
+        TimedSchedule,   // which manta or prop starts next
+        Props,
+    };
+    static constexpr Step kFrameOrder[] = {
+        Step::Gull,   Step::ActiveManta, Step::SchoolGoal, Step::School,     Step::Leader, Step::Hunter,
+        Step::BigFish, Step::Turtle,     Step::SingleFish, Step::TimedSchedule, Step::Props,
+    };
+    // Told of each step as it finishes (for tests that watch the order); none by default.
+    void setStepObserver(void (*observer)(void* context, Step step), void* context) {
+        m_stepObserver = observer;
+        m_stepContext = context;
+    }
+
+    // The frame update of every controller, in kFrameOrder.
     void update();
     // Draws the fish of one draw group with the current fish caustics frame.
     void drawSchool(Texture& causticsFrame);
@@ -87,6 +113,8 @@ public:
     const std::vector<TimedAnimal*>& timed() const { return m_timed; }
     int currentManta() const { return m_scheduler.currentManta(); }
     ModelObject& leader() { return m_leader; }
+    FishSteering& leaderSteering() { return m_leaderSteering; }
+    ModelObject& swimmer() { return m_swimmer; }
     ModelObject& hunter() { return m_hunter; }
     FishSteering& hunterSteering() { return m_hunterSteering; }
     Swarm& swarm() { return m_swarm; }
@@ -108,6 +136,10 @@ private:
     void buildSingleFish(const std::vector<SetDescriptor*>& sets, int count);
     void buildSchool(const std::vector<SetDescriptor*>& sets, int count);
 
+    void runStep(Step step);
+
+    void (*m_stepObserver)(void*, Step) = nullptr;
+    void* m_stepContext = nullptr;
     Texture* m_fishCaustics = nullptr;
     int m_fishBuilt = 0;
     int m_animalsBuilt = 0;

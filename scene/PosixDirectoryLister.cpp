@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include "engine/FilePath.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,8 +11,7 @@ namespace reef {
 
 std::vector<std::string> PosixDirectoryLister::list(const std::string& folder) const {
     std::vector<std::string> names;
-    std::string native = folder.empty() ? std::string(1, '.') : folder;
-    std::replace(native.begin(), native.end(), '\\', '/');
+    const std::string native = folder.empty() ? std::string(1, '.') : nativePath(folder);
     DIR* dir = opendir(native.c_str());
     if (!dir) return names;
     while (const dirent* entry = readdir(dir)) {

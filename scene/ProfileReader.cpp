@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/FilePath.h"
 #include "engine/WideText.h"
 
 namespace reef {
@@ -83,25 +84,9 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 bool ProfileReader::open(const std::string& path) {
     clear();
-    std::string native = path;
-    std::replace(native.begin(), native.end(), '\\', '/');
-    FILE* file = std::fopen(native.c_str(), "rb");
-    if (!file) return false;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[4096];
-    bool ok = true;
-    while (bytes.size() < kMaxFileBytes) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    if (!ok) return false;
-    if (bytes.size() > kMaxFileBytes) bytes.resize(kMaxFileBytes);
-    openFromMemory(bytes.data(), bytes.size());
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFileBytes, "ProfileReader");
+    if (!bytes) return false;
+    openFromMemory(bytes->data(), bytes->size());
     return true;
 }
 

@@ -20,13 +20,14 @@ class ProfileReader {
 public:
     // What callers pass for the usual string buffer (characters, terminator included).
     static constexpr size_t kDefaultCapacity = 512;
-    // Larger files are not descriptors; reading stops there.
+    // Larger files are not descriptors and are refused unread.
     static constexpr size_t kMaxFileBytes = 16u * 1024u * 1024u;
 
     ProfileReader() = default;
 
     // Reads a file; backslashes in the path are taken as folder separators.
-    // False (and an empty profile) when the file cannot be read.
+    // False (and an empty profile) when the file cannot be read, is not a regular
+    // file or is larger than kMaxFileBytes; every case but a missing file prints a line.
     bool open(const std::string& path);
     // Parses a whole file's bytes already in memory; replaces what was loaded before.
     void openFromMemory(const uint8_t* data, size_t size);

@@ -97,13 +97,18 @@ void SetCatalog::scanSets(const std::string& dataFolder) {
 }
 
 void SetCatalog::readSet(const std::u16string& folder, const std::u16string& name) {
-    auto set = std::make_unique<SetDescriptor>();
     debugOutput(folder);
     const std::u16string setFolder = folder + name + u"\\";
     debugOutput(setFolder);
 
     ProfileReader reader;
     reader.open(toUtf8(setFolder + kDescriptorName));
+    readSet(folder, name, reader);
+}
+
+void SetCatalog::readSet(const std::u16string& folder, const std::u16string& name, const ProfileReader& reader) {
+    auto set = std::make_unique<SetDescriptor>();
+    const std::u16string setFolder = folder + name + u"\\";
 
     set->type = readText(reader, kSaverSection, u"type", SetDescriptor::kMaxNameLength);
     set->category = readText(reader, u"settings", u"category", SetDescriptor::kMaxNameLength);
@@ -124,6 +129,21 @@ void SetCatalog::readSet(const std::u16string& folder, const std::u16string& nam
     }
 
     m_sets.push_back(std::move(set));
+}
+
+void SetCatalog::loadModels(const SetSelection& selection,
+                            const std::function<void(QModel&, const std::u16string&, bool)>& load) {
+    for (const std::unique_ptr<SetDescriptor>& set : m_sets) {
+        if (!selection.isSetEnabled(set->id)) continue;
+        const float framesPerSecond = set->model.framesPerSecond();
+        load(set->model, set->modelPath, set->lighting);
+        set->model.setFramesPerSecond(framesPerSecond);
+        for (const std::unique_ptr<SubSetDescriptor>& subSet : set->subSets) {
+            const float subRate = subSet->model.framesPerSecond();
+            load(subSet->model, subSet->modelPath, set->lighting);
+            subSet->model.setFramesPerSecond(subRate);
+        }
+    }
 }
 
 void SetCatalog::clear() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,13 @@ public:
     // Reads folder + name + "\\" + "info.ini" into a new descriptor and appends
     // it; a missing descriptor file gives empty texts and zero numbers.
     void readSet(const std::u16string& folder, const std::u16string& name);
+    // The same from a descriptor already read (from a file or from memory).
+    void readSet(const std::u16string& folder, const std::u16string& name, const ProfileReader& reader);
+    // Loads the model of every enabled set and sub-set through load (the
+    // model, its path as the descriptor gives it, whether to keep normals);
+    // the frame rate the descriptor gave stays, whatever the file says.
+    void loadModels(const SetSelection& selection,
+                    const std::function<void(QModel& model, const std::u16string& path, bool lighting)>& load);
     // Frees the model and releases the texture of every sub-set and set (needs
     // the GL context that loaded them), then destroys the descriptors.
     void clear();

@@ -6,12 +6,14 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DREEF_SANITIZE=ON -DREEF_BUILD_BENCH=ON
 ninja -C build-asan -j2
-# The tests' environment is set here rather than per test: CTest's discovered
-# GoogleTest cases only receive the first entry of a list-valued ENVIRONMENT.
+# CTest hands every test the environment of tests/CMakeLists.txt; the same is
+# exported here for what runs outside a test (Xvfb, the GL driver).
 export REEFSAVER_NO_DIALOGS=1 LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="detect_leaks=1"
 export REEF_DATA_DIR="$PWD/build-asan/bin/Marevo2"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-  ctest --test-dir build-asan --output-on-failure -j2 --timeout 900
+  ctest --test-dir build-asan --output-on-failure -j2 --timeout 900 -LE long
+# The long suite (a simulated day of the reef) runs on request:
+#   ctest --test-dir build-asan -L long --output-on-failure

@@ -51,6 +51,7 @@ WindowHandle numberFrom(const std::u16string& line, size_t pos) {
 GLSaver::GLSaver(Variant variant, WindowSystem& windows, SystemServices& system)
     : m_variant(variant), m_windows(windows), m_system(system),
       m_registryKey(std::make_unique<RegistryKey>(system.registry())) {
+    attachRegistryKey(m_registryKey.get());
     const std::string sdlError = m_system.startSdl();
     if (!sdlError.empty()) std::fprintf(stderr, "SDL konnte nicht initialisiert werden: %s\n", sdlError.c_str());
 }
@@ -360,45 +361,11 @@ bool GLSaver::isSystemCommandSwallowed(uint64_t command) const {
     return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_CLOSE || command == SC_SCREENSAVE;
 }
 
-// ---------------------------------------------------------------- registry
-
-bool GLSaver::OpenKey(const std::string& path) { return m_registryKey->OpenKey(path); }
-bool GLSaver::CloseKey() { return m_registryKey->CloseKey(); }
-bool GLSaver::SetString(const std::string& name, const std::string& text) {
-    return m_registryKey->SetString(name, text);
-}
-bool GLSaver::SetDword(const std::string& name, uint32_t value) { return m_registryKey->SetDword(name, value); }
-void GLSaver::GetString(const std::string& name, std::string& out, const std::string& fallback) {
-    m_registryKey->GetString(name, out, fallback);
-}
-int GLSaver::GetDword(const std::string& name, int fallback) { return m_registryKey->GetDword(name, fallback); }
-bool GLSaver::GetBool(const std::string& name, bool fallback) { return m_registryKey->GetBool(name, fallback); }
-int GLSaver::CountValues() { return m_registryKey->CountValues(); }
-bool GLSaver::EnumValue(int index, std::string& out) { return m_registryKey->EnumValue(index, out); }
-
 // ---------------------------------------------------------------- screen settings and monitors
 
-void GLSaver::ReadScreenSettings() {
-    if (!OpenKey(m_registryKeyPath)) return;
-    ScreenSettings& s = m_screenSettings;
-    s.width = GetDword("Width", s.width);
-    s.height = GetDword("Height", s.height);
-    s.bitsPerPixel = GetDword("Bpp", s.bitsPerPixel);
-    s.leaveResolution = GetBool("LeaveRes", s.leaveResolution);
-    s.shadeSecondary = GetBool("ShadeScecondary", s.shadeSecondary);
-    CloseKey();
-}
+void GLSaver::ReadScreenSettings() { m_screenSettings.read(*this, m_registryKeyPath); }
 
-void GLSaver::WriteScreenSettings() {
-    if (!OpenKey(m_registryKeyPath)) return;
-    const ScreenSettings& s = m_screenSettings;
-    SetDword("Width", static_cast<uint32_t>(s.width));
-    SetDword("Height", static_cast<uint32_t>(s.height));
-    SetDword("Bpp", static_cast<uint32_t>(s.bitsPerPixel));
-    SetDword("LeaveRes", s.leaveResolution ? 1 : 0);
-    SetDword("ShadeScecondary", s.shadeSecondary ? 1 : 0);
-    CloseKey();
-}
+void GLSaver::WriteScreenSettings() { m_screenSettings.write(*this, m_registryKeyPath); }
 
 void GLSaver::EnumerateMonitors() {
     m_monitorCount = 0;

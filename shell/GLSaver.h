@@ -51,17 +51,8 @@ public:
     virtual bool DoConfig() { return true; }
     bool PostFrame() override { return false; }
 
-    // Registry operations on the settings store.
-    bool OpenKey(const std::string& path) override;
-    bool CloseKey() override;
-    bool SetString(const std::string& name, const std::string& text) override;
-    bool SetDword(const std::string& name, uint32_t value) override;
-    void GetString(const std::string& name, std::string& out, const std::string& fallback) override;
-    int GetDword(const std::string& name, int fallback) override;
-    bool GetBool(const std::string& name, bool fallback) override;
-    int CountValues() override;
-    bool EnumValue(int index, std::string& out) override;
-
+    // The screen settings from and to the settings key (the registry
+    // operations are SettingsStore's, on the settings file's key).
     void ReadScreenSettings();
     void WriteScreenSettings();
     void EnumerateMonitors();

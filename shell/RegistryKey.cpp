@@ -8,6 +8,7 @@ RegistryKey::RegistryKey(RegistryStore& store) : m_store(store) {}
 
 bool RegistryKey::OpenKey(const std::string& path) {
     m_openPath.reset();
+    m_names.reset();
     if (!m_store.createKey(path)) return false;
     m_openPath = path;
     return true;
@@ -16,16 +17,19 @@ bool RegistryKey::OpenKey(const std::string& path) {
 bool RegistryKey::CloseKey() {
     if (!m_openPath) return false;
     m_openPath.reset();
+    m_names.reset();
     return true;
 }
 
 bool RegistryKey::SetString(const std::string& name, const std::string& text) {
     if (!m_openPath) return false;
+    m_names.reset();
     return m_store.setString(*m_openPath, name, text);
 }
 
 bool RegistryKey::SetDword(const std::string& name, uint32_t value) {
     if (!m_openPath) return false;
+    m_names.reset();
     return m_store.setDword(*m_openPath, name, value);
 }
 
@@ -49,17 +53,24 @@ bool RegistryKey::GetBool(const std::string& name, bool fallback) {
 
 int RegistryKey::CountValues() {
     if (!m_openPath) return 0;
-    return static_cast<int>(m_store.valueNames(*m_openPath).size());
+    return static_cast<int>(valueNames().size());
 }
 
 bool RegistryKey::EnumValue(int index, std::string& out) {
     if (!m_openPath || index < 0) return false;
-    const std::vector<std::string> names = m_store.valueNames(*m_openPath);
+    const std::vector<std::string>& names = valueNames();
     if (static_cast<size_t>(index) >= names.size()) return false;
     const std::string& name = names[static_cast<size_t>(index)];
     if (fromUtf8(name).size() > kMaxValueNameChars) return false;
     out = name;
     return true;
+}
+
+// Counting and enumerating walk the same list: it is asked for once per open
+// key (and again after a write), so enumerating n values costs n, not n * n.
+const std::vector<std::string>& RegistryKey::valueNames() {
+    if (!m_names) m_names = m_store.valueNames(*m_openPath);
+    return *m_names;
 }
 
 }  // namespace reef

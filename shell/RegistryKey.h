@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace reef {
 
@@ -43,8 +44,11 @@ public:
     bool isOpen() const { return m_openPath.has_value(); }
 
 private:
+    const std::vector<std::string>& valueNames();
+
     RegistryStore& m_store;
     std::optional<std::string> m_openPath;
+    std::optional<std::vector<std::string>> m_names;  // of the open key, once asked for
 };
 
 }  // namespace reef

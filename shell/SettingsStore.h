@@ -1,12 +1,15 @@
 // The root of the application's class tree: the install-specific texts, the
-// window size, the quit flag, and the registry-value operations with
-// do-nothing defaults (the shell implements them on the settings file).
+// window size, the quit flag, and the registry-value operations. These work on
+// the registry key attached with attachRegistryKey (the shell attaches the
+// settings file's); without one they do nothing and give the fallbacks.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace reef {
+
+class RegistryKey;
 
 class SettingsStore {
 public:
@@ -21,18 +24,16 @@ public:
     virtual bool PostFrame() = 0;
 
     // Registry operations on the one open key. Names and texts are narrow (UTF-8).
-    virtual bool OpenKey(const std::string& /*path*/) { return false; }
-    virtual bool CloseKey() { return false; }
-    virtual bool SetString(const std::string& /*name*/, const std::string& /*text*/) { return false; }
-    virtual bool SetDword(const std::string& /*name*/, uint32_t /*value*/) { return false; }
-    virtual void GetString(const std::string& /*name*/, std::string& out, const std::string& fallback) {
-        out = fallback;
-    }
-    virtual int GetDword(const std::string& /*name*/, int fallback) { return fallback; }
-    virtual bool GetBool(const std::string& /*name*/, bool fallback) { return fallback; }
-    virtual int CountValues() { return 0; }
+    virtual bool OpenKey(const std::string& path);
+    virtual bool CloseKey();
+    virtual bool SetString(const std::string& name, const std::string& text);
+    virtual bool SetDword(const std::string& name, uint32_t value);
+    virtual void GetString(const std::string& name, std::string& out, const std::string& fallback);
+    virtual int GetDword(const std::string& name, int fallback);
+    virtual bool GetBool(const std::string& name, bool fallback);
+    virtual int CountValues();
     // The name of the value at index (at most 256 characters).
-    virtual bool EnumValue(int /*index*/, std::string& /*out*/) { return false; }
+    virtual bool EnumValue(int index, std::string& out);
 
     const std::string& registryKeyPath() const { return m_registryKeyPath; }
     const std::string& dataFolder() const { return m_dataFolder; }
@@ -44,6 +45,9 @@ public:
     void requestQuit() { m_quit = true; }
 
 protected:
+    // The key the registry operations work on (not owned; none detaches it).
+    void attachRegistryKey(RegistryKey* key) { m_registryKey = key; }
+
     std::string m_registryKeyPath;  // from "win32reg" of "Directory.dat"
     std::string m_dataFolder;       // ends with "/"
     std::string m_longProgramName;  // from "appname_long"
@@ -51,6 +55,9 @@ protected:
     int m_height = 600;
     int m_bitsPerPixel = 16;
     bool m_quit = false;
+
+private:
+    RegistryKey* m_registryKey = nullptr;
 };
 
 }  // namespace reef

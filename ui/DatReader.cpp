@@ -1,5 +1,6 @@
 #include "ui/DatReader.h"
 
+#include "engine/FilePath.h"
 #include "engine/TQArchive.h"
 #include "engine/WideText.h"
 
@@ -27,35 +28,6 @@ std::string trimNarrow(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-// The whole file, or false when it cannot be opened or read or is too large.
-bool readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
-    std::string native = path;
-    for (char& c : native) {
-        if (c == '\\') c = '/';
-    }
-    FILE* file = std::fopen(native.c_str(), "rb");
-    if (file == nullptr) return false;
-    out.clear();
-    uint8_t chunk[8192];
-    bool ok = true;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (got == 0) {
-            ok = std::ferror(file) == 0;
-            break;
-        }
-        if (out.size() + got > limit) {
-            std::fprintf(stderr, "DatReader: %s is larger than %zu bytes, not read\n", native.c_str(), limit);
-            ok = false;
-            break;
-        }
-        out.insert(out.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    if (!ok) out.clear();
-    return ok;
-}
-
 }  // namespace
 
 void DatReader::setSection(const std::string& code) {
@@ -64,9 +36,8 @@ void DatReader::setSection(const std::string& code) {
 }
 
 bool DatReader::open(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(path, kMaxFileBytes, bytes)) return false;
-    return open(bytes.data(), bytes.size());
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFileBytes, "DatReader");
+    return bytes && open(bytes->data(), bytes->size());
 }
 
 bool DatReader::open(const uint8_t* data, size_t size) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/ByteReader.h"
+#include "engine/FilePath.h"
 #include "ui/FontFormat.h"
 
 namespace reef {
@@ -76,23 +77,8 @@ ScreenText::~ScreenText() {
 }
 
 bool ScreenText::loadFont(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[16384];
-    size_t got = 0;
-    bool tooLarge = false;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + got > kMaxFontFileSize) {
-            tooLarge = true;  // no real font is this big (a device file, a wrong path)
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError || tooLarge) return false;
-    return loadFontFromMemory(bytes.data(), bytes.size());
+    const std::optional<std::vector<uint8_t>> bytes = readLoaderFile(path, kMaxFontFileSize, "ScreenText");
+    return bytes && loadFontFromMemory(bytes->data(), bytes->size());
 }
 
 bool ScreenText::loadFontFromMemory(const uint8_t* data, size_t size) {

@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
-#include "../engine/GlTestContext.h"
-#include "../shell/FakePlatform.h"
+#include "testsupport/GlTestContext.h"
+#include "tests/shell/FakePlatform.h"
 #include "app/ReefSaver.h"
 #include "engine/WideText.h"
 #include "world/Clock.h"

@@ -2,6 +2,7 @@
 
 #include "platform/RegFileStore.h"
 #include "shell/RegistryKey.h"
+#include "shell/ScreenSettings.h"
 #include "shell/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +21,10 @@ namespace fs = std::filesystem;
 
 const std::string kKey = "Software\\Reef\\Saver";
 
-// The shell's side in miniature: registry operations forwarded to one RegistryKey.
-class ForwardingStore : public SettingsStore {
+// The shell's side in miniature: the registry operations on one RegistryKey.
+class KeyStore : public SettingsStore {
 public:
-    explicit ForwardingStore(RegistryStore& registry) : m_key(registry) {}
+    explicit KeyStore(RegistryStore& registry) : m_key(registry) { attachRegistryKey(&m_key); }
     bool BuildScene() override { return true; }
     bool InitGL() override { return true; }
     void FrameMove() override {}
@@ -31,18 +32,6 @@ public:
     bool ReleaseGLObjects() override { return true; }
     bool Cleanup() override { return true; }
     bool PostFrame() override { return true; }
-
-    bool OpenKey(const std::string& path) override { return m_key.OpenKey(path); }
-    bool CloseKey() override { return m_key.CloseKey(); }
-    bool SetString(const std::string& name, const std::string& text) override { return m_key.SetString(name, text); }
-    bool SetDword(const std::string& name, uint32_t value) override { return m_key.SetDword(name, value); }
-    void GetString(const std::string& name, std::string& out, const std::string& fallback) override {
-        m_key.GetString(name, out, fallback);
-    }
-    int GetDword(const std::string& name, int fallback) override { return m_key.GetDword(name, fallback); }
-    bool GetBool(const std::string& name, bool fallback) override { return m_key.GetBool(name, fallback); }
-    int CountValues() override { return m_key.CountValues(); }
-    bool EnumValue(int index, std::string& out) override { return m_key.EnumValue(index, out); }
 
     RegistryKey& key() { return m_key; }
 
@@ -92,7 +81,7 @@ void expectDefaults(const SaverSettings& s) {
 
 TEST_F(SettingsFile, FirstStartKeepsDefaultsAndCreatesTheKey) {
     RegFileStore registry(m_path);
-    ForwardingStore store(registry);
+    KeyStore store(registry);
     SaverSettings settings;
     EXPECT_TRUE(settings.read(store, kKey));
     expectDefaults(settings);
@@ -105,7 +94,7 @@ TEST_F(SettingsFile, FirstStartKeepsDefaultsAndCreatesTheKey) {
 TEST_F(SettingsFile, WrittenSettingsReadBackInANewProcessState) {
     {
         RegFileStore registry(m_path);
-        ForwardingStore store(registry);
+        KeyStore store(registry);
         SaverSettings settings;
         settings.BoidModel = 2;
         settings.BoidCount = 25;
@@ -121,18 +110,29 @@ TEST_F(SettingsFile, WrittenSettingsReadBackInANewProcessState) {
         settings.fishSets.addSet(u"Doktorfisch \u00e4", 0);
         EXPECT_TRUE(settings.write(store, kKey));
         EXPECT_FALSE(store.key().isOpen());
+        // The screen settings share the key and follow.
+        ScreenSettings screen;
+        screen.leaveResolution = false;
+        screen.width = 800;
+        screen.height = 600;
+        screen.bitsPerPixel = 32;
+        screen.shadeSecondary = false;
+        screen.write(store, kKey);
+        EXPECT_FALSE(store.key().isOpen());
     }
-    // Values stand in the write order, fish count before the gull flag.
+    // Values stand in the write order, fish count before the gull flag, then the screen's.
     EXPECT_NE(text().find("\"BoidModel\"=dword:00000002\n\"BoidCount\"=dword:00000019\n"
                           "\"FishCount\"=dword:00000003\n\"BirdGull\"=dword:00000000\n"
                           "\"CameraPos\"=dword:00000003\n\"CameraSpeed\"=dword:00000009\n"
                           "\"CameraFixTop\"=dword:0000002d\n\"CameraFixBottom\"=dword:00000005\n"
-                          "\"SkyType\"=dword:00000001\n\"SoundOn\"=dword:00000000\n"),
+                          "\"SkyType\"=dword:00000001\n\"SoundOn\"=dword:00000000\n"
+                          "\"Width\"=dword:00000320\n\"Height\"=dword:00000258\n\"Bpp\"=dword:00000020\n"
+                          "\"LeaveRes\"=dword:00000000\n\"ShadeScecondary\"=dword:00000000\n"),
               std::string::npos)
         << text();
 
     RegFileStore registry(m_path);
-    ForwardingStore store(registry);
+    KeyStore store(registry);
     SaverSettings back;
     back.read(store, kKey);
     EXPECT_EQ(back.BoidModel, 2);
@@ -149,6 +149,18 @@ TEST_F(SettingsFile, WrittenSettingsReadBackInANewProcessState) {
     EXPECT_EQ(back.fishSets.isSetEnabled(u"Clownfish"), 1);
     EXPECT_EQ(back.fishSets.isSetEnabled(u"Doktorfisch \u00e4"), 0);
     EXPECT_EQ(back.fishSets.entries()[1].id, u"Doktorfisch \u00e4");
+
+    ScreenSettings screen;
+    EXPECT_TRUE(screen.leaveResolution);  // the defaults, until read
+    EXPECT_EQ(screen.width, -1);
+    EXPECT_EQ(screen.bitsPerPixel, 16);
+    screen.read(store, kKey);
+    EXPECT_FALSE(screen.leaveResolution);
+    EXPECT_EQ(screen.width, 800);
+    EXPECT_EQ(screen.height, 600);
+    EXPECT_EQ(screen.bitsPerPixel, 32);
+    EXPECT_FALSE(screen.shadeSecondary);
+    EXPECT_FALSE(screen.multiMonitor);
 }
 
 TEST_F(SettingsFile, StoredValuesOverrideOnlyWhatIsThereWithTheRightType) {
@@ -162,7 +174,7 @@ TEST_F(SettingsFile, StoredValuesOverrideOnlyWhatIsThereWithTheRightType) {
           "\"Manta\"=dword:00000007\n"
           "\"Rochen\"=\"no\"\n");            // wrong type: read as enabled
     RegFileStore registry(m_path);
-    ForwardingStore store(registry);
+    KeyStore store(registry);
     SaverSettings settings;
     settings.CameraSpeed = 7;  // the record's current value is the fallback
     settings.read(store, kKey);
@@ -180,7 +192,7 @@ TEST_F(SettingsFile, StoredValuesOverrideOnlyWhatIsThereWithTheRightType) {
 
 TEST_F(SettingsFile, UnusableStoreLeavesDefaultsAndWritesNothing) {
     RegFileStore registry("/proc/reefsaver-cannot-exist/settings.reg");
-    ForwardingStore store(registry);
+    KeyStore store(registry);
     SaverSettings settings;
     settings.read(store, kKey);
     expectDefaults(settings);

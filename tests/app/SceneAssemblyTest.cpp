@@ -8,9 +8,9 @@
 #include <fstream>
 #include <map>
 
-#include "../engine/GlTestContext.h"
-#include "../engine/Md3Writer.h"
-#include "../shell/FakePlatform.h"
+#include "testsupport/GlTestContext.h"
+#include "testsupport/Md3Writer.h"
+#include "tests/shell/FakePlatform.h"
 #include "app/ReefSaver.h"
 #include "engine/EngineImports.h"
 #include "engine/SoundPlayer.h"

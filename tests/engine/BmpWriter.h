@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tests/engine/Md3Writer.h"
+#include "testsupport/Md3Writer.h"
 
 namespace reef::testing {
 

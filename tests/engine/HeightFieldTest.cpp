@@ -10,7 +10,7 @@
 #include "engine/WavyHeightField.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 #include "world/Clock.h"
 
 namespace reef {

@@ -4,7 +4,7 @@
 
 #include "engine/SceneObject.h"
 #include "engine/Texture.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 
 namespace reef {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "engine/TQArchive.h"
 #include "engine/TQArchiveFormat.h"
-#include "tests/engine/Md3Writer.h"
+#include "testsupport/Md3Writer.h"
 
 namespace reef {
 namespace {

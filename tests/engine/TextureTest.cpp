@@ -9,7 +9,7 @@
 #include "engine/Texture.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 
 namespace reef {
 namespace {

@@ -1,4 +1,5 @@
 #include "platform/RegFileStore.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,33 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for one test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/regfilestore-XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-    // Names in the folder (or a sub-folder), sorted.
-    std::vector<std::string> names(const std::string& sub = "") const {
-        std::vector<std::string> out;
-        for (const auto& entry : fs::directory_iterator(sub.empty() ? m_path : file(sub))) {
-            out.push_back(entry.path().filename().string());
-        }
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-private:
-    std::string m_path;
-};
+using test::TempFolder;
 
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -254,8 +229,11 @@ TEST(RegFileStore, OtherWritersValuesSurvive) {
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+    // Their values are seen once the key is opened again.
     for (int w = 0; w < kWriters; ++w) {
-        EXPECT_EQ(ours.valueNames("Software\\W" + std::to_string(w)).size(), static_cast<size_t>(kValues));
+        const std::string key = "Software\\W" + std::to_string(w);
+        ASSERT_TRUE(ours.createKey(key));
+        EXPECT_EQ(ours.valueNames(key).size(), static_cast<size_t>(kValues));
     }
     EXPECT_EQ(ours.getDword("Software\\Reef", "BoidCount"), 2u);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.reg"});

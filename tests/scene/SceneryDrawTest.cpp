@@ -7,7 +7,7 @@
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 #include "world/Clock.h"
 
 namespace reef {

@@ -20,7 +20,7 @@
 #include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 #include "tests/tools/GeneratedDataFolder.h"
 #include "tools/CreatureModels.h"
 #include "tools/CreatureSetGenerator.h"

@@ -17,7 +17,7 @@
 #include "engine/TQArchive.h"
 #include "engine/TQArchiveFormat.h"
 #include "platform/SdlEngineImports.h"
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 #include "tests/tools/GeneratedDataFolder.h"
 #include "tools/DataGenerator.h"
 #include "tools/TerrainMap.h"

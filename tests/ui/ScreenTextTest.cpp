@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 #include "ui/FontFormat.h"
 
 namespace reef {

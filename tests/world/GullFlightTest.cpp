@@ -9,7 +9,7 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "engine/SoundPlayer.h"
-#include "tests/world/WorldTestSupport.h"
+#include "testsupport/WorldTestSupport.h"
 #include "world/Clock.h"
 #include "world/Random.h"
 

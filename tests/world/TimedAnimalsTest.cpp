@@ -12,7 +12,7 @@
 #include "world/Random.h"
 #include "world/TimedProp.h"
 #include "world/TimedScheduler.h"
-#include "tests/world/WorldTestSupport.h"
+#include "testsupport/WorldTestSupport.h"
 
 namespace reef {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/ProgramEntry.h"
+#include "programs/ProgramEntry.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "tests/engine/GlTestContext.h"
+#include "testsupport/GlTestContext.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>

@@ -1,0 +1,40 @@
+#include "shell/ScreenSettings.h"
+
+#include <array>
+
+#include "shell/SettingRows.h"
+#include "shell/SettingsStore.h"
+
+namespace reef {
+
+namespace {
+
+using Row = SettingRow<ScreenSettings>;
+
+// Read and written in this order. A first start keeps the current screen size
+// and never changes the display mode.
+constexpr std::array<Row, 5> kRows = {{
+    Row::numberRow("Width", -1, &ScreenSettings::width),
+    Row::numberRow("Height", -1, &ScreenSettings::height),
+    Row::numberRow("Bpp", 16, &ScreenSettings::bitsPerPixel),
+    Row::flagRow("LeaveRes", true, &ScreenSettings::leaveResolution),
+    Row::flagRow("ShadeScecondary", true, &ScreenSettings::shadeSecondary),
+}};
+
+}  // namespace
+
+ScreenSettings::ScreenSettings() { applyDefaults<ScreenSettings>(*this, kRows); }
+
+void ScreenSettings::read(SettingsStore& store, const std::string& keyPath) {
+    if (!store.OpenKey(keyPath)) return;
+    readRows<ScreenSettings>(store, *this, kRows);
+    store.CloseKey();
+}
+
+void ScreenSettings::write(SettingsStore& store, const std::string& keyPath) const {
+    if (!store.OpenKey(keyPath)) return;
+    writeRows<ScreenSettings>(store, *this, kRows);
+    store.CloseKey();
+}
+
+}  // namespace reef

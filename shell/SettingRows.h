@@ -1,0 +1,68 @@
+// A settings record declared once: one row per stored value (its registry
+// name, type, default and field) drives the record's defaults, its reading
+// and its writing, in the row order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "shell/SettingsStore.h"
+
+namespace reef {
+
+enum class SettingType {
+    Number,  // GetDword / SetDword
+    Flag,    // GetBool / SetDword with 0 or 1
+};
+
+template <typename Record>
+struct SettingRow {
+    const char* name;
+    SettingType type;
+    int32_t defaultValue;  // 0 or 1 for a flag
+    int32_t Record::*number;  // set for a number
+    bool Record::*flag;       // set for a flag
+
+    static constexpr SettingRow numberRow(const char* name, int32_t defaultValue, int32_t Record::*field) {
+        return {name, SettingType::Number, defaultValue, field, nullptr};
+    }
+    static constexpr SettingRow flagRow(const char* name, bool defaultValue, bool Record::*field) {
+        return {name, SettingType::Flag, defaultValue ? 1 : 0, nullptr, field};
+    }
+};
+
+template <typename Record>
+void applyDefaults(Record& record, std::span<const SettingRow<Record>> rows) {
+    for (const SettingRow<Record>& row : rows) {
+        if (row.type == SettingType::Number) {
+            record.*row.number = row.defaultValue;
+        } else {
+            record.*row.flag = row.defaultValue != 0;
+        }
+    }
+}
+
+// Reads every row from the open key; a missing value keeps the field as it is.
+template <typename Record>
+void readRows(SettingsStore& store, Record& record, std::span<const SettingRow<Record>> rows) {
+    for (const SettingRow<Record>& row : rows) {
+        if (row.type == SettingType::Number) {
+            record.*row.number = store.GetDword(row.name, record.*row.number);
+        } else {
+            record.*row.flag = store.GetBool(row.name, record.*row.flag);
+        }
+    }
+}
+
+// Writes every row to the open key, flags as 0 or 1.
+template <typename Record>
+void writeRows(SettingsStore& store, const Record& record, std::span<const SettingRow<Record>> rows) {
+    for (const SettingRow<Record>& row : rows) {
+        const uint32_t value = row.type == SettingType::Number ? static_cast<uint32_t>(record.*row.number)
+                                                               : (record.*row.flag ? 1u : 0u);
+        store.SetDword(row.name, value);
+    }
+}
+
+}  // namespace reef
