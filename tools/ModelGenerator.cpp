@@ -510,9 +510,10 @@ const Palm kPalms[] = {
 // Point at height fraction t on a palm's trunk in frame phase theta.
 P3 trunkPoint(const Palm& p, float t, float theta) {
     const P3 dir{std::cos(p.leanAngle), std::sin(p.leanAngle), 0.0f};
-    const float bend = p.lean * t * t + 0.25f * t * t * std::sin(theta + p.phase);
+    // The sway is large enough to see from the reef, a few tenths of a unit at the crown.
+    const float bend = p.lean * t * t + 0.55f * t * t * std::sin(theta + p.phase);
     return p.base + dir * bend + P3{0.0f, 0.0f, p.height * t} +
-           P3{0.1f * t * t * std::sin(theta * 2.0f + p.phase), 0.0f, 0.0f};
+           P3{0.25f * t * t * std::sin(theta * 2.0f + p.phase), 0.0f, 0.0f};
 }
 
 Mesh palmTrunks(float theta) {
@@ -537,7 +538,7 @@ Mesh palmLeaves(float theta) {
         for (int f = 0; f < 9; ++f) {
             const float a = kTwoPi * f / 9.0f + p.phase;
             const float length = 5.2f + 0.7f * std::sin(f * 2.3f);
-            const float flutter = 0.12f * std::sin(theta + f * 1.1f + p.phase);
+            const float flutter = 0.3f * std::sin(theta + f * 1.1f + p.phase);
             const P3 out{std::cos(a), std::sin(a), 0.0f};
             const P3 across{-std::sin(a), std::cos(a), 0.0f};
             m.addPatch(
@@ -642,7 +643,15 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
         true, false, false);
     add("models/coral_h.tqm", buildFrames(10, [](int k) { return enlarged(anemone(kTwoPi * k / 10.0f), 1.5f); }), false, false, false);
     add("models/coral_i.tqm", swayed(enlarged(seaWhipsRest(), 1.2f), 10, 1.2f, 0.12f), false, true, false);
-    add("models/gull.tqm", gullModel(), false, true, true);
+    // The gull is drawn at scale 0.05: about 1.8 units across the wings, large enough
+    // to read as a gull when it passes near.
+    add("models/gull.tqm", [] {
+            AnimatedMesh g = gullModel();
+            for (auto& frame : g.frames)
+                for (P3& p : frame) p = p * 1.6f;
+            for (P3& p : g.mesh.positions) p = p * 1.6f;
+            return g;
+        }(), false, true, true);
     add("models/insel.tqm", buildFrames(1, [](int) { return island(); }), true, false, false);
     add("models/palmenstaemme.tqm", buildFrames(20, [](int k) { return palmTrunks(kTwoPi * k / 20.0f); }), true, false, false);
     add("models/palmenblaetter.tqm", buildFrames(20, [](int k) { return palmLeaves(kTwoPi * k / 20.0f); }), true, false, false);

@@ -180,6 +180,29 @@ float veins(const Noise& n, float u, float v, float phase, int cells, float widt
     return 1.0f - smoothstep(0.0f, width, f2 - f1);
 }
 
+// The brightest sparkle near (u, v): a point per cell of a `cells` x `cells` grid
+// that wraps with the picture, flaring at phase-locked times.
+float sparkle(const Noise& n, float u, float v, float phase, int cells) {
+    const int ci = static_cast<int>(u * cells), cj = static_cast<int>(v * cells);
+    float best = 0.0f;
+    for (int dj = -1; dj <= 1; ++dj)
+        for (int di = -1; di <= 1; ++di) {
+            const int i = ci + di, j = cj + dj;
+            const int wi = (i % cells + cells) % cells, wj = (j % cells + cells) % cells;
+            const float px = (i + 0.2f + 0.6f * n.hash01(wi, wj, 11)) / cells;
+            const float py = (j + 0.2f + 0.6f * n.hash01(wi, wj, 12)) / cells;
+            const float d = std::hypot(u - px, v - py) * cells;  // in cells
+            const float rate = 1.0f + static_cast<float>(static_cast<int>(n.hash01(wi, wj, 13) * 3.0f));
+            const float flare = std::pow(std::max(0.0f, std::sin(phase * rate + kTwoPi * n.hash01(wi, wj, 14))), 6.0f);
+            // A bright core with a short cross of rays.
+            const float core = 1.0f - smoothstep(0.02f, 0.09f, d);
+            const float rays = (1.0f - smoothstep(0.0f, 0.035f, std::min(std::fabs(u - px), std::fabs(v - py)) * cells)) *
+                               (1.0f - smoothstep(0.05f, 0.22f, d));
+            best = std::max(best, flare * std::max(core, 0.7f * rays));
+        }
+    return best;
+}
+
 }  // namespace
 
 Image TextureGenerator::causticFrame(int frame, int size, uint32_t seed) {
@@ -202,7 +225,10 @@ Image TextureGenerator::highlightFrame(int frame, int size) {
     return painted(size, size, [&](float u, float v) {
         const float l1 = veins(a, u, v, phase, 6, 0.07f);
         const float l2 = veins(b, u, v, -phase, 7, 0.06f);
-        const float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
+        float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
+        // Sparkles: one point of sunlight per cell that flares and fades at its own
+        // whole number of times per loop, so the sequence still loops seamlessly.
+        glint = std::max(glint, sparkle(a, u, v, phase, 16));
         return rgb(0.92f, 0.97f, 1.0f, std::min(1.0f, glint * 1.3f));
     });
 }
