@@ -98,11 +98,15 @@ struct Species {
 Colour silverside(const FishTexel& x, const FishShape& s) {
     static const Noise n(401);
     const float f = n.fractal(x.s * 12.0f, x.t * 12.0f, 12, 2) * 0.5f + 0.5f;
-    if (!onBody(x)) return mix(rgb(0.62f, 0.7f, 0.74f), rgb(0.4f, 0.48f, 0.55f), finDepth(x, s) * 0.6f);
-    Colour c = mix(rgb(0.28f, 0.44f, 0.5f), rgb(0.82f, 0.86f, 0.9f), smoothstep(-0.55f, -0.1f, x.across));
-    c = mix(c, rgb(0.97f, 0.97f, 0.98f), smoothstep(0.3f, 0.8f, x.across));
-    c = mix(c, rgb(0.55f, 0.75f, 0.85f), band(x.across, -0.05f, 0.08f, 0.05f) * 0.8f);  // shining lateral stripe
-    return scaled(c, 0.92f + 0.14f * f);
+    if (!onBody(x)) return mix(rgb(0.7f, 0.78f, 0.82f), rgb(0.3f, 0.38f, 0.46f), finDepth(x, s) * 0.7f);
+    // A dark blue-green back shows against the sand below; the mirror-bright flank
+    // and belly show against the water and catch the light as the fish turns.
+    Colour c = mix(rgb(0.1f, 0.22f, 0.3f), rgb(0.9f, 0.94f, 0.97f), smoothstep(-0.6f, -0.2f, x.across));
+    c = mix(c, rgb(1.0f, 1.0f, 1.0f), smoothstep(0.2f, 0.7f, x.across));
+    c = mix(c, rgb(0.72f, 0.9f, 1.0f), band(x.across, -0.12f, 0.1f, 0.05f));  // the shining lateral stripe
+    // Faint scale rows give the flank its glitter.
+    const float scales = 0.5f + 0.5f * std::sin(kPi * (x.body * 40.0f + x.across * 6.0f));
+    return scaled(c, 0.9f + 0.1f * f + 0.08f * scales * smoothstep(-0.3f, 0.2f, x.across));
 }
 
 Colour fusilier(const FishTexel& x, const FishShape& s) {
@@ -279,14 +283,14 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.42f, s.dorsalTo = 0.58f, s.dorsalHeight = 1.3f;
                        s.analFrom = 0.3f, s.analTo = 0.42f, s.analHeight = 0.9f, s.pectoral = 1.5f, s.beat = 0.14f;
                    }),
-                   16, 128, silverside, 0.016f, 0.0f, 30.0f, false, 0.0f});
+                   16, 128, silverside, 0.03f, 0.0f, 30.0f, false, 0.0f});
     out.push_back({"sets/additional/boid_fusilier", "fusilier", "boid", "boid", "A school of blue fusiliers with a yellow back",
                    shape([](FishShape& s) {
                        s.depth = 4.8f, s.width = 2.5f, s.tailLength = 4.2f, s.tailSpan = 6.0f;
                        s.dorsalFrom = 0.3f, s.dorsalTo = 0.7f, s.dorsalHeight = 1.0f;
                        s.analFrom = 0.22f, s.analTo = 0.42f, s.analHeight = 0.8f, s.pectoral = 1.6f, s.beat = 0.14f;
                    }),
-                   16, 128, fusilier, 0.019f, 0.0f, 30.0f, false, 0.0f});
+                   16, 128, fusilier, 0.032f, 0.0f, 30.0f, false, 0.0f});
     // Single reef fish: trackspeed is the cruising speed, animationspeed frames per
     // second per unit of speed.
     out.push_back({"sets/default_fish/fish_clownfish", "clownfish", "singlefish", "fish", "Clownfish",
@@ -296,7 +300,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.22f, s.dorsalTo = 0.8f, s.dorsalHeight = 2.2f;
                        s.analFrom = 0.2f, s.analTo = 0.45f, s.analHeight = 1.8f, s.pectoral = 2.6f, s.beat = 0.13f;
                    }),
-                   16, 128, clownfish, 0.018f, 0.0007f, 50000.0f, true, 0.000003f});
+                   16, 128, clownfish, 0.036f, 0.0007f, 50000.0f, true, 0.000003f});
     out.push_back({"sets/default_fish/fish_yellowtang", "yellowtang", "singlefish", "fish", "Yellow tang",
                    shape([](FishShape& s) {
                        s.length = 15.0f, s.depth = 10.5f, s.width = 2.6f, s.deepestAt = 0.5f, s.snout = 1.5f, s.peduncle = 0.16f;
@@ -304,7 +308,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.12f, s.dorsalTo = 0.8f, s.dorsalHeight = 3.2f;
                        s.analFrom = 0.12f, s.analTo = 0.55f, s.analHeight = 2.8f, s.pectoral = 2.4f, s.beat = 0.1f;
                    }),
-                   16, 128, yellowTang, 0.022f, 0.0008f, 40000.0f, false, 0.0f});
+                   16, 128, yellowTang, 0.034f, 0.0008f, 40000.0f, false, 0.0f});
     out.push_back({"sets/default_fish/fish_angelfish", "emperorangelfish", "singlefish", "fish", "Emperor angelfish",
                    shape([](FishShape& s) {
                        s.depth = 10.0f, s.width = 3.0f, s.deepestAt = 0.5f, s.snout = 0.9f, s.peduncle = 0.2f;
@@ -312,7 +316,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.08f, s.dorsalTo = 0.75f, s.dorsalHeight = 2.8f;
                        s.analFrom = 0.08f, s.analTo = 0.5f, s.analHeight = 2.6f, s.pectoral = 2.6f, s.beat = 0.1f;
                    }),
-                   16, 128, angelfish, 0.024f, 0.0009f, 38000.0f, true, 0.000004f});
+                   16, 128, angelfish, 0.036f, 0.0009f, 38000.0f, true, 0.000004f});
     out.push_back({"sets/default_fish/fish_butterflyfish", "butterflyfish", "singlefish", "fish", "Butterflyfish",
                    shape([](FishShape& s) {
                        s.length = 14.0f, s.depth = 10.0f, s.width = 2.4f, s.deepestAt = 0.48f, s.snout = 1.7f, s.peduncle = 0.18f;
@@ -320,7 +324,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.1f, s.dorsalTo = 0.7f, s.dorsalHeight = 2.6f;
                        s.analFrom = 0.1f, s.analTo = 0.5f, s.analHeight = 2.4f, s.pectoral = 2.2f, s.beat = 0.1f;
                    }),
-                   16, 128, butterflyfish, 0.021f, 0.0008f, 42000.0f, true, 0.000004f});
+                   16, 128, butterflyfish, 0.034f, 0.0008f, 42000.0f, true, 0.000004f});
     out.push_back({"sets/default_fish/fish_parrotfish", "parrotfish", "singlefish", "fish", "Parrotfish",
                    shape([](FishShape& s) {
                        s.length = 18.0f, s.depth = 6.6f, s.width = 3.8f, s.deepestAt = 0.55f, s.snout = 0.5f, s.peduncle = 0.2f;
@@ -328,7 +332,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.22f, s.dorsalTo = 0.8f, s.dorsalHeight = 1.5f;
                        s.analFrom = 0.2f, s.analTo = 0.42f, s.analHeight = 1.4f, s.pectoral = 2.8f, s.beat = 0.11f;
                    }),
-                   16, 128, parrotfish, 0.024f, 0.0011f, 32000.0f, true, 0.000004f});
+                   16, 128, parrotfish, 0.036f, 0.0011f, 32000.0f, true, 0.000004f});
     out.push_back({"sets/default_fish/fish_grouper", "coralgrouper", "singlefish", "fish", "Coral grouper",
                    shape([](FishShape& s) {
                        s.length = 18.0f, s.depth = 6.0f, s.width = 4.4f, s.deepestAt = 0.5f, s.snout = 0.75f, s.peduncle = 0.26f;
@@ -336,7 +340,7 @@ std::vector<Species> species() {
                        s.dorsalFrom = 0.2f, s.dorsalTo = 0.78f, s.dorsalHeight = 1.6f;
                        s.analFrom = 0.18f, s.analTo = 0.38f, s.analHeight = 1.4f, s.pectoral = 3.0f, s.beat = 0.1f;
                    }),
-                   16, 128, grouper, 0.03f, 0.0006f, 45000.0f, true, 0.000002f});
+                   16, 128, grouper, 0.042f, 0.0006f, 45000.0f, true, 0.000002f});
     // The hunter: a grey reef shark, slow until it chases.
     out.push_back({"sets/default_fish/hunter_reefshark", "greyreefshark", "hunter", "fish", "Grey reef shark, hunts the school",
                    shape([](FishShape& s) {

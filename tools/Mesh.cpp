@@ -1,5 +1,6 @@
 #include "tools/Mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -42,7 +43,7 @@ void Mesh::addPatch(const std::function<P3(float, float)>& f, int nu, int nv, fl
 }
 
 void Mesh::addTube(const std::vector<P3>& path, const std::vector<float>& radii, int sides, float s0, float s1,
-                   float t0, float t1) {
+                   float t0, float t1, int tipRings) {
     if (path.size() < 2 || radii.size() != path.size()) return;
     // Parallel-transport frames so the rings do not twist along the path.
     std::vector<P3> tangents(path.size()), normals(path.size()), binormals(path.size());
@@ -85,7 +86,7 @@ void Mesh::addTube(const std::vector<P3>& path, const std::vector<float>& radii,
             const float rr = r * std::cos(angle);
             return end + tan * (tipLength * std::sin(angle)) + n * (rr * std::cos(a)) + bn * (rr * std::sin(a));
         },
-        sides, 3, s0, s1, t1, t1);
+        sides, std::max(tipRings, 1), s0, s1, t1, t1);
 }
 
 void Mesh::addEllipsoid(P3 c, P3 r, int slices, int stacks, float s0, float s1, float t0, float t1) {

@@ -43,9 +43,10 @@ public:
     void addPatch(const std::function<P3(float u, float v)>& f, int nu, int nv, float s0, float s1, float t0,
                   float t1, bool flip = false);
     // A tube along a polyline with a radius per point and `sides` facets, capped at
-    // the end with a rounded tip; texture s around, t along [t0, t1].
+    // the end with a rounded tip of `tipRings` rings (1 gives a plain cone, the
+    // cheapest cap for thin or distant parts); texture s around, t along [t0, t1].
     void addTube(const std::vector<P3>& path, const std::vector<float>& radii, int sides, float s0, float s1,
-                 float t0, float t1);
+                 float t0, float t1, int tipRings = 3);
     // An ellipsoid centred at c with semi-axes r.
     void addEllipsoid(P3 c, P3 r, int slices, int stacks, float s0, float s1, float t0, float t1);
     void append(const Mesh& other);

@@ -28,6 +28,24 @@ P3 sway(P3 p, float height, float amplitude, float theta, float exponent = 1.6f)
     return p + P3{w * std::sin(theta + local), w * 0.6f * std::sin(theta * 2.0f + 1.3f + local), 0.0f};
 }
 
+// ---- Cluster helpers ----------------------------------------------------------
+
+// A part of a cluster: scaled by k, turned by `turn` radians about the vertical
+// and moved to `at` (model units).
+Mesh placed(Mesh m, P3 at, float k, float turn = 0.0f) {
+    const float c = std::cos(turn), s = std::sin(turn);
+    for (P3& p : m.positions) p = P3{(p.x * c - p.y * s) * k + at.x, (p.x * s + p.y * c) * k + at.y, p.z * k + at.z};
+    return m;
+}
+
+// The same part painted from another column of the texture: its s range moves to
+// [s0, s0 + width]. The coral textures hold one colour variety per column, so one
+// model shows colonies of different colours.
+Mesh tinted(Mesh m, float s0, float width) {
+    for (size_t i = 0; i < m.uvs.size(); i += 2) m.uvs[i] = s0 + m.uvs[i] * width;
+    return m;
+}
+
 // ---- Branching corals ---------------------------------------------------------
 
 struct Branch {
@@ -60,88 +78,166 @@ void grow(std::vector<Branch>& out, Rng& rng, P3 start, P3 dir, float length, fl
     }
 }
 
-Mesh branchesMesh(const std::vector<Branch>& branches, int sides, float height) {
+Mesh branchesMesh(const std::vector<Branch>& branches, int sides, float height, int tipRings = 1) {
     Mesh m;
     for (const Branch& b : branches)
         m.addTube(b.path, b.radii, sides, 0.0f, 1.0f, std::clamp(b.path.front().z / height, 0.0f, 1.0f),
-                  std::clamp(b.path.back().z / height, 0.0f, 1.0f));
+                  std::clamp(b.path.back().z / height, 0.0f, 1.0f), tipRings);
     return m;
 }
 
-// Staghorn: antler-like branches, about 1.3 units tall at scale 1.
-Mesh staghornRest() {
-    Rng rng(101);
+// One staghorn colony: antler-like branches, about 1.3 units tall at k = 1.
+Mesh staghornColony(uint32_t seed, int roots) {
+    Rng rng(seed);
     std::vector<Branch> branches;
-    for (int i = 0; i < 5; ++i) {
-        const float a = kTwoPi * i / 5.0f + rng.range(-0.3f, 0.3f);
+    for (int i = 0; i < roots; ++i) {
+        const float a = kTwoPi * i / roots + rng.range(-0.3f, 0.3f);
         const P3 dir{std::cos(a) * 0.45f, std::sin(a) * 0.45f, 1.0f};
         grow(branches, rng, P3{std::cos(a) * 0.06f, std::sin(a) * 0.06f, -0.05f}, dir, rng.range(0.45f, 0.6f), 0.085f,
-             2, 0.12f, 0.5f, 3, 0.045f);
+             2, 0.12f, 0.5f, 2, 0.045f);
     }
-    return branchesMesh(branches, 6, 1.3f);
+    return branchesMesh(branches, 4, 1.3f);
 }
 
-// Sea fan: a lacy fan in the x-z plane on a short stalk, about 25 units tall (drawn at 0.03 to 0.045).
-Mesh seaFanRest() {
-    Rng rng(102);
-    std::vector<Branch> branches;
-    Branch stalk{{{0, 0, -1.0f}, {0, 0, 2.0f}, {0.2f, 0, 4.0f}}, {1.1f, 0.9f, 0.75f}};
-    branches.push_back(stalk);
-    for (int i = 0; i < 5; ++i) {
-        const float a = (i - 2) * 0.33f;
-        grow(branches, rng, P3{0.2f, 0, 4.0f}, P3{std::sin(a), 0.0f, std::cos(a)}, 7.5f, 0.6f, 3, 0.02f, 0.42f, 3, 0.22f);
-    }
-    // Keep the fan flat: squeeze every point toward the x-z plane.
-    for (Branch& b : branches)
-        for (P3& p : b.path) p.y *= 0.15f;
-    return branchesMesh(branches, 4, 25.0f);
+// Staghorn thicket: three colonies of different sizes and two colours side by side.
+Mesh staghornRest() {
+    Mesh m = tinted(staghornColony(101, 5), 0.0f, 0.5f);
+    m.append(tinted(placed(staghornColony(111, 5), {0.95f, 0.35f, 0.0f}, 0.75f, 1.1f), 0.5f, 0.5f));
+    m.append(tinted(placed(staghornColony(121, 5), {-0.8f, 0.55f, 0.0f}, 0.6f, 2.3f), 0.0f, 0.5f));
+    m.append(tinted(placed(staghornColony(131, 3), {1.6f, -0.5f, -0.08f}, 0.5f, 0.4f), 0.0f, 0.5f));
+    m.append(tinted(placed(staghornColony(141, 3), {-1.5f, -0.4f, -0.08f}, 0.45f, 1.7f), 0.5f, 0.5f));
+    return m;
 }
 
-// Sea whips: long thin rods from one holdfast, about 1 unit tall.
-Mesh seaWhipsRest() {
-    Rng rng(103);
+// One sea fan: a lacy membrane spread between a few ribs on a short stalk, about 25
+// units tall, in the x-z plane. The membrane takes the left three quarters of the
+// texture (the lace), the ribs the last quarter.
+Mesh seaFan(uint32_t seed) {
+    Rng rng(seed);
     Mesh m;
-    for (int i = 0; i < 11; ++i) {
-        const float a = kTwoPi * i / 11.0f + rng.range(-0.25f, 0.25f), lean = rng.range(0.3f, 0.7f), length = rng.range(0.7f, 1.1f);
+    std::vector<Branch> ribs;
+    ribs.push_back(Branch{{{0, 0, -1.0f}, {0, 0, 2.0f}, {0.2f, 0, 4.0f}}, {1.1f, 0.9f, 0.75f}});
+    const float reach = 19.0f;
+    std::vector<float> rim(9);
+    for (float& r : rim) r = reach * rng.range(0.85f, 1.05f);
+    for (int i = 0; i < 5; ++i) {
+        const float a = (i - 2) * 0.36f;
+        Branch b;
+        for (int s = 0; s <= 3; ++s) {
+            const float t = s / 3.0f;
+            const float bend = 0.1f * std::sin(t * kPi) * (i - 2);
+            b.path.push_back(P3{0.2f + std::sin(a + bend) * reach * 0.95f * t, 0.0f, 4.0f + std::cos(a + bend) * reach * 0.95f * t});
+            b.radii.push_back(0.55f - 0.3f * t);
+        }
+        ribs.push_back(b);
+    }
+    m.append(tinted(branchesMesh(ribs, 4, 25.0f), 0.78f, 0.22f));
+    // The membrane: u across the fan from left to right, v out from the stalk; its
+    // rim undulates and the sheet waves a little front to back.
+    const float phase = rng.range(0.0f, kTwoPi);
+    m.addPatch(
+        [&](float u, float v) {
+            const float a = (u - 0.5f) * 2.0f * 0.8f;
+            const float fi = u * 8.0f;
+            const int k = std::min(static_cast<int>(fi), 7);
+            const float r = (rim[static_cast<size_t>(k)] * (1.0f - (fi - k)) + rim[static_cast<size_t>(k + 1)] * (fi - k)) * v;
+            return P3{0.2f + std::sin(a) * r, 0.6f * std::sin(u * 9.0f + phase) * v, 4.0f + std::cos(a) * r * 0.95f};
+        },
+        10, 6, 0.0f, 0.75f, 0.0f, 1.0f);
+    return m;
+}
+
+// Two fans of different size growing side by side.
+Mesh seaFanRest() {
+    Mesh m = seaFan(102);
+    m.append(placed(seaFan(112), {9.0f, 3.0f, -0.5f}, 0.65f, 0.5f));
+    m.append(placed(seaFan(122), {-8.0f, 4.0f, -0.5f}, 0.5f, -0.6f));
+    return m;
+}
+
+// Sea whips: long thin rods from one holdfast, about 1 unit tall; two colours.
+Mesh seaWhips(uint32_t seed, int count, float s0) {
+    Rng rng(seed);
+    Mesh m;
+    for (int i = 0; i < count; ++i) {
+        const float a = kTwoPi * i / count + rng.range(-0.25f, 0.25f), lean = rng.range(0.3f, 0.7f), length = rng.range(0.7f, 1.1f);
         std::vector<P3> path;
         std::vector<float> radii;
-        for (int s = 0; s <= 6; ++s) {
-            const float t = s / 6.0f;
+        for (int s = 0; s <= 4; ++s) {
+            const float t = s / 4.0f;
             path.push_back({std::cos(a) * (0.06f + lean * length * t * t), std::sin(a) * (0.06f + lean * length * t * t),
                             -0.04f + length * t});
             radii.push_back(0.05f - 0.02f * t);
         }
-        m.addTube(path, radii, 5, 0.0f, 1.0f, 0.0f, 1.0f);
+        m.addTube(path, radii, 4, s0, s0 + 0.33f, 0.0f, 1.0f, 1);
     }
     return m;
 }
 
-// Soft coral: a fleshy trunk with lobed branches ending in polyp clusters, about 0.9 units tall.
-Mesh softCoralRest() {
-    Rng rng(104);
+// A barrel sponge: a squat open vase, about 0.4 units tall.
+Mesh barrelSponge(float s0) {
     Mesh m;
-    m.addTube({{0, 0, -0.05f}, {0, 0, 0.25f}, {0.02f, 0, 0.4f}}, {0.14f, 0.12f, 0.1f}, 8, 0.0f, 1.0f, 0.0f, 0.4f);
-    for (int i = 0; i < 6; ++i) {
-        const float a = kTwoPi * i / 6.0f + rng.range(-0.2f, 0.2f);
+    m.addPatch(
+        [&](float u, float v) {
+            const float a = u * kTwoPi;
+            // Up the outside (v < 0.7), over the lip and down into the dark hollow.
+            const float h = v < 0.7f ? 0.4f * v / 0.7f : 0.4f - 0.3f * (v - 0.7f) / 0.3f;
+            const float r = v < 0.7f ? 0.16f + 0.08f * std::sin(v / 0.7f * kPi * 0.8f) : 0.2f - 0.08f * (v - 0.7f) / 0.3f;
+            const float ribs = 1.0f + 0.06f * std::sin(a * 10.0f);
+            return P3{std::cos(a) * r * ribs, std::sin(a) * r * ribs, h - 0.03f};
+        },
+        12, 6, s0, s0 + 0.33f, 0.0f, 1.0f);
+    return m;
+}
+
+// Sea-whip garden: two whip clumps of different colours with barrel sponges at their feet.
+Mesh seaWhipsRest() {
+    Mesh m = seaWhips(103, 9, 0.0f);
+    m.append(placed(seaWhips(113, 7, 0.34f), {0.55f, 0.3f, 0.0f}, 0.8f));
+    m.append(placed(barrelSponge(0.67f), {-0.35f, 0.25f, 0.0f}, 1.0f));
+    m.append(placed(barrelSponge(0.67f), {0.3f, -0.3f, 0.0f}, 0.7f, 1.0f));
+    m.append(placed(seaWhips(123, 6, 0.0f), {-0.9f, -0.2f, -0.04f}, 0.65f, 0.7f));
+    m.append(placed(barrelSponge(0.67f), {1.1f, 0.1f, -0.03f}, 0.9f, 2.0f));
+    return m;
+}
+
+// One soft coral: a fleshy trunk with lobed branches ending in polyp clusters, about
+// 0.9 units tall.
+Mesh softCoral(uint32_t seed, int lobes) {
+    Rng rng(seed);
+    Mesh m;
+    m.addTube({{0, 0, -0.05f}, {0, 0, 0.25f}, {0.02f, 0, 0.4f}}, {0.14f, 0.12f, 0.1f}, 6, 0.0f, 1.0f, 0.0f, 0.4f, 1);
+    for (int i = 0; i < lobes; ++i) {
+        const float a = kTwoPi * i / lobes + rng.range(-0.2f, 0.2f);
         const P3 start{0.02f, 0.0f, 0.3f + 0.02f * i};
         const P3 dir = unit(P3{std::cos(a), std::sin(a), rng.range(0.8f, 1.4f)});
         const P3 mid = start + dir * 0.2f;
         const P3 end = mid + unit(dir + P3{0, 0, 0.6f}) * rng.range(0.18f, 0.3f);
-        m.addTube({start, mid, end}, {0.08f, 0.06f, 0.05f}, 6, 0.0f, 1.0f, 0.3f, 0.8f);
-        for (int k = 0; k < 4; ++k) {
+        m.addTube({start, mid, end}, {0.08f, 0.06f, 0.05f}, 5, 0.0f, 1.0f, 0.3f, 0.8f, 1);
+        for (int k = 0; k < 3; ++k) {
             const P3 c = end + P3{rng.range(-0.07f, 0.07f), rng.range(-0.07f, 0.07f), rng.range(0.0f, 0.08f)};
-            const float r = rng.range(0.06f, 0.09f);
-            m.addEllipsoid(c, P3{r, r, r * 1.2f}, 8, 6, 0.0f, 1.0f, 0.8f, 1.0f);
+            const float r = rng.range(0.07f, 0.1f);
+            m.addEllipsoid(c, P3{r, r, r * 1.2f}, 6, 4, 0.0f, 1.0f, 0.8f, 1.0f);
         }
     }
+    return m;
+}
+
+// Soft-coral bed: three colonies in three muted colours.
+Mesh softCoralRest() {
+    Mesh m = tinted(softCoral(104, 5), 0.0f, 0.33f);
+    m.append(tinted(placed(softCoral(114, 5), {0.6f, 0.35f, 0.0f}, 0.75f, 0.8f), 0.34f, 0.32f));
+    m.append(tinted(placed(softCoral(124, 5), {-0.5f, 0.45f, 0.0f}, 0.65f, 2.0f), 0.67f, 0.33f));
+    m.append(tinted(placed(softCoral(134, 3), {1.2f, -0.3f, -0.06f}, 0.55f, 3.0f), 0.67f, 0.33f));
+    m.append(tinted(placed(softCoral(144, 3), {-1.1f, -0.35f, -0.06f}, 0.5f, 4.1f), 0.0f, 0.33f));
     return m;
 }
 
 // ---- Massive corals -------------------------------------------------------------
 
-// Brain coral: a squat dome with meandering grooves, about 1.2 units across.
-Mesh brainCoral(float pulse) {
-    const Noise n(105);
+// One brain coral: a squat dome with meandering grooves, about 1.2 units across.
+Mesh brainDome(float pulse, uint32_t seed, int slices, int stacks, float s0) {
+    const Noise n(seed);
     Mesh m;
     m.addPatch(
         [&](float u, float v) {
@@ -151,16 +247,27 @@ Mesh brainCoral(float pulse) {
             const float r = 0.6f * (1.0f + pulse) * (0.94f + 0.06f * smoothstep(0.02f, 0.14f, groove));
             return P3{dir.x * r, dir.y * r * 0.9f, dir.z * r * 0.75f - 0.02f};
         },
-        36, 18, 0.0f, 3.0f, 0.0f, 1.0f, true);
+        slices, stacks, s0, s0 + 0.33f, 0.0f, 1.0f, true);
     return m;
 }
 
-// Table coral: a stalk carrying a wide, thin plate with a wavy rim, about 20 units
-// across (drawn at 0.04 to 0.05).
-Mesh tableCoral(float theta) {
-    const Noise n(106);
+// Brain-coral boulders: a large dome with two smaller ones and a pebble, each its own colour.
+Mesh brainCoral(float pulse) {
+    Mesh m = brainDome(pulse, 105, 22, 10, 0.0f);
+    m.append(placed(brainDome(pulse * 0.7f, 115, 18, 8, 0.34f), {0.85f, 0.3f, -0.05f}, 0.6f, 1.0f));
+    m.append(placed(brainDome(pulse * 0.5f, 125, 14, 7, 0.67f), {-0.7f, 0.5f, -0.05f}, 0.45f, 2.2f));
+    m.append(placed(brainDome(0.0f, 135, 10, 5, 0.34f), {0.2f, -0.75f, -0.04f}, 0.3f));
+    m.append(placed(brainDome(pulse * 0.6f, 145, 14, 7, 0.0f), {1.6f, -0.4f, -0.06f}, 0.5f, 0.6f));
+    m.append(placed(brainDome(pulse * 0.6f, 155, 14, 7, 0.67f), {-1.5f, -0.3f, -0.06f}, 0.4f, 1.4f));
+    return m;
+}
+
+// One table coral: a stalk carrying a wide, thin plate with a wavy rim, about 20
+// units across at k = 1.
+Mesh tablePlate(float theta, uint32_t seed, int slices) {
+    const Noise n(seed);
     Mesh m;
-    m.addTube({{0, 0, -0.5f}, {0.3f, 0, 3.5f}, {0.5f, 0, 6.5f}}, {2.2f, 1.6f, 1.8f}, 10, 0.0f, 1.0f, 0.95f, 0.6f);
+    m.addTube({{0, 0, -0.5f}, {0.3f, 0, 3.5f}, {0.5f, 0, 6.5f}}, {2.2f, 1.6f, 1.8f}, 6, 0.0f, 1.0f, 0.95f, 0.6f, 1);
     const float tiltX = 0.05f * std::sin(theta), tiltY = 0.04f * std::cos(theta);
     const auto plate = [&](float u, float v, bool top) {
         const float a = u * kTwoPi;
@@ -174,71 +281,102 @@ Mesh tableCoral(float theta) {
         return P3{x, y, z};
     };
     // Texture: the upper half of the picture is the lit top, the lower half the shaded underside.
-    m.addPatch([&](float u, float v) { return plate(u, v, true); }, 32, 8, 0.0f, 3.0f, 0.0f, 0.48f, true);
-    m.addPatch([&](float u, float v) { return plate(u, v, false); }, 32, 8, 0.0f, 3.0f, 0.75f, 0.52f, false);
+    m.addPatch([&](float u, float v) { return plate(u, v, true); }, slices, 5, 0.0f, 3.0f, 0.0f, 0.48f, true);
+    m.addPatch([&](float u, float v) { return plate(u, v, false); }, slices, 3, 0.0f, 3.0f, 0.75f, 0.52f, false);
     return m;
 }
 
-// Tube sponges: open tubes with thick walls, about 25 units tall (drawn at 0.04).
+// Tiered tables: a large plate with two smaller ones beside and below it, and a
+// few small boulders round the stalk.
+Mesh tableCoral(float theta) {
+    Mesh m = tablePlate(theta, 106, 22);
+    m.append(placed(tablePlate(theta + 1.7f, 116, 18), {13.0f, 6.0f, -0.5f}, 0.55f, 1.3f));
+    m.append(placed(tablePlate(theta + 3.1f, 126, 16), {-11.0f, 8.0f, -0.5f}, 0.4f, 2.6f));
+    Mesh rocks;
+    rocks.addEllipsoid({4.0f, -4.0f, 0.3f}, {2.2f, 1.8f, 1.4f}, 8, 5, 0.0f, 1.0f, 0.55f, 0.75f);
+    rocks.addEllipsoid({-3.5f, 2.5f, 0.2f}, {1.6f, 1.4f, 1.0f}, 8, 5, 0.0f, 1.0f, 0.55f, 0.75f);
+    m.append(rocks);
+    return m;
+}
+
+// One open tube sponge of `height` and `radius` at base, leaning along `lean`.
+void addSpongeTube(Mesh& m, P3 base, P3 lean, float height, float radius, float phase, float theta, float s0, int res) {
+    // The profile runs up the outside, over the rim, and down the inside.
+    m.addPatch(
+        [&](float u, float v) {
+            const float ang = u * kTwoPi;
+            float h, r;
+            if (v < 0.45f) {
+                const float t = v / 0.45f;
+                h = height * t;
+                r = radius * (0.8f + 0.25f * t);
+            } else if (v < 0.55f) {
+                const float t = (v - 0.45f) / 0.1f;
+                h = height + 0.6f * std::sin(t * kPi);
+                r = radius * 1.05f - 0.8f * t;
+            } else {
+                const float t = (v - 0.55f) / 0.45f;
+                h = height * (1.0f - 0.85f * t);
+                r = radius * 1.05f - 0.8f - 0.4f * t;
+            }
+            const float bendNow = 0.9f * std::pow(h / 25.0f, 2.0f) * std::sin(theta + phase);
+            const P3 axis = base + lean * h + P3{bendNow, 0.4f * bendNow, 0.0f};
+            return axis + P3{r * std::cos(ang), r * std::sin(ang), 0.0f};
+        },
+        res, res, s0, s0 + 0.5f, 0.0f, 1.0f);
+}
+
+// Tube sponges: two groups of open tubes with thick walls in two colours, the tallest
+// about 25 units (drawn at 0.04).
 Mesh tubeSponges(float theta) {
     Rng rng(107);
     Mesh m;
-    for (int i = 0; i < 5; ++i) {
-        const float a = kTwoPi * i / 5.0f + rng.range(-0.3f, 0.3f);
-        const float height = i == 0 ? 24.0f : rng.range(12.0f, 20.0f);
-        const float radius = rng.range(2.2f, 3.0f);
-        const P3 base{i == 0 ? 0.0f : std::cos(a) * 3.2f, i == 0 ? 0.0f : std::sin(a) * 3.2f, -0.5f};
-        const P3 lean{i == 0 ? 0.0f : std::cos(a) * 0.25f, i == 0 ? 0.0f : std::sin(a) * 0.25f, 1.0f};
-        const float phase = rng.range(0.0f, kTwoPi);
-        // The profile runs up the outside, over the rim, and down the inside.
-        m.addPatch(
-            [&](float u, float v) {
-                const float ang = u * kTwoPi;
-                float h, r;
-                if (v < 0.45f) {
-                    const float t = v / 0.45f;
-                    h = height * t;
-                    r = radius * (0.8f + 0.25f * t);
-                } else if (v < 0.55f) {
-                    const float t = (v - 0.45f) / 0.1f;
-                    h = height + 0.6f * std::sin(t * kPi);
-                    r = radius * 1.05f - 0.8f * t;
-                } else {
-                    const float t = (v - 0.55f) / 0.45f;
-                    h = height * (1.0f - 0.85f * t);
-                    r = radius * 1.05f - 0.8f - 0.4f * t;
-                }
-                const float bendNow = 0.9f * std::pow(h / 25.0f, 2.0f) * std::sin(theta + phase);
-                const P3 axis = base + lean * h + P3{bendNow, 0.4f * bendNow, 0.0f};
-                return axis + P3{r * std::cos(ang), r * std::sin(ang), 0.0f};
-            },
-            14, 14, 0.0f, 1.0f, 0.0f, 1.0f);
+    for (int i = 0; i < 8; ++i) {
+        const bool second = i >= 5;  // the smaller group beside the first, in the other colour
+        const int k = second ? i - 5 : i;
+        const float a = kTwoPi * k / (second ? 3.0f : 5.0f) + rng.range(-0.3f, 0.3f);
+        const float height = k == 0 ? (second ? 16.0f : 24.0f) : rng.range(10.0f, second ? 14.0f : 20.0f);
+        const float radius = rng.range(2.0f, 2.8f) * (second ? 0.85f : 1.0f);
+        const P3 centre = second ? P3{11.0f, 4.0f, 0.0f} : P3{0, 0, 0};
+        const float spread = second ? 2.6f : 3.2f;
+        const P3 base = centre + P3{k == 0 ? 0.0f : std::cos(a) * spread, k == 0 ? 0.0f : std::sin(a) * spread, -0.5f};
+        const P3 lean{k == 0 ? 0.0f : std::cos(a) * 0.25f, k == 0 ? 0.0f : std::sin(a) * 0.25f, 1.0f};
+        addSpongeTube(m, base, lean, height, radius, rng.range(0.0f, kTwoPi), theta, second ? 0.5f : 0.0f, 10);
     }
     return m;
 }
 
-// Anemone: a short column with a crown of tentacles, about 1 unit across.
-Mesh anemone(float theta) {
-    Rng rng(108);
+// One anemone: a short column with a crown of tentacles, about 1 unit across.
+Mesh anemoneCrown(float theta, uint32_t seed, int tentacles) {
+    Rng rng(seed);
     Mesh m;
-    m.addTube({{0, 0, -0.05f}, {0, 0, 0.12f}}, {0.22f, 0.25f}, 12, 0.0f, 2.0f, 0.0f, 0.2f);
-    for (int i = 0; i < 56; ++i) {
+    m.addTube({{0, 0, -0.05f}, {0, 0, 0.12f}}, {0.22f, 0.25f}, 8, 0.0f, 2.0f, 0.0f, 0.2f, 1);
+    for (int i = 0; i < tentacles; ++i) {
         const float ring = (i % 3) / 3.0f;
-        const float a = kTwoPi * (i + 0.5f * ring) / 56.0f * 3.0f;
+        const float a = kTwoPi * (i + 0.5f * ring) / tentacles * 3.0f;
         const float r0 = 0.06f + 0.16f * (1.0f - ring);
         const float length = rng.range(0.3f, 0.45f) * (1.0f - 0.3f * ring);
         const float swirl = 0.35f * std::sin(theta + a * 2.0f);
         std::vector<P3> path;
         std::vector<float> radii;
-        for (int s = 0; s <= 4; ++s) {
-            const float t = s / 4.0f;
+        for (int s = 0; s <= 3; ++s) {
+            const float t = s / 3.0f;
             const float out = r0 + length * (0.7f * t) + 0.05f * swirl * t * t;
             const float ang = a + swirl * t * t;
             path.push_back({std::cos(ang) * out, std::sin(ang) * out, 0.12f + length * (0.75f * t - 0.35f * t * t)});
-            radii.push_back(0.04f - 0.02f * t);
+            radii.push_back(0.045f - 0.022f * t);
         }
-        m.addTube(path, radii, 4, 0.0f, 1.0f, 0.0f, 1.0f);
+        m.addTube(path, radii, 4, 0.0f, 1.0f, 0.0f, 1.0f, 1);
     }
+    return m;
+}
+
+// Anemone field: three anemones of different sizes, swaying out of step.
+Mesh anemone(float theta) {
+    Mesh m = anemoneCrown(theta, 108, 36);
+    m.append(placed(anemoneCrown(theta + 2.1f, 118, 27), {0.75f, 0.35f, 0.0f}, 0.75f));
+    m.append(placed(anemoneCrown(theta + 4.2f, 128, 21), {-0.6f, 0.5f, 0.0f}, 0.6f));
+    m.append(placed(anemoneCrown(theta + 1.0f, 138, 18), {1.4f, -0.4f, 0.0f}, 0.5f));
     return m;
 }
 
@@ -372,9 +510,10 @@ const Palm kPalms[] = {
 // Point at height fraction t on a palm's trunk in frame phase theta.
 P3 trunkPoint(const Palm& p, float t, float theta) {
     const P3 dir{std::cos(p.leanAngle), std::sin(p.leanAngle), 0.0f};
-    const float bend = p.lean * t * t + 0.25f * t * t * std::sin(theta + p.phase);
+    // The sway is large enough to see from the reef, a few tenths of a unit at the crown.
+    const float bend = p.lean * t * t + 0.55f * t * t * std::sin(theta + p.phase);
     return p.base + dir * bend + P3{0.0f, 0.0f, p.height * t} +
-           P3{0.1f * t * t * std::sin(theta * 2.0f + p.phase), 0.0f, 0.0f};
+           P3{0.25f * t * t * std::sin(theta * 2.0f + p.phase), 0.0f, 0.0f};
 }
 
 Mesh palmTrunks(float theta) {
@@ -399,7 +538,7 @@ Mesh palmLeaves(float theta) {
         for (int f = 0; f < 9; ++f) {
             const float a = kTwoPi * f / 9.0f + p.phase;
             const float length = 5.2f + 0.7f * std::sin(f * 2.3f);
-            const float flutter = 0.12f * std::sin(theta + f * 1.1f + p.phase);
+            const float flutter = 0.3f * std::sin(theta + f * 1.1f + p.phase);
             const P3 out{std::cos(a), std::sin(a), 0.0f};
             const P3 across{-std::sin(a), std::cos(a), 0.0f};
             m.addPatch(
@@ -504,7 +643,15 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
         true, false, false);
     add("models/coral_h.tqm", buildFrames(10, [](int k) { return enlarged(anemone(kTwoPi * k / 10.0f), 1.5f); }), false, false, false);
     add("models/coral_i.tqm", swayed(enlarged(seaWhipsRest(), 1.2f), 10, 1.2f, 0.12f), false, true, false);
-    add("models/gull.tqm", gullModel(), false, true, true);
+    // The gull is drawn at scale 0.05: about 1.8 units across the wings, large enough
+    // to read as a gull when it passes near.
+    add("models/gull.tqm", [] {
+            AnimatedMesh g = gullModel();
+            for (auto& frame : g.frames)
+                for (P3& p : frame) p = p * 1.6f;
+            for (P3& p : g.mesh.positions) p = p * 1.6f;
+            return g;
+        }(), false, true, true);
     add("models/insel.tqm", buildFrames(1, [](int) { return island(); }), true, false, false);
     add("models/palmenstaemme.tqm", buildFrames(20, [](int k) { return palmTrunks(kTwoPi * k / 20.0f); }), true, false, false);
     add("models/palmenblaetter.tqm", buildFrames(20, [](int k) { return palmLeaves(kTwoPi * k / 20.0f); }), true, false, false);

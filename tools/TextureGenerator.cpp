@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <cstdio>
 
 #include "tools/BmpWriter.h"
@@ -56,30 +57,114 @@ Image clearSky() {
 
 // ---- Sea floor --------------------------------------------------------------
 
+// The sea floor is one picture stretched over the whole height field (60 x 50
+// units, about 17 texels a unit), so it carries the floor's detail itself: ripples,
+// darker algae-stained patches, sea-grass meadows, coral rubble, pebbles and shells.
+// It tiles: every noise wraps with the picture and shapes near an edge are drawn
+// again on the opposite side.
+constexpr int kSandSize = 1024;
+
+// Calls draw(x, y) at the shape's place and at its wrapped copies where a shape of
+// `reach` pixels would cross an edge of the picture.
+void tiled(float x, float y, float reach, const std::function<void(float, float)>& draw) {
+    const float size = static_cast<float>(kSandSize);
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const float cx = x + dx * size, cy = y + dy * size;
+            if (cx + reach < 0.0f || cx - reach > size || cy + reach < 0.0f || cy - reach > size) continue;
+            draw(cx, cy);
+        }
+}
+
 Image sand() {
     const Noise n(21);
-    Image img = painted(512, 512, [&](float u, float v) {
+    // Where the meadows and the rubble fields lie (0..1, tileable).
+    const auto meadow = [&](float u, float v) { return smoothstep(0.0f, 0.3f, n.fractal(u * 5.0f + 11.0f, v * 5.0f, 5, 3)); };
+    const auto rubble = [&](float u, float v) { return smoothstep(0.05f, 0.3f, n.fractal(u * 4.0f, v * 4.0f + 23.0f, 4, 3)); };
+    Image img = painted(kSandSize, kSandSize, [&](float u, float v) {
         const float big = n.fractal(u * 6.0f, v * 6.0f, 6, 4) * 0.5f + 0.5f;
-        const float grain = n.hash01(static_cast<int>(u * 512), static_cast<int>(v * 512), 5);
-        // Ripples: crests across the current, bent by slow noise.
+        const float grain = n.hash01(static_cast<int>(u * kSandSize), static_cast<int>(v * kSandSize), 5);
+        // Ripples: crests across the current, bent by slow noise; flattened in the meadows.
         const float warp = n.fractal(u * 3.0f + 5.0f, v * 3.0f, 3, 3) * 2.2f;
-        const float phase = (u * 0.35f + v) * 46.0f + warp * 3.0f;
-        const float ripple = std::sin(phase) + 0.35f * std::sin(2.0f * phase + 0.8f);
-        const float light = 0.9f + 0.06f * ripple + 0.1f * (big - 0.5f) + 0.05f * (grain - 0.5f);
-        return rgb(0.88f * light, 0.81f * light, 0.64f * light);
+        const float phase = (u * 0.35f + v) * 92.0f + warp * 3.0f;
+        const float calm = 1.0f - 0.7f * meadow(u, v);
+        const float ripple = (std::sin(phase) + 0.35f * std::sin(2.0f * phase + 0.8f)) * calm;
+        const float light = 0.9f + 0.07f * ripple + 0.12f * (big - 0.5f) + 0.06f * (grain - 0.5f);
+        Colour c = rgb(0.88f * light, 0.81f * light, 0.64f * light);
+        // Algae-stained sand under the meadows, grey coarse sand under the rubble.
+        c = mix(c, scaled(rgb(0.62f, 0.62f, 0.44f), light), 0.55f * meadow(u, v));
+        return mix(c, scaled(rgb(0.74f, 0.72f, 0.66f), light), 0.4f * rubble(u, v));
     });
-    // Pebbles and shell bits on a jittered grid.
     Painter p(img);
     Rng rng(2101);
-    for (int i = 0; i < 260; ++i) {
-        const float x = rng.range(0.0f, 512.0f), y = rng.range(0.0f, 512.0f);
-        const float r = rng.range(0.9f, 2.6f);
-        const float tone = rng.range(0.45f, 0.85f);
-        const bool shell = rng.uniform() < 0.25f;
-        const Colour c = shell ? rgb(0.95f, 0.9f, 0.85f) : rgb(tone * 0.85f, tone * 0.78f, tone * 0.7f);
-        p.ellipse(x + r * 0.35f, y + r * 0.4f, r * 1.1f, r * 0.8f, rgb(0.45f, 0.4f, 0.32f, 0.45f));  // shadow
-        p.ellipse(x, y, r * 1.1f, r * 0.8f, c);
-        p.ellipse(x - r * 0.3f, y - r * 0.25f, r * 0.45f, r * 0.3f, rgb(1.0f, 1.0f, 0.95f, 0.35f));  // glint
+    const float size = static_cast<float>(kSandSize);
+    // Sea grass: tufts of thin blades, each with its shadow, dense in the meadows.
+    for (int i = 0; i < 9000; ++i) {
+        const float x = rng.range(0.0f, size), y = rng.range(0.0f, size);
+        if (meadow(x / size, y / size) < rng.uniform() * 0.8f + 0.2f) continue;
+        const int blades = 3 + rng.below(5);
+        const float hue = rng.range(0.0f, 1.0f);
+        for (int b = 0; b < blades; ++b) {
+            const float a = rng.range(-2.2f, -0.9f), length = rng.range(4.0f, 10.0f);
+            const float bx = x + rng.range(-1.5f, 1.5f), by = y + rng.range(-1.0f, 1.0f);
+            const float ex = bx + std::cos(a) * length, ey = by + std::sin(a) * length;
+            const Colour root = mix(rgb(0.18f, 0.34f, 0.12f), rgb(0.3f, 0.36f, 0.1f), hue);
+            const Colour tip = mix(rgb(0.45f, 0.6f, 0.25f), rgb(0.62f, 0.62f, 0.3f), hue);
+            tiled(bx, by, length + 3.0f, [&](float cx, float cy) {
+                const float sx = cx + (ex - bx), sy = cy + (ey - by);
+                p.capsule(cx + 1.2f, cy + 1.0f, sx + 2.0f, sy + 1.5f, 0.7f, 0.4f,
+                          [](float, float) { return rgb(0.3f, 0.3f, 0.2f, 0.35f); });
+                p.capsule(cx, cy, sx, sy, 0.75f, 0.35f, [&](float t, float) { return mix(root, tip, t); });
+            });
+        }
+    }
+    // Coral rubble: broken branch pieces, bleached or faded, heaped in the rubble fields.
+    for (int i = 0; i < 9000; ++i) {
+        const float x = rng.range(0.0f, size), y = rng.range(0.0f, size);
+        if (rubble(x / size, y / size) < rng.uniform() + 0.05f) continue;
+        const float a = rng.range(0.0f, 6.2831853f), length = rng.range(1.5f, 5.0f), r = rng.range(0.6f, 1.3f);
+        const float tone = rng.range(0.7f, 0.95f);
+        const Colour c = rng.uniform() < 0.2f ? rgb(tone * 0.9f, tone * 0.78f, tone * 0.8f) : rgb(tone, tone * 0.97f, tone * 0.9f);
+        const float dx = std::cos(a) * length, dy = std::sin(a) * length;
+        tiled(x, y, length + 3.0f, [&](float cx, float cy) {
+            p.capsule(cx + 0.8f, cy + 0.9f, cx + dx + 0.8f, cy + dy + 0.9f, r, r * 0.8f,
+                      [](float, float) { return rgb(0.35f, 0.32f, 0.26f, 0.4f); });
+            p.capsule(cx, cy, cx + dx, cy + dy, r, r * 0.8f, [&](float, float across) { return scaled(c, 1.0f - 0.25f * across); });
+        });
+    }
+    // Pebbles.
+    for (int i = 0; i < 900; ++i) {
+        const float x = rng.range(0.0f, size), y = rng.range(0.0f, size);
+        const float r = rng.range(0.9f, 3.0f), tone = rng.range(0.4f, 0.8f);
+        const Colour c = rgb(tone * 0.85f, tone * 0.8f, tone * 0.74f);
+        tiled(x, y, r * 2.0f, [&](float cx, float cy) {
+            p.ellipse(cx + r * 0.35f, cy + r * 0.4f, r * 1.1f, r * 0.8f, rgb(0.45f, 0.4f, 0.32f, 0.45f));  // shadow
+            p.ellipse(cx, cy, r * 1.1f, r * 0.8f, c);
+            p.ellipse(cx - r * 0.3f, cy - r * 0.25f, r * 0.45f, r * 0.3f, rgb(1.0f, 1.0f, 0.95f, 0.35f));  // glint
+        });
+    }
+    // Shells: ribbed fans (cockles) and pale spirals, scattered everywhere.
+    for (int i = 0; i < 420; ++i) {
+        const float x = rng.range(0.0f, size), y = rng.range(0.0f, size);
+        const float r = rng.range(2.0f, 4.0f), a = rng.range(0.0f, 6.2831853f);
+        const bool cockle = rng.uniform() < 0.6f;
+        const Colour c = cockle ? mix(rgb(0.96f, 0.9f, 0.82f), rgb(0.92f, 0.7f, 0.6f), rng.uniform())
+                                : mix(rgb(0.98f, 0.96f, 0.9f), rgb(0.85f, 0.78f, 0.66f), rng.uniform());
+        tiled(x, y, r * 2.5f, [&](float cx, float cy) {
+            p.ellipse(cx + 0.8f, cy + 1.0f, r, r * 0.85f, rgb(0.35f, 0.3f, 0.22f, 0.45f));
+            if (cockle) {
+                p.ellipse(cx, cy, r, r * 0.85f, c);
+                for (int k = -2; k <= 2; ++k) {  // the ribs fan out from the hinge
+                    const float ra = a + k * 0.35f;
+                    p.capsule(cx - std::cos(a) * r * 0.8f, cy - std::sin(a) * r * 0.8f, cx + std::cos(ra) * r * 0.9f,
+                              cy + std::sin(ra) * r * 0.75f, 0.25f, 0.35f, [&](float, float) { return scaled(c, 0.75f); });
+                }
+            } else {
+                p.capsule(cx - std::cos(a) * r, cy - std::sin(a) * r, cx + std::cos(a) * r, cy + std::sin(a) * r, r * 0.55f,
+                          r * 0.15f, [&](float t, float) { return scaled(c, 0.85f + 0.15f * std::sin(t * 18.0f)); });
+                p.ellipse(cx - std::cos(a) * r * 0.6f, cy - std::sin(a) * r * 0.6f, r * 0.35f, r * 0.35f, scaled(c, 0.8f));
+            }
+        });
     }
     return img;
 }
@@ -93,6 +178,29 @@ float veins(const Noise& n, float u, float v, float phase, int cells, float widt
     float f1 = 0, f2 = 0;
     n.cellular(wu, wv, cells, phase, 0.18f, f1, f2);
     return 1.0f - smoothstep(0.0f, width, f2 - f1);
+}
+
+// The brightest sparkle near (u, v): a point per cell of a `cells` x `cells` grid
+// that wraps with the picture, flaring at phase-locked times.
+float sparkle(const Noise& n, float u, float v, float phase, int cells) {
+    const int ci = static_cast<int>(u * cells), cj = static_cast<int>(v * cells);
+    float best = 0.0f;
+    for (int dj = -1; dj <= 1; ++dj)
+        for (int di = -1; di <= 1; ++di) {
+            const int i = ci + di, j = cj + dj;
+            const int wi = (i % cells + cells) % cells, wj = (j % cells + cells) % cells;
+            const float px = (i + 0.2f + 0.6f * n.hash01(wi, wj, 11)) / cells;
+            const float py = (j + 0.2f + 0.6f * n.hash01(wi, wj, 12)) / cells;
+            const float d = std::hypot(u - px, v - py) * cells;  // in cells
+            const float rate = 1.0f + static_cast<float>(static_cast<int>(n.hash01(wi, wj, 13) * 3.0f));
+            const float flare = std::pow(std::max(0.0f, std::sin(phase * rate + kTwoPi * n.hash01(wi, wj, 14))), 6.0f);
+            // A bright core with a short cross of rays.
+            const float core = 1.0f - smoothstep(0.02f, 0.09f, d);
+            const float rays = (1.0f - smoothstep(0.0f, 0.035f, std::min(std::fabs(u - px), std::fabs(v - py)) * cells)) *
+                               (1.0f - smoothstep(0.05f, 0.22f, d));
+            best = std::max(best, flare * std::max(core, 0.7f * rays));
+        }
+    return best;
 }
 
 }  // namespace
@@ -117,7 +225,10 @@ Image TextureGenerator::highlightFrame(int frame, int size) {
     return painted(size, size, [&](float u, float v) {
         const float l1 = veins(a, u, v, phase, 6, 0.07f);
         const float l2 = veins(b, u, v, -phase, 7, 0.06f);
-        const float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
+        float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
+        // Sparkles: one point of sunlight per cell that flares and fades at its own
+        // whole number of times per loop, so the sequence still loops seamlessly.
+        glint = std::max(glint, sparkle(a, u, v, phase, 16));
         return rgb(0.92f, 0.97f, 1.0f, std::min(1.0f, glint * 1.3f));
     });
 }
@@ -164,29 +275,52 @@ float polyps(const Noise& n, float u, float v, int cells) {
     return 1.0f - smoothstep(0.12f, 0.3f, f1);
 }
 
+// The column (0 .. columns - 1) of a coral atlas that u lies in, and u within it.
+int column(float u, int columns, float& local) {
+    const int k = std::clamp(static_cast<int>(u * columns), 0, columns - 1);
+    local = u * columns - k;
+    return k;
+}
+
+// The coral textures hold one colour variety per column where the model's colonies
+// differ (see the coral builders): muted reef colours rather than bright ones.
 Image coralTexture(char kind) {
     const Noise n(static_cast<uint32_t>(500 + kind));
-    return painted(kind == 'g' || kind == 'h' ? 256 : 128, kind == 'g' || kind == 'h' ? 256 : 128,
-                   [&](float u, float v) {
+    const int size = kind == 'g' || kind == 'h' || kind == 'b' ? 256 : 128;
+    return painted(size, size, [&](float u, float v) {
         const float f = n.fractal(u * 4.0f, v * 4.0f, 4, 4) * 0.5f + 0.5f;
+        float lu = 0.0f;
         switch (kind) {
-            case 'a': {  // staghorn: ochre branches with pale violet tips (v runs base to tip)
+            case 'a': {  // staghorn (v runs base to tip): ochre with violet tips, or pale tan with blue tips
+                const int k = column(u, 2, lu);
                 const float cup = polyps(n, u, v, 16);
-                Colour c = mix(rgb(0.72f, 0.56f, 0.38f), rgb(0.88f, 0.8f, 0.94f), smoothstep(0.55f, 1.0f, v));
-                c = scaled(c, (0.85f + 0.25f * f - 0.25f * cup) * (0.7f + 0.3f * smoothstep(0.0f, 0.35f, v)));
-                return c;
+                const Colour base = k == 0 ? rgb(0.72f, 0.56f, 0.38f) : rgb(0.8f, 0.72f, 0.56f);
+                const Colour tip = k == 0 ? rgb(0.88f, 0.8f, 0.94f) : rgb(0.55f, 0.72f, 0.95f);
+                Colour c = mix(base, tip, smoothstep(0.55f, 1.0f, v));
+                return scaled(c, (0.85f + 0.25f * f - 0.25f * cup) * (0.7f + 0.3f * smoothstep(0.0f, 0.35f, v)));
             }
-            case 'b': {  // sea fan: deep red-purple with fine speckled polyps, darker at the stalk
-                const float cup = polyps(n, u, v, 24);
-                const Colour c = mix(rgb(0.62f, 0.16f, 0.3f), rgb(0.88f, 0.36f, 0.45f), f * 0.6f + 0.4f * v);
-                return scaled(c, (0.9f + 0.2f * cup) * (0.7f + 0.3f * smoothstep(0.0f, 0.3f, v)));
+            case 'b': {  // sea fan: a red-purple lace (left three quarters, v out from the stalk) and its ribs
+                const Colour red = rgb(0.66f, 0.16f, 0.3f), pale = rgb(0.92f, 0.42f, 0.5f);
+                if (u >= 0.76f) return scaled(mix(red, pale, f * 0.5f), 0.7f + 0.3f * smoothstep(0.0f, 0.3f, v));
+                // Meshes of the lace: a cell network, finer toward the rim; the holes
+                // show the deep water through the sheet, dark blue-purple.
+                float f1 = 0, f2 = 0;
+                n.cellular(u / 0.75f * 18.0f, v * 14.0f, 0, 0.0f, 0.0f, f1, f2);
+                const float strand = 1.0f - smoothstep(0.05f, 0.14f, f2 - f1);
+                const Colour hole = rgb(0.2f, 0.12f, 0.28f);
+                Colour c = mix(hole, mix(red, pale, f * 0.6f + 0.4f * v), strand);
+                c = mix(c, pale, polyps(n, u, v, 48) * strand * 0.5f);
+                return scaled(c, 0.75f + 0.25f * smoothstep(0.0f, 0.3f, v));
             }
-            case 'c': {  // tube sponge: the profile runs up the outside (v < 0.45), over the rim, down the inside
-                const float ridge = 0.5f + 0.5f * std::sin(u * kTwoPi * 12.0f + f * 2.0f);
-                Colour c = mix(rgb(0.42f, 0.2f, 0.52f), rgb(0.66f, 0.42f, 0.74f), 0.5f * ridge + 0.5f * f);
+            case 'c': {  // tube sponges (outside v < 0.45, rim, dark hollow): purple, or ochre-orange
+                const int k = column(u, 2, lu);
+                const float ridge = 0.5f + 0.5f * std::sin(lu * kTwoPi * 6.0f + f * 2.0f);
+                Colour c = k == 0 ? mix(rgb(0.42f, 0.2f, 0.52f), rgb(0.66f, 0.42f, 0.74f), 0.5f * ridge + 0.5f * f)
+                                  : mix(rgb(0.78f, 0.46f, 0.16f), rgb(0.92f, 0.7f, 0.3f), 0.5f * ridge + 0.5f * f);
                 c = scaled(c, 0.75f + 0.3f * smoothstep(0.0f, 0.4f, v));
-                c = mix(c, rgb(0.84f, 0.66f, 0.86f), smoothstep(0.36f, 0.48f, v) * (1.0f - smoothstep(0.52f, 0.6f, v)));
-                return mix(c, rgb(0.16f, 0.06f, 0.2f), smoothstep(0.55f, 0.8f, v));  // the dark hollow
+                const Colour rim = k == 0 ? rgb(0.84f, 0.66f, 0.86f) : rgb(0.98f, 0.85f, 0.55f);
+                c = mix(c, rim, smoothstep(0.36f, 0.48f, v) * (1.0f - smoothstep(0.52f, 0.6f, v)));
+                return mix(c, k == 0 ? rgb(0.16f, 0.06f, 0.2f) : rgb(0.25f, 0.12f, 0.04f), smoothstep(0.55f, 0.8f, v));
             }
             case 'd': {  // table coral: lit top with corallites (upper half), shaded underside and stalk
                 const float cup = polyps(n, u, v, 12);
@@ -194,26 +328,40 @@ Image coralTexture(char kind) {
                 const Colour under = scaled(mix(rgb(0.32f, 0.3f, 0.22f), rgb(0.44f, 0.4f, 0.3f), f), 1.0f - 0.15f * cup);
                 return mix(top, under, smoothstep(0.47f, 0.53f, v));
             }
-            case 'f': {  // soft coral: creamy pink polyp tufts, the fleshy trunk darker below
+            case 'f': {  // soft corals: creamy pink, lilac, olive-yellow tufts; the fleshy trunks darker below
+                const int k = column(u, 3, lu);
                 const float tuft = n.fractal(u * 16.0f, v * 16.0f, 16, 2) * 0.5f + 0.5f;
-                const Colour c = mix(rgb(0.84f, 0.56f, 0.6f), rgb(0.99f, 0.88f, 0.82f), 0.6f * tuft + 0.4f * f);
+                const Colour lo[3] = {rgb(0.84f, 0.56f, 0.6f), rgb(0.62f, 0.52f, 0.76f), rgb(0.66f, 0.64f, 0.34f)};
+                const Colour hi[3] = {rgb(0.99f, 0.88f, 0.82f), rgb(0.88f, 0.82f, 0.96f), rgb(0.92f, 0.9f, 0.62f)};
+                const Colour c = mix(lo[k], hi[k], 0.6f * tuft + 0.4f * f);
                 return scaled(c, 0.72f + 0.28f * smoothstep(0.0f, 0.6f, v));
             }
-            case 'g': {  // brain coral: meandering ridges and valleys, shaded toward the base (v = 1)
-                const float m = std::fabs(n.fractal(u * 6.0f, v * 6.0f, 6, 2, 0.35f));
+            case 'g': {  // brain corals: meandering ridges and valleys, shaded toward the base (v = 1); three tones
+                const int k = column(u, 3, lu);
+                const float m = std::fabs(n.fractal(u * 12.0f, v * 6.0f, 12, 2, 0.35f));
                 const float ridge = smoothstep(0.02f, 0.14f, m);
-                const Colour c = scaled(mix(rgb(0.42f, 0.36f, 0.22f), rgb(0.72f, 0.74f, 0.5f), ridge), 0.9f + 0.2f * f);
+                const Colour valley[3] = {rgb(0.42f, 0.36f, 0.22f), rgb(0.42f, 0.28f, 0.3f), rgb(0.3f, 0.36f, 0.3f)};
+                const Colour crest[3] = {rgb(0.72f, 0.74f, 0.5f), rgb(0.78f, 0.6f, 0.56f), rgb(0.62f, 0.74f, 0.62f)};
+                const Colour c = scaled(mix(valley[k], crest[k], ridge), 0.9f + 0.2f * f);
                 return scaled(c, 1.0f - 0.4f * smoothstep(0.45f, 1.0f, v));
             }
-            case 'h': {  // anemone: green tentacles with violet tips (v along a tentacle)
+            case 'h': {  // anemones: pale olive tentacles with bright violet tips (v along a tentacle),
+                         // light enough to stand out from the green water behind them
                 const float stripe = 0.5f + 0.5f * std::sin(u * kTwoPi * 6.0f);
-                Colour c = mix(rgb(0.4f, 0.62f, 0.38f), rgb(0.62f, 0.8f, 0.52f), stripe * 0.6f + f * 0.4f);
-                c = scaled(c, 0.75f + 0.25f * smoothstep(0.0f, 0.5f, v));
-                return mix(c, rgb(0.8f, 0.52f, 0.88f), smoothstep(0.7f, 1.0f, v));
+                Colour c = mix(rgb(0.62f, 0.7f, 0.46f), rgb(0.86f, 0.88f, 0.66f), stripe * 0.6f + f * 0.4f);
+                c = scaled(c, 0.8f + 0.2f * smoothstep(0.0f, 0.5f, v));
+                return mix(c, rgb(0.86f, 0.46f, 0.9f), smoothstep(0.6f, 0.95f, v));
             }
-            default: {  // sea whips: orange with tiny white polyps, darker toward the holdfast
+            default: {  // sea whips in orange and in deep red with tiny white polyps; yellow-brown barrel sponges
+                const int k = column(u, 3, lu);
+                if (k == 2) {
+                    const float ribs = 0.5f + 0.5f * std::sin(lu * kTwoPi * 10.0f);
+                    const Colour c = mix(rgb(0.55f, 0.42f, 0.2f), rgb(0.78f, 0.64f, 0.34f), 0.5f * ribs + 0.5f * f);
+                    return mix(c, rgb(0.2f, 0.14f, 0.06f), smoothstep(0.7f, 0.85f, v));  // the hollow
+                }
                 const float cup = polyps(n, u, v, 20);
-                const Colour c = mix(scaled(rgb(0.92f, 0.5f, 0.18f), 0.85f + 0.25f * f), rgb(1.0f, 0.95f, 0.85f), cup * 0.7f);
+                const Colour body = k == 0 ? rgb(0.92f, 0.5f, 0.18f) : rgb(0.72f, 0.16f, 0.16f);
+                const Colour c = mix(scaled(body, 0.85f + 0.25f * f), rgb(1.0f, 0.95f, 0.85f), cup * 0.7f);
                 return scaled(c, 0.7f + 0.3f * smoothstep(0.0f, 0.4f, v));
             }
         }

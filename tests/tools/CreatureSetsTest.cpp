@@ -194,9 +194,9 @@ float swing(const QModel& m, int first, int last, float fromZ, float toZ) {
 TEST_F(CreatureSets, FishSwimNoseFirstWithSeamlessCyclesAndTheirSizes) {
     // World length (largest extent) each set is drawn at.
     const std::map<std::string, std::pair<float, float>> sizes = {
-        {"silverside", {0.2f, 0.45f}},      {"fusilier", {0.25f, 0.5f}},       {"clownfish", {0.25f, 0.45f}},
-        {"yellowtang", {0.3f, 0.55f}},      {"emperorangelfish", {0.3f, 0.6f}}, {"butterflyfish", {0.25f, 0.55f}},
-        {"parrotfish", {0.35f, 0.7f}},      {"coralgrouper", {0.4f, 0.75f}},    {"greyreefshark", {2.0f, 3.0f}},
+        {"silverside", {0.45f, 0.75f}},     {"fusilier", {0.5f, 0.8f}},        {"clownfish", {0.55f, 0.85f}},
+        {"yellowtang", {0.5f, 0.8f}},       {"emperorangelfish", {0.55f, 0.85f}}, {"butterflyfish", {0.45f, 0.75f}},
+        {"parrotfish", {0.6f, 0.95f}},      {"coralgrouper", {0.7f, 1.05f}},    {"greyreefshark", {2.0f, 3.0f}},
         {"napoleonwrasse", {1.5f, 2.5f}},   {"whaleshark", {5.0f, 7.0f}},       {"manta", {3.0f, 4.2f}},
         {"seaturtle", {1.0f, 1.6f}},  // flippers spread
     };
@@ -355,6 +355,83 @@ TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
     EXPECT_GT(manta->trackSpeed, 0.0f);
     EXPECT_GT(manta->rollFactor, 0.0f);
     EXPECT_GT(valueToInt(manta->values[3]), valueToInt(manta->values[2]));
+}
+
+// How many pixels a model covers on a 1920 x 1080 screen seen from `distance` world
+// units away, from the side it shows most of (the axis of its smallest extent is
+// the line of sight): its triangles, scaled, are filled into a one-pixel grid.
+int silhouettePixels(const QModel& m, int frame, float scale, float distance) {
+    // The saver's projection: a 45 degree vertical field of view over 1080 rows.
+    const float pixelsPerUnit = 540.0f / std::tan(22.5f * 3.1415927f / 180.0f) * scale / distance;
+    const auto& v = m.frames()[static_cast<size_t>(frame)].vertices;
+    float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+    for (const auto& x : v)
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], x.position[k]), hi[k] = std::max(hi[k], x.position[k]);
+    int sight = 0;
+    for (int k = 1; k < 3; ++k)
+        if (hi[k] - lo[k] < hi[sight] - lo[sight]) sight = k;
+    const int a = (sight + 1) % 3, b = (sight + 2) % 3;
+    const int w = static_cast<int>(std::ceil((hi[a] - lo[a]) * pixelsPerUnit)) + 1;
+    const int h = static_cast<int>(std::ceil((hi[b] - lo[b]) * pixelsPerUnit)) + 1;
+    std::vector<char> covered(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+    const auto px = [&](int i) { return (v[i].position[a] - lo[a]) * pixelsPerUnit; };
+    const auto py = [&](int i) { return (v[i].position[b] - lo[b]) * pixelsPerUnit; };
+    const auto& idx = m.indices();
+    for (size_t t = 0; t + 2 < idx.size(); t += 3) {
+        const int i0 = idx[t], i1 = idx[t + 1], i2 = idx[t + 2];
+        const float x0 = px(i0), y0 = py(i0), x1 = px(i1), y1 = py(i1), x2 = px(i2), y2 = py(i2);
+        const float area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
+        if (std::fabs(area) < 1e-9f) continue;
+        const int xa = static_cast<int>(std::floor(std::min({x0, x1, x2}))), xb = static_cast<int>(std::ceil(std::max({x0, x1, x2})));
+        const int ya = static_cast<int>(std::floor(std::min({y0, y1, y2}))), yb = static_cast<int>(std::ceil(std::max({y0, y1, y2})));
+        for (int y = std::max(ya, 0); y < std::min(yb, h); ++y)
+            for (int x = std::max(xa, 0); x < std::min(xb, w); ++x) {
+                // The pixel's centre inside the triangle (either winding).
+                const float cx = x + 0.5f, cy = y + 0.5f;
+                const float e0 = ((x1 - x0) * (cy - y0) - (cx - x0) * (y1 - y0)) / area;
+                const float e1 = ((x2 - x1) * (cy - y1) - (cx - x1) * (y2 - y1)) / area;
+                const float e2 = ((x0 - x2) * (cy - y2) - (cx - x2) * (y0 - y2)) / area;
+                if (e0 >= 0 && e1 >= 0 && e2 >= 0) covered[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = 1;
+            }
+    }
+    return static_cast<int>(std::count(covered.begin(), covered.end(), 1));
+}
+
+// Where a creature of each set usually is: the middle of the area the scene
+// places that kind in, or the set's own place.
+Vec3 typicalPlace(const SetDescriptor& s) {
+    const std::string type = narrow(s.type);
+    if (type == "boid") return {-0.5f, -3.5f, 10.0f};       // the school's leader starts in x -4..3, z 3..17
+    if (type == "singlefish") return {0.25f, -2.4f, 12.0f};  // x -5.5..6, y -3..-1.8, z 3..21
+    if (type == "hunter") return {-2.5f, -4.2f, 10.0f};      // x -4..-1, z 3..17
+    if (type == "bigfish") return {4.0f, -6.0f, 20.0f};      // the middle of the big fish's route
+    if (type == "manta") {
+        const Vec3 a = valueToVector(s.values.at(0)), b = valueToVector(s.values.at(1));
+        return {(a.x + b.x) * 0.5f, -(a.y + b.y) * 0.5f, (a.z + b.z) * 0.5f};  // the pass's y is below the surface
+    }
+    return valueToVector(s.values.at(0));  // resting and timed animals sit where their set puts them
+}
+
+TEST_F(CreatureSets, EveryCreatureCoversAFewHundredPixelsAtFullHdWhereItUsuallySwims) {
+    const Vec3 eye{0.0f, 2.0f, -7.0f};
+    int checked = 0;
+    for (const auto& s : m_catalog.sets()) {
+        const std::string type = narrow(s->type);
+        if (type.empty()) continue;
+        SCOPED_TRACE(setFolder(*s));
+        QModel m;
+        load(m, s->modelPath, s->lighting);
+        const Vec3 p = typicalPlace(*s);
+        const float distance = std::sqrt((p.x - eye.x) * (p.x - eye.x) + (p.y - eye.y) * (p.y - eye.y) + (p.z - eye.z) * (p.z - eye.z));
+        // The pose a set is seen in most: a fish mid-stroke, a timed prop at rest.
+        const int frame = type == "statictimed" ? s->animationStart : (s->animationStart + s->animationEnd) / 2;
+        const int pixels = silhouettePixels(m, frame, s->scale, distance);
+        // A school fish may be smaller than a reef fish: it is seen as one of many.
+        const int least = type == "boid" ? 150 : 300;
+        EXPECT_GE(pixels, least) << narrow(s->id) << " at " << distance << " units covers " << pixels << " pixels";
+        ++checked;
+    }
+    EXPECT_GE(checked, 15);
 }
 
 // The meshes before they are written: the file's 16-bit grid cannot hold a NaN or

@@ -203,11 +203,12 @@ struct ModelExpect {
 
 TEST_F(GeneratedData, ModelsLoadWithTheirFramesSizesAndSeamlessLoops) {
     const ModelExpect models[] = {
-        {"models/coral_a.tqm", 10, 1.0f, 0.5f, 2.0f},   {"models/coral_b.tqm", 20, 0.04f, 0.5f, 1.5f},
-        {"models/coral_c.tqm", 20, 0.04f, 0.5f, 1.5f},  {"models/coral_d.tqm", 20, 0.05f, 0.5f, 1.6f},
-        {"models/coral_f.tqm", 10, 1.0f, 0.4f, 2.0f},   {"models/coral_g.tqm", 10, 1.0f, 0.4f, 2.0f},
-        {"models/coral_h.tqm", 10, 1.0f, 0.4f, 2.0f},   {"models/coral_i.tqm", 10, 1.2f, 0.5f, 2.0f},
-        {"models//gull.tqm", 43, 0.05f, 0.6f, 1.6f},    {"models/insel.tqm", 1, 1.0f, 8.0f, 30.0f},
+        // Corals are clusters of colonies: a patch of floor each, not one tuft.
+        {"models/coral_a.tqm", 10, 1.0f, 1.5f, 5.5f},   {"models/coral_b.tqm", 20, 0.04f, 0.8f, 1.8f},
+        {"models/coral_c.tqm", 20, 0.04f, 0.8f, 1.8f},  {"models/coral_d.tqm", 20, 0.05f, 1.2f, 2.5f},
+        {"models/coral_f.tqm", 10, 1.0f, 1.5f, 5.5f},   {"models/coral_g.tqm", 10, 1.0f, 1.5f, 5.5f},
+        {"models/coral_h.tqm", 10, 1.0f, 1.5f, 5.5f},   {"models/coral_i.tqm", 10, 1.2f, 1.5f, 5.5f},
+        {"models//gull.tqm", 43, 0.05f, 1.2f, 2.2f},    {"models/insel.tqm", 1, 1.0f, 8.0f, 30.0f},
         {"models/palmenstaemme.tqm", 20, 1.0f, 4.0f, 20.0f}, {"models/palmenblaetter.tqm", 20, 1.0f, 4.0f, 25.0f},
         {"models/reeffishes/rfish.tqm", 10, 0.03f, 0.2f, 1.0f}, {"models/reeffishes/silverfish.tqm", 10, 0.03f, 0.2f, 1.0f},
     };

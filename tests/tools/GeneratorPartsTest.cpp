@@ -156,5 +156,30 @@ TEST(ModelGenerator, EveryFrameKeepsTheTopologyAndIndicesStayInRange) {
     }
 }
 
+// The corals share the frame budget with everything else: together, as the scene
+// draws them (three sea fans of coral_b, two tables of coral_d, one of each other),
+// they keep within the 25,910 triangles the single-tuft corals cost, and each
+// texture column a model's colonies are painted from lies inside the picture.
+TEST(ModelGenerator, CoralsKeepWithinTheirTriangleBudgetAndTheirTextureColumns) {
+    size_t drawn = 0;
+    int corals = 0;
+    for (const ModelSpec& s : ModelGenerator::buildAll()) {
+        if (s.path.find("coral_") == std::string::npos) continue;
+        SCOPED_TRACE(s.path);
+        ++corals;
+        const size_t copies = s.path.find("coral_b") != std::string::npos ? 3 : s.path.find("coral_d") != std::string::npos ? 2 : 1;
+        drawn += copies * s.model.mesh.triangleCount();
+        // coral_d and coral_h repeat their pictures on purpose (wrapped tops, texture scale 3).
+        if (s.path.find("coral_d") != std::string::npos || s.path.find("coral_h") != std::string::npos) continue;
+        for (size_t i = 0; i < s.model.mesh.uvs.size(); i += 2) {
+            ASSERT_GE(s.model.mesh.uvs[i], -1e-4f);
+            ASSERT_LE(s.model.mesh.uvs[i], 1.0f + 1e-4f);
+        }
+    }
+    EXPECT_EQ(corals, 8);
+    EXPECT_LE(drawn, 25910u);
+    EXPECT_GT(drawn, 0u);
+}
+
 }  // namespace
 }  // namespace reef::tools
