@@ -30,6 +30,7 @@ public:
     std::string programPath() override;
     RegistryStore& registry() override;
     AudioMixer& audioMixer() override;
+    std::unique_ptr<DialogLayer> dialogLayer(const std::string& resourceFolder) override;
 
 private:
     std::unique_ptr<RegFileStore> m_registry;

@@ -3,7 +3,10 @@
 // the settings store.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "platform/DialogLayer.h"
 
 namespace reef {
 
@@ -34,6 +37,9 @@ public:
     virtual RegistryStore& registry() = 0;
     // The sound mixer (SDL_mixer).
     virtual AudioMixer& audioMixer() = 0;
+    // The dialog layer, with bitmaps named by templates found in resourceFolder;
+    // nullptr where there are no dialogs.
+    virtual std::unique_ptr<DialogLayer> dialogLayer(const std::string& /*resourceFolder*/) { return nullptr; }
 };
 
 }  // namespace reef
