@@ -41,6 +41,8 @@ public:
     bool ReadSettings() override;
     bool WriteSettings() override;
     bool MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) override;
+    // Runs the configuration dialog; its OK stores the settings.
+    bool DoConfig() override;
 
     // width / height, capped at 1.35 so very wide screens stretch rather than widen the view.
     static double projectionAspect(int width, int height);
@@ -64,6 +66,8 @@ public:
     bool frameRateDisplay() const { return m_frameRateDisplay; }
 
 private:
+    // Writes the settings and reads them back: false when the store did not keep them.
+    bool storeSettings();
     void startSound();
     void loadTextures();
     void loadModels();
