@@ -11,6 +11,8 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils
+  # The dialog tests drive GTK through the accessibility bus and take screenshots.
+  python3-pyatspi python3-dogtail gir1.2-atspi-2.0 at-spi2-core libatk-adaptor dbus-daemon imagemagick
 )
 
 missing=()
