@@ -121,6 +121,7 @@ bool ReefSaver::DoConfig() {
     }
     ConfigDialog dialog(*layer, m_lister);
     ConfigActions actions;
+    actions.showScreenSettings = [this, &layer](DialogHandle owner) { ShowScreenSettings(*layer, owner); };
     actions.storeSettings = [this] { return storeSettings(); };
     dialog.setApplication(std::move(actions));
     dialog.setLanguage(&m_language);

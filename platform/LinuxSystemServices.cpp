@@ -123,4 +123,17 @@ std::unique_ptr<DialogLayer> LinuxSystemServices::dialogLayer(const std::string&
     return std::make_unique<GtkDialogLayer>(resourceFolder);
 }
 
+std::vector<ModeSize> LinuxSystemServices::listModes(int bitsPerPixel, bool hardwareSurface) {
+    std::vector<ModeSize> sizes;
+    // SDL answers mode queries only once it knows the display's own format.
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoInfo() == nullptr) return sizes;
+    SDL_PixelFormat format{};
+    format.BitsPerPixel = static_cast<Uint8>(bitsPerPixel);
+    SDL_Rect** modes = SDL_ListModes(&format, SDL_FULLSCREEN | (hardwareSurface ? SDL_HWSURFACE : 0));
+    // NULL: no mode at this depth; -1: any size will do, so there is nothing to list.
+    if (modes == nullptr || modes == reinterpret_cast<SDL_Rect**>(-1)) return sizes;
+    for (SDL_Rect** mode = modes; *mode != nullptr; ++mode) sizes.push_back(ModeSize{(*mode)->w, (*mode)->h});
+    return sizes;
+}
+
 }  // namespace reef

@@ -13,6 +13,8 @@ packages=(
   xvfb xauth xdotool x11-utils
   # The dialog tests drive GTK through the accessibility bus and take screenshots.
   python3-pyatspi python3-dogtail gir1.2-atspi-2.0 at-spi2-core libatk-adaptor dbus-daemon imagemagick
+  # and need an X server with several display modes for the screen settings.
+  xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()

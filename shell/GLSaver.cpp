@@ -8,6 +8,7 @@
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
 #include "shell/RegistryKey.h"
+#include "shell/ScreenSettingsDialog.h"
 
 namespace reef {
 
@@ -374,6 +375,11 @@ void GLSaver::WriteScreenSettings() {
     SetDword("LeaveRes", s.leaveResolution ? 1 : 0);
     SetDword("ShadeScecondary", s.shadeSecondary ? 1 : 0);
     CloseKey();
+}
+
+void GLSaver::ShowScreenSettings(DialogLayer& layer, DialogHandle parent) {
+    ScreenSettingsDialog dialog(layer, m_system, m_screenSettings, m_dataFolder + "ScreenLanguage.dat");
+    if (dialog.run(parent) == 1) WriteScreenSettings();
 }
 
 void GLSaver::EnumerateMonitors() {

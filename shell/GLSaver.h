@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DialogLayer.h"
 #include "platform/WindowMessages.h"
 #include "shell/MonitorInfo.h"
 #include "shell/RunMode.h"
@@ -64,6 +65,8 @@ public:
 
     void ReadScreenSettings();
     void WriteScreenSettings();
+    // The screen settings dialog, modal over parent; OK stores what it chose.
+    void ShowScreenSettings(DialogLayer& layer, DialogHandle parent);
     void EnumerateMonitors();
     void CreateShadeWindows();
     void PlaceShadeWindows();

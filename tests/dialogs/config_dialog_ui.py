@@ -300,6 +300,44 @@ def unwritable():
         fail("the plain file was touched")
 
 
+def screen_settings():
+    """Opens the screen settings from the tenth entry, leaves the current
+    resolution for a chosen 32-bit mode, and accepts."""
+    home = os.path.join(WORK, "config")
+    saver = Saver(["/c"], home)
+    main = saver.window("Einstellungen")
+    press(find(main, "table cell", "Bildschirm Einstellungen"))
+    screen = saver.window("Bildschirm Einstellungen")
+    keep = find(screen, "check box", "Aktuelle Auflösung beibehalten")
+    combos = find_all(screen, "combo box")
+    if keep is None or not checked(keep) or len(combos) != 2:
+        fail("screen settings: keep box %r, %d lists" % (keep, len(combos)))
+    if combos[0].getState().contains(pyatspi.STATE_ENABLED):
+        fail("the lists are enabled while the resolution is kept")
+    click(keep)
+    depth, resolution = combos
+    depth.querySelection().selectChild(1)  # "32 bit"
+    time.sleep(0.3)
+    modes = [item.name for item in find_all(resolution, "menu item", only_showing=False)]
+    print("offered modes at 32 bits: %s" % modes)
+    if len(modes) < 2:
+        fail("fewer than two modes offered at 32 bits: %r" % modes)
+    # The first mode is shown; another one is picked.
+    pick = len(modes) - 1
+    resolution.querySelection().selectChild(pick)
+    time.sleep(0.3)
+    screenshot(screen, "screen-settings-chosen")
+    click(find(screen, "push button", "OK"))
+    wait_for("the screen settings to close", lambda: find(saver.app, "frame", "Bildschirm Einstellungen") is None)
+    click(find(main, "push button", "Abbrechen"))
+    saver.finish()
+    width, height = [int(v) for v in modes[pick].split(" x ")]
+    stored = read_settings(os.path.join(home, "reefsaver", "settings.reg")).get(SETTINGS_KEY.lower(), {})
+    expected = {"Width": width, "Height": height, "Bpp": 32, "LeaveRes": 0, "ShadeScecondary": 1}
+    if stored != expected:
+        fail("stored %r, expected %r" % (stored, expected))
+
+
 def no_switch():
     home = os.path.join(WORK, "config")
     saver = Saver([], home)
@@ -312,6 +350,6 @@ def no_switch():
         fail("Cancel wrote settings")
 
 
-CASES = {"walk_and_accept": walk_and_accept, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
+CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
 CASES[CASE]()
 print("PASS")

@@ -28,12 +28,18 @@ if [ "$CASE" = no_display ]; then
   exit 0
 fi
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+if [ "$CASE" = screen_settings ]; then
+  # Several display modes to choose from: Xorg's dummy driver (Xvfb offers only its own size).
+  Xorg -displayfd 3 -config "$HERE/xorg-dummy.conf" -noreset -nolisten tcp -logfile "$WORK/xorg.log" \
+    3>"$WORK/display" >/dev/null 2>&1 &
+else
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+fi
 for _ in $(seq 1 100); do
   [ -s "$WORK/display" ] && break
   sleep 0.1
 done
-[ -s "$WORK/display" ] || fail "no Xvfb display could be started"
+[ -s "$WORK/display" ] || fail "no X server could be started"
 export DISPLAY=":$(head -n 1 "$WORK/display")"
 export GTK_MODULES=gail:atk-bridge NO_AT_BRIDGE=0
 # The saver runs with its sanitizers; Python must not load their runtime.
