@@ -66,6 +66,7 @@ struct GtkDialogLayer::Dialog {
     GtkWidget* fixed = nullptr;   // the layout holding the controls
     std::vector<std::unique_ptr<Control>> controls;
     GMainLoop* loop = nullptr;
+    int defaultButton = 0;  // the id Enter stands for; 0 when there is none
     bool ended = false;
     int result = 0;
 };
@@ -158,10 +159,19 @@ gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE;  // the procedure ends the dialog; the window goes with it
 }
 
-gboolean onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+// Escape cancels; Enter presses the default button unless a push button has the focus.
+gboolean onKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
     auto* d = static_cast<Dialog*>(data);
-    if (event->keyval != GDK_KEY_Escape || !d->procedure) return FALSE;
-    d->procedure->onCommand(d->handle, 2);
+    if (!d->procedure) return FALSE;
+    if (event->keyval == GDK_KEY_Escape) {
+        d->procedure->onCommand(d->handle, 2);
+        return TRUE;
+    }
+    if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter) return FALSE;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+    const bool pushButton = focus && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus);
+    if (pushButton || d->defaultButton == 0) return FALSE;
+    d->procedure->onCommand(d->handle, d->defaultButton);
     return TRUE;
 }
 
@@ -331,6 +341,7 @@ void GtkDialogLayer::buildControls(Dialog& dialog) {
             if (ct.kind == ControlKind::DefaultPushButton) {
                 gtk_widget_set_can_default(c->widget, TRUE);
                 defaultButton = c->widget;
+                dialog.defaultButton = ct.id;
             }
             g_signal_connect(c->widget, "clicked", G_CALLBACK(onClicked), c.get());
             break;
