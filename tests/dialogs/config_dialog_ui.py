@@ -84,7 +84,7 @@ class Saver:
     def find_app(self):
         desktop = pyatspi.Registry.getDesktop(0)
         for app in children(desktop):
-            if app.name == "reefsaver_plain":
+            if app.name == "reefsaver_plain" and app.get_process_id() == self.process.pid:
                 return app
         return None
 
@@ -373,6 +373,31 @@ def keys():
             fail("after %s the fish count is %r" % (key, stored.get("FishCount")))
 
 
+def two_dialogs():
+    """Two dialogs open at once, OK in one and then in the other: the file holds
+    the later one's choices, complete."""
+    home = os.path.join(WORK, "config")
+    first, second = Saver(["/c"], home), Saver(["/c"], home)
+    mains = [first.window("Einstellungen"), second.window("Einstellungen")]
+    for main, count, page, box in ((mains[0], 5, 8, "check box"), (mains[1], 17, 6, "radio button")):
+        select_page(main, 2)
+        wait_for("the fish count trackbar", lambda: find(main, "slider")).queryValue().currentValue = count
+        select_page(main, page)
+        if box == "check box":
+            click(find(main, "check box"))  # sound off in the first
+        else:
+            click(find(main, "radio button", "wolkenlos"))  # cloudless sky in the second
+    click(find(mains[0], "push button", "OK"))
+    first.finish()
+    click(find(mains[1], "push button", "OK"))
+    second.finish()
+    stored = read_settings(os.path.join(home, "reefsaver", "settings.reg")).get(SETTINGS_KEY.lower(), {})
+    expected = {"BoidModel": 0, "BoidCount": 10, "FishCount": 17, "BirdGull": 1, "CameraPos": 0, "CameraSpeed": 4,
+                "CameraFixTop": 30, "CameraFixBottom": 30, "SkyType": 1, "SoundOn": 1}
+    if stored != expected:
+        fail("stored %r, expected the second dialog's %r" % (stored, expected))
+
+
 def no_switch():
     home = os.path.join(WORK, "config")
     saver = Saver([], home)
@@ -385,6 +410,6 @@ def no_switch():
         fail("Cancel wrote settings")
 
 
-CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
+CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
 CASES[CASE]()
 print("PASS")
