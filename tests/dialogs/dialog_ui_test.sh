@@ -39,7 +39,12 @@ for _ in $(seq 1 100); do
   [ -s "$WORK/display" ] && break
   sleep 0.1
 done
-[ -s "$WORK/display" ] || fail "no X server could be started"
+if [ ! -s "$WORK/display" ]; then
+  # Xorg may refuse to start for a user without the rights to run it; there is
+  # then no server with several modes here, which is not the dialog's fault.
+  [ "$CASE" = screen_settings ] && { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
+  fail "no X server could be started"
+fi
 export DISPLAY=":$(head -n 1 "$WORK/display")"
 export GTK_MODULES=gail:atk-bridge NO_AT_BRIDGE=0
 # The saver runs with its sanitizers; Python must not load their runtime.
