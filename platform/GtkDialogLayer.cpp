@@ -10,6 +10,7 @@
 
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
+#include "platform/TerminationSignal.h"
 #include "res/DialogTemplates.h"
 
 namespace reef {
@@ -20,6 +21,8 @@ namespace {
 constexpr const char* kDialogFont = "DejaVu Sans 8";
 // A drop-down list is this tall when closed; its template height includes the open list.
 constexpr int kClosedListUnits = 13;
+// How often a running dialog looks for SIGTERM or SIGINT, in milliseconds.
+constexpr guint kTerminationPollMs = 100;
 
 // Tight spacing so GTK's widgets keep to the template rectangles.
 constexpr const char* kDialogCss = R"css(
@@ -173,6 +176,24 @@ gboolean onKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
     if (pushButton || d->defaultButton == 0) return FALSE;
     d->procedure->onCommand(d->handle, d->defaultButton);
     return TRUE;
+}
+
+// SIGTERM or SIGINT while a dialog runs: it ends as if cancelled, storing nothing.
+gboolean onTerminationPoll(gpointer data) {
+    auto* d = static_cast<Dialog*>(data);
+    if (!terminationRequested() || d->ended) return G_SOURCE_CONTINUE;
+    if (d->procedure) d->procedure->onCommand(d->handle, 2);
+    if (!d->ended) {
+        d->ended = true;
+        d->result = 2;
+        if (d->loop) g_main_loop_quit(d->loop);
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean onMessageTerminationPoll(gpointer box) {
+    if (terminationRequested()) gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_CANCEL);
+    return G_SOURCE_CONTINUE;
 }
 
 // Thin frame for bordered child dialogs and pictures.
@@ -468,7 +489,9 @@ int GtkDialogLayer::runModal(int templateId, DialogHandle owner, DialogProcedure
     if (!dialog->ended) {
         gtk_widget_show(dialog->window);
         dialog->loop = g_main_loop_new(nullptr, FALSE);
+        const guint watch = g_timeout_add(kTerminationPollMs, onTerminationPoll, dialog);
         g_main_loop_run(dialog->loop);
+        g_source_remove(watch);
         g_main_loop_unref(dialog->loop);
         dialog->loop = nullptr;
     }
@@ -731,7 +754,9 @@ void GtkDialogLayer::showMessage(DialogHandle owner, std::u16string_view text, s
     GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_OK, "%s",
                                             utf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), utf8(caption).c_str());
+    const guint watch = g_timeout_add(kTerminationPollMs, onMessageTerminationPoll, box);
     gtk_dialog_run(GTK_DIALOG(box));
+    g_source_remove(watch);
     gtk_widget_destroy(box);
 }
 

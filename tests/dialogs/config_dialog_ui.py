@@ -398,6 +398,19 @@ def two_dialogs():
         fail("stored %r, expected the second dialog's %r" % (stored, expected))
 
 
+def terminate():
+    """SIGTERM (as the screensaver daemon sends) ends an open dialog as Cancel."""
+    home = os.path.join(WORK, "config")
+    saver = Saver(["/c"], home)
+    main = saver.window("Einstellungen")
+    select_page(main, 2)
+    wait_for("the fish count trackbar", lambda: find(main, "slider")).queryValue().currentValue = 2
+    saver.process.terminate()
+    saver.finish(seconds=15)
+    if read_settings(os.path.join(home, "reefsaver", "settings.reg")).get(SETTINGS_KEY.lower()):
+        fail("a terminated dialog stored settings")
+
+
 def no_switch():
     home = os.path.join(WORK, "config")
     saver = Saver([], home)
@@ -410,6 +423,6 @@ def no_switch():
         fail("Cancel wrote settings")
 
 
-CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
+CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "terminate": terminate, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
 CASES[CASE]()
 print("PASS")
