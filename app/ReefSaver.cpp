@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/ConfigDialog.h"
 #include "app/DataFolder.h"
 #include "engine/SoundPlayer.h"
 #include "engine/WideText.h"
+#include "platform/DialogLayer.h"
 #include "platform/SystemServices.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
@@ -92,6 +94,60 @@ void ReefSaver::applyOverrides() {
 
 bool ReefSaver::WriteSettings() {
     m_settings.write(*this, m_registryKeyPath);
+    return true;
+}
+
+namespace {
+
+bool sameSettings(const SaverSettings& a, const SaverSettings& b) {
+    if (a.BoidModel != b.BoidModel || a.BoidCount != b.BoidCount || a.BirdGull != b.BirdGull ||
+        a.FishCount != b.FishCount || a.CameraPos != b.CameraPos || a.CameraSpeed != b.CameraSpeed ||
+        a.CameraFixTop != b.CameraFixTop || a.CameraFixBottom != b.CameraFixBottom || a.SkyType != b.SkyType ||
+        a.SoundOn != b.SoundOn)
+        return false;
+    for (const SetEntryFlag& entry : a.fishSets.entries()) {
+        bool found = false;
+        for (const SetEntryFlag& other : b.fishSets.entries()) found = found || other.id == entry.id;
+        if (!found || b.fishSets.isSetEnabled(entry.id) != entry.enabled) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// NOTE: every value is written on its own (each write replaces the file
+// atomically); reading them back is what tells whether the store took them all.
+bool ReefSaver::storeSettings() {
+    WriteSettings();
+    SaverSettings stored;
+    stored.read(*this, m_registryKeyPath);
+    return sameSettings(m_settings, stored);
+}
+
+bool ReefSaver::DoConfig() {
+    if (!windows().connect()) return false;  // the window system has said why
+    std::unique_ptr<DialogLayer> layer = system().dialogLayer(m_dataFolder);
+    if (!layer) {
+        system().showError("the settings dialog is not available here");
+        return false;
+    }
+    ConfigDialog dialog(*layer, m_lister);
+    ConfigActions actions;
+    actions.showScreenSettings = [this, &layer](DialogHandle owner) { ShowScreenSettings(*layer, owner); };
+    actions.storeSettings = [this] { return storeSettings(); };
+    dialog.setApplication(std::move(actions));
+    dialog.setLanguage(&m_language);
+    dialog.setDirectory(&m_directory);
+    dialog.setInstallFolder(m_dataFolder);
+    dialog.setAdditionalSetsFolder(m_dataFolder + "sets\\additional\\");
+    dialog.setDefaultFishSetsFolder(m_dataFolder + "sets\\default_fish\\");
+    dialog.setDefaultDiverseSetsFolder(m_dataFolder + "sets\\default_diverse\\");
+    dialog.bind(m_settings);
+    // OK has stored the settings already, while the dialog could still report a failure.
+    if (dialog.run(0) < 0) {
+        system().showError(layer->lastError());
+        return false;
+    }
     return true;
 }
 

@@ -43,6 +43,8 @@ public:
     bool ReadSettings() override;
     bool WriteSettings() override;
     bool MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) override;
+    // Runs the configuration dialog; its OK stores the settings.
+    bool DoConfig() override;
 
     // Settings given on the command line for this run; they are laid over the
     // stored ones when those are read, in the drawing modes only, so the
@@ -71,6 +73,8 @@ public:
     bool frameRateDisplay() const { return m_frameRateDisplay; }
 
 private:
+    // Writes the settings and reads them back: false when the store did not keep them.
+    bool storeSettings();
     void startSound();
     void loadTextures();
     void loadModels();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/GtkDialogLayer.h"
 #include "platform/RegFileStore.h"
 #include "platform/SdlAudioMixer.h"
 #include "platform/TerminationSignal.h"
@@ -60,8 +61,13 @@ std::string LinuxSystemServices::startSdl() {
     setTickSource(&SDL_GetTicks);  // every controller reads SDL's milliseconds from now on
     // Video and audio start apart, so a machine without a sound device still gets
     // the video part (display modes) and a display problem does not silence the sound.
+    // Without an X display SDL's video part has nothing to drive; the window
+    // system reports the missing display itself, once.
+    const char* display = std::getenv("DISPLAY");
+    const bool haveDisplay = display != nullptr && display[0] != '\0';
     std::string errors;
     for (Uint32 subsystem : {static_cast<Uint32>(SDL_INIT_VIDEO), static_cast<Uint32>(SDL_INIT_AUDIO)}) {
+        if (subsystem == SDL_INIT_VIDEO && !haveDisplay) continue;
         const bool started = SDL_InitSubSystem(subsystem) == 0;
         if (!started) errors += (errors.empty() ? "" : "; ") + std::string(SDL_GetError());
     }
@@ -125,6 +131,23 @@ namespace reef {
 AudioMixer& LinuxSystemServices::audioMixer() {
     if (!m_mixer) m_mixer = std::make_unique<SdlAudioMixer>();
     return *m_mixer;
+}
+
+std::unique_ptr<DialogLayer> LinuxSystemServices::dialogLayer(const std::string& resourceFolder) {
+    return std::make_unique<GtkDialogLayer>(resourceFolder);
+}
+
+std::vector<ModeSize> LinuxSystemServices::listModes(int bitsPerPixel, bool hardwareSurface) {
+    std::vector<ModeSize> sizes;
+    // SDL answers mode queries only once it knows the display's own format.
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoInfo() == nullptr) return sizes;
+    SDL_PixelFormat format{};
+    format.BitsPerPixel = static_cast<Uint8>(bitsPerPixel);
+    SDL_Rect** modes = SDL_ListModes(&format, SDL_FULLSCREEN | (hardwareSurface ? SDL_HWSURFACE : 0));
+    // NULL: no mode at this depth; -1: any size will do, so there is nothing to list.
+    if (modes == nullptr || modes == reinterpret_cast<SDL_Rect**>(-1)) return sizes;
+    for (SDL_Rect** mode = modes; *mode != nullptr; ++mode) sizes.push_back(ModeSize{(*mode)->w, (*mode)->h});
+    return sizes;
 }
 
 }  // namespace reef

@@ -31,6 +31,8 @@ public:
     std::string programPath() override;
     RegistryStore& registry() override;
     AudioMixer& audioMixer() override;
+    std::unique_ptr<DialogLayer> dialogLayer(const std::string& resourceFolder) override;
+    std::vector<ModeSize> listModes(int bitsPerPixel, bool hardwareSurface) override;
 
 private:
     std::unique_ptr<RegFileStore> m_registry;

@@ -3,12 +3,22 @@
 // the settings store.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/DialogLayer.h"
 
 namespace reef {
 
 class AudioMixer;
 class RegistryStore;
+
+// A full-screen display mode's size in pixels.
+struct ModeSize {
+    int width = 0;
+    int height = 0;
+};
 
 class SystemServices {
 public:
@@ -38,6 +48,12 @@ public:
     virtual RegistryStore& registry() = 0;
     // The sound mixer (SDL_mixer).
     virtual AudioMixer& audioMixer() = 0;
+    // The dialog layer, with bitmaps named by templates found in resourceFolder;
+    // nullptr where there are no dialogs.
+    virtual std::unique_ptr<DialogLayer> dialogLayer(const std::string& /*resourceFolder*/) { return nullptr; }
+    // The full-screen modes SDL offers at a colour depth (SDL_ListModes), in SDL's
+    // order; empty when it offers none or says that any size will do.
+    virtual std::vector<ModeSize> listModes(int /*bitsPerPixel*/, bool /*hardwareSurface*/) { return {}; }
 };
 
 }  // namespace reef

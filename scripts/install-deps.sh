@@ -13,7 +13,11 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils
   # Installing and packaging: the screensaver daemon the install tests drive,
   # a window to host the preview (xlogo), screen grabs, the package checks.
-  xscreensaver x11-apps imagemagick dpkg-dev lintian desktop-file-utils libxml2-utils
+  xscreensaver x11-apps dpkg-dev lintian desktop-file-utils libxml2-utils
+  # The dialog tests drive GTK through the accessibility bus and take screenshots.
+  python3-pyatspi python3-dogtail gir1.2-atspi-2.0 at-spi2-core libatk-adaptor dbus-daemon imagemagick
+  # and need an X server with several display modes for the screen settings.
+  xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()

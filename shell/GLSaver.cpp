@@ -8,6 +8,7 @@
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
 #include "shell/RegistryKey.h"
+#include "shell/ScreenSettingsDialog.h"
 
 namespace reef {
 
@@ -366,6 +367,11 @@ bool GLSaver::isSystemCommandSwallowed(uint64_t command) const {
 void GLSaver::ReadScreenSettings() { m_screenSettings.read(*this, m_registryKeyPath); }
 
 void GLSaver::WriteScreenSettings() { m_screenSettings.write(*this, m_registryKeyPath); }
+
+void GLSaver::ShowScreenSettings(DialogLayer& layer, DialogHandle parent) {
+    ScreenSettingsDialog dialog(layer, m_system, m_screenSettings, m_dataFolder + "ScreenLanguage.dat");
+    if (dialog.run(parent) == 1) WriteScreenSettings();
+}
 
 void GLSaver::EnumerateMonitors() {
     m_monitorCount = 0;

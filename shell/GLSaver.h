@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DialogLayer.h"
 #include "platform/WindowMessages.h"
 #include "shell/MonitorInfo.h"
 #include "shell/RunMode.h"
@@ -55,6 +56,8 @@ public:
     // operations are SettingsStore's, on the settings file's key).
     void ReadScreenSettings();
     void WriteScreenSettings();
+    // The screen settings dialog, modal over parent; OK stores what it chose.
+    void ShowScreenSettings(DialogLayer& layer, DialogHandle parent);
     void EnumerateMonitors();
     void CreateShadeWindows();
     void PlaceShadeWindows();

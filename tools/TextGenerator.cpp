@@ -26,6 +26,9 @@ const Entries& languageEntries() {
         {"OK", "OK"},
         {"cancel", "Abbrechen"},
         {"screensettings", "Bildschirm Einstellungen"},
+        {"savefailed",
+         "Die Einstellungen konnten nicht gespeichert werden: der Ordner der Einstellungsdatei ist nicht "
+         "beschreibbar. Bitte prüfen Sie die Zugriffsrechte oder brechen Sie ab."},
         {"intro", "Willkommen"},
         {"boid", "Schwarm"},
         {"fish", "Fische"},

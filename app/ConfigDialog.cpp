@@ -1,0 +1,295 @@
+#include "app/ConfigDialog.h"
+
+#include <array>
+#include <string_view>
+
+#include "engine/WideText.h"
+#include "res/DialogTemplates.h"
+#include "ui/DatReader.h"
+
+namespace reef {
+
+namespace {
+
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+constexpr int kPageList = 1030;
+constexpr int kScreenSettingsButton = 1006;
+
+// The pages in list order: the language key of the list text and the template.
+struct PageRow {
+    const char* key;
+    int templateId;
+};
+constexpr std::array<PageRow, 9> kPageTable = {{
+    {"intro", dialog::kIntroPage},
+    {"boid", dialog::kBoidPage},
+    {"fish", dialog::kFishPage},
+    {"birds", dialog::kBirdsPage},
+    {"animals", dialog::kAnimalsPage},
+    {"diverse", dialog::kDiversePage},
+    {"sky", dialog::kSkyPage},
+    {"camera", dialog::kCameraPage},
+    {"sound", dialog::kSoundPage},
+}};
+
+// The controls whose text comes from the language file.
+struct TextRow {
+    int templateId;
+    int controlId;
+    const char* key;
+};
+constexpr TextRow kPageTexts[] = {
+    {dialog::kIntroPage, 1035, "infotxt"},       {dialog::kIntroPage, 1008, "hyperlink_txt"},
+    {dialog::kBoidPage, 1036, "boidtype"},       {dialog::kBoidPage, 1037, "boidcount"},
+    {dialog::kFishPage, 1052, "fishtype"},       {dialog::kFishPage, 1054, "fishcount"},
+    {dialog::kAnimalsPage, 1069, "animalstype"}, {dialog::kDiversePage, 1072, "diversetype"},
+    {dialog::kSkyPage, 1040, "skytext"},         {dialog::kSkyPage, 1031, "cloudy"},
+    {dialog::kSkyPage, 1032, "cloudless"},       {dialog::kCameraPage, 1041, "cameratext"},
+    {dialog::kCameraPage, 1027, "scrollspeed"},  {dialog::kCameraPage, 1028, "resttime_top"},
+    {dialog::kCameraPage, 1029, "resttime_bottom"}, {dialog::kSoundPage, 1042, "soundtext"},
+    {dialog::kSoundPage, 1009, "on_off"},
+};
+
+// The camera speed and rest-time controls, shown only for the automatic camera.
+constexpr int kCameraControls[] = {1023, 1024, 1034, 1027, 1028, 1029, 1043, 1044, 1045, 1046, 1047, 1048};
+constexpr const char* kCameraChoices[] = {"automatic", "top", "middle", "bottom"};
+
+// Control ids of the page controls.
+constexpr int kLinkButton = 1008;
+constexpr int kIntroPicture = 1049;
+constexpr int kSoundCheck = 1009;
+constexpr int kGullCheck = 1010;
+constexpr int kCameraChoice = 1012;
+constexpr int kCloudyRadio = 1031;
+constexpr int kCloudlessRadio = 1032;
+constexpr int kBoidTrack = 1013;
+constexpr int kBoidReadout = 1014;
+constexpr int kFishTrack = 1055;
+constexpr int kFishReadout = 1056;
+constexpr int kSpeedTrack = 1023;
+constexpr int kRestTopTrack = 1024;
+constexpr int kRestBottomTrack = 1034;
+constexpr int kBoidsPerStep = 5;
+
+constexpr std::u16string_view kSaveFailedFallback =
+    u"Die Einstellungen konnten nicht gespeichert werden: der Ordner der Einstellungsdatei ist nicht beschreibbar.";
+
+std::string limited(const std::string& path) { return path.substr(0, ConfigDialog::kMaxPathBytes); }
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(DialogLayer& layer, const DirectoryLister& lister)
+    : m_layer(layer), m_setPages(layer, lister, m_settings.fishSets) {}
+
+void ConfigDialog::setInstallFolder(const std::string& folder) { m_installFolder = limited(folder); }
+void ConfigDialog::setAdditionalSetsFolder(const std::string& folder) { m_additionalSetsFolder = limited(folder); }
+void ConfigDialog::setDefaultFishSetsFolder(const std::string& folder) { m_defaultFishSetsFolder = limited(folder); }
+void ConfigDialog::setDefaultDiverseSetsFolder(const std::string& folder) {
+    m_defaultDiverseSetsFolder = limited(folder);
+}
+
+void ConfigDialog::bind(SaverSettings& target) {
+    m_target = &target;
+    m_settings = target;
+}
+
+const std::u16string& ConfigDialog::text(const char* key) {
+    static const std::u16string kEmpty;
+    return m_language != nullptr ? m_language->lookup(key) : kEmpty;
+}
+
+int ConfigDialog::run(DialogHandle owner) {
+    m_pages.clear();
+    for (const PageRow& row : kPageTable)
+        m_pages.push_back(PageEntry{truncateWide(text(row.key), kMaxTitleLength), 0, row.templateId});
+    m_setPages.setFolders(m_additionalSetsFolder, m_defaultFishSetsFolder, m_defaultDiverseSetsFolder);
+    return m_layer.runModal(dialog::kConfigMain, owner, m_mainProcedure);
+}
+
+// ---------------------------------------------------------------- main dialog
+
+void ConfigDialog::initMain(DialogHandle dialog) {
+    m_layer.setTitle(dialog, text("caption"));
+    m_layer.setText(dialog, kCancel, text("cancel"));
+    m_layer.setText(dialog, kOk, text("OK"));
+    m_layer.setText(dialog, kScreenSettingsButton, text("screensettings"));
+
+    for (PageEntry& page : m_pages) {
+        page.window = m_layer.createChild(page.templateId, dialog, &m_pageProcedure);
+        if (page.window == 0) continue;
+        m_layer.moveDialog(page.window, kPageX, kPageY);
+        m_layer.showDialog(page.window, false);
+    }
+
+    m_layer.clearItems(dialog, kPageList);
+    for (size_t index = 0; index < m_pages.size(); ++index)
+        m_layer.addItem(dialog, kPageList, m_pages[index].title, static_cast<int>(index));
+    m_layer.addItem(dialog, kPageList, text("screensettings"), static_cast<int>(m_pages.size()));
+    m_layer.selectItem(dialog, kPageList, 0);
+
+    m_setPages.fillFishAndBoidPages(pageWindow(dialog::kFishPage), pageWindow(dialog::kBoidPage), &m_pageProcedure);
+    m_setPages.fillAnimalsPage(pageWindow(dialog::kAnimalsPage), &m_pageProcedure);
+    m_setPages.fillDiversePage(pageWindow(dialog::kDiversePage), &m_pageProcedure);
+
+    showPage(0, dialog);
+}
+
+void ConfigDialog::itemChanged(DialogHandle dialog, int controlId) {
+    if (controlId != kPageList) return;
+    const int selected = m_layer.selectedItem(dialog, kPageList);
+    if (selected >= 0) showPage(selected, dialog);
+}
+
+void ConfigDialog::mainCommand(DialogHandle dialog, int controlId) {
+    if (controlId == kOk) {
+        if (m_target != nullptr) *m_target = m_settings;
+        // The dialog stays open when the settings could not be stored, so the
+        // choices are not lost and the user can fix the folder or cancel.
+        if (m_actions.storeSettings && !m_actions.storeSettings()) {
+            const std::u16string& message = text("savefailed");
+            m_layer.showMessage(dialog, message.empty() ? kSaveFailedFallback : message, text("caption"));
+            return;
+        }
+        m_layer.endDialog(dialog, kOk);
+    } else if (controlId == kCancel) {
+        m_layer.endDialog(dialog, kCancel);
+    }
+}
+
+void ConfigDialog::showPage(int index, DialogHandle owner) {
+    if (m_pages.empty() || index == m_currentPage) return;
+    m_currentPage = index;
+    if (index == static_cast<int>(m_pages.size())) {
+        if (m_actions.showScreenSettings) m_actions.showScreenSettings(owner);
+        return;
+    }
+    for (size_t other = 0; other < m_pages.size(); ++other) {
+        if (m_pages[other].window != 0) m_layer.showDialog(m_pages[other].window, static_cast<int>(other) == index);
+    }
+}
+
+DialogHandle ConfigDialog::pageWindow(int templateId) const {
+    for (const PageEntry& page : m_pages)
+        if (page.templateId == templateId) return page.window;
+    return 0;
+}
+
+// ---------------------------------------------------------------- pages
+
+void ConfigDialog::showNumber(DialogHandle page, int controlId, int value) {
+    m_layer.setText(page, controlId, fromUtf8(std::to_string(value)));
+}
+
+void ConfigDialog::initPage(DialogHandle page) {
+    const int templateId = m_layer.templateId(page);
+    for (const TextRow& row : kPageTexts)
+        if (row.templateId == templateId) m_layer.setText(page, row.controlId, text(row.key));
+
+    switch (templateId) {
+    case dialog::kIntroPage: {
+        const std::u16string picture = m_directory != nullptr ? m_directory->lookup("mainbitmap") : u"";
+        m_layer.setBitmap(page, kIntroPicture, m_installFolder + toUtf8(picture));
+        break;
+    }
+    case dialog::kBoidPage:
+        m_layer.setTrackRange(page, kBoidTrack, 0, 4);
+        m_layer.setTrackPos(page, kBoidTrack, m_settings.BoidCount / kBoidsPerStep);
+        showNumber(page, kBoidReadout, m_settings.BoidCount);
+        break;
+    case dialog::kFishPage:
+        m_layer.setTrackRange(page, kFishTrack, 0, 20);
+        m_layer.setTrackPos(page, kFishTrack, m_settings.FishCount);
+        showNumber(page, kFishReadout, m_settings.FishCount);
+        break;
+    case dialog::kBirdsPage:
+        m_layer.setChecked(page, kGullCheck, m_settings.BirdGull);
+        break;
+    case dialog::kSkyPage:
+        m_layer.setChecked(page, kCloudyRadio, m_settings.SkyType == 0);
+        m_layer.setChecked(page, kCloudlessRadio, m_settings.SkyType == 1);
+        break;
+    case dialog::kCameraPage:
+        initCameraPage(page);
+        break;
+    case dialog::kSoundPage:
+        m_layer.setChecked(page, kSoundCheck, m_settings.SoundOn);
+        break;
+    default:
+        break;
+    }
+}
+
+void ConfigDialog::initCameraPage(DialogHandle page) {
+    m_layer.clearItems(page, kCameraChoice);
+    for (size_t index = 0; index < std::size(kCameraChoices); ++index)
+        m_layer.addItem(page, kCameraChoice, text(kCameraChoices[index]), static_cast<int>(index));
+    m_layer.selectItem(page, kCameraChoice, m_settings.CameraPos);
+    m_layer.setTrackRange(page, kSpeedTrack, 1, 9);
+    m_layer.setTrackPos(page, kSpeedTrack, m_settings.CameraSpeed);
+    m_layer.setTrackRange(page, kRestTopTrack, 5, 60);
+    m_layer.setTrackPos(page, kRestTopTrack, m_settings.CameraFixTop);
+    m_layer.setTrackRange(page, kRestBottomTrack, 5, 60);
+    m_layer.setTrackPos(page, kRestBottomTrack, m_settings.CameraFixBottom);
+    showCameraControls(page, m_settings.CameraPos == 0);
+}
+
+void ConfigDialog::showCameraControls(DialogHandle page, bool visible) {
+    for (int id : kCameraControls) m_layer.showControl(page, id, visible);
+}
+
+void ConfigDialog::pageCommand(DialogHandle page, int controlId) {
+    if (m_setPages.handleEntryCommand(page, controlId)) return;
+    switch (controlId) {
+    case kLinkButton: {
+        const std::string link = wideToNarrow(text("hyperlink"), kMaxLinkBytes);
+        if (!link.empty()) m_layer.openUri(link);
+        break;
+    }
+    case kSoundCheck:
+        m_settings.SoundOn = m_layer.isChecked(page, kSoundCheck);
+        break;
+    case kGullCheck:
+        m_settings.BirdGull = m_layer.isChecked(page, kGullCheck);
+        break;
+    case kCameraChoice:
+        m_settings.CameraPos = m_layer.selectedItem(page, kCameraChoice);
+        showCameraControls(page, m_settings.CameraPos == 0);
+        break;
+    case kCloudyRadio:
+        if (m_layer.isChecked(page, kCloudyRadio)) m_settings.SkyType = 0;
+        break;
+    case kCloudlessRadio:
+        if (m_layer.isChecked(page, kCloudlessRadio)) m_settings.SkyType = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void ConfigDialog::trackbarMoved(DialogHandle page, int controlId) {
+    const int pos = m_layer.trackPos(page, controlId);
+    switch (controlId) {
+    case kBoidTrack:
+        m_settings.BoidCount = pos * kBoidsPerStep;
+        showNumber(page, kBoidReadout, m_settings.BoidCount);
+        break;
+    case kFishTrack:
+        m_settings.FishCount = pos;
+        showNumber(page, kFishReadout, m_settings.FishCount);
+        break;
+    case kSpeedTrack:
+        m_settings.CameraSpeed = pos;
+        break;
+    case kRestTopTrack:
+        m_settings.CameraFixTop = pos;
+        break;
+    case kRestBottomTrack:
+        m_settings.CameraFixBottom = pos;
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace reef

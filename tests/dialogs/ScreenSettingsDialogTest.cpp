@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "../shell/FakePlatform.h"
+#include "FakeDialogLayer.h"
+#include "shell/GLSaver.h"
+#include "shell/ScreenSettingsDialog.h"
+
+namespace reef {
+namespace {
+
+using testing::FakeDialogLayer;
+
+constexpr int kLeave = 1007, kShade = 1010, kDepth = 2013, kResolution = 2011;
+
+// SDL's modes per colour depth.
+struct ModeSystem : FakeSystem {
+    std::vector<ModeSize> listModes(int bitsPerPixel, bool) override {
+        asked.push_back(bitsPerPixel);
+        if (bitsPerPixel == 32) return {{1920, 1080}, {1280, 1024}, {1024, 768}, {800, 600}};
+        return {{1280, 1024}, {640, 480}};
+    }
+    std::vector<int> asked;
+};
+
+// Runs the dialog with the scripted user; the result and what the target holds after.
+struct Screen {
+    FakeDialogLayer layer;
+    ModeSystem system;
+    ScreenSettings target;
+
+    int run(std::function<void(FakeDialogLayer&, DialogHandle)> user) {
+        layer.user = std::move(user);
+        ScreenSettingsDialog dialog(layer, system, target, "/nonexistent/ScreenLanguage.dat");
+        return dialog.run(0);
+    }
+    static std::vector<std::u16string> items(FakeDialogLayer& l, DialogHandle d, int id) {
+        std::vector<std::u16string> texts;
+        for (const auto& item : l.control(d, id).items) texts.push_back(item.first);
+        return texts;
+    }
+};
+
+TEST(ScreenSettingsDialog, FlagsDecideWhatIsCheckedAndEnabled) {
+    for (int bits = 0; bits < 8; ++bits) {
+        Screen s;
+        s.target.leaveResolution = bits & 1;
+        s.target.multiMonitor = bits & 2;
+        s.target.shadeSecondary = bits & 4;
+        s.run([&](FakeDialogLayer& l, DialogHandle d) {
+            EXPECT_EQ(l.isChecked(d, kLeave), s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kDepth).enabled, !s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kResolution).enabled, !s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kShade).enabled, s.target.multiMonitor) << bits;
+            EXPECT_EQ(l.isChecked(d, kShade), s.target.shadeSecondary) << bits;  // kept even when greyed
+            l.click(d, 2);
+        });
+    }
+}
+
+TEST(ScreenSettingsDialog, ListsShowTheDepthsAndTheModesOfTheStoredDepth) {
+    Screen s;
+    s.target.leaveResolution = false;
+    s.target.bitsPerPixel = 32;
+    s.target.width = 1024;
+    s.target.height = 768;
+    s.run([&](FakeDialogLayer& l, DialogHandle d) {
+        EXPECT_EQ(Screen::items(l, d, kDepth), (std::vector<std::u16string>{u"16 bit", u"32 bit"}));
+        EXPECT_EQ(l.selectedItem(d, kDepth), 1);
+        EXPECT_EQ(Screen::items(l, d, kResolution),
+                  (std::vector<std::u16string>{u"1920 x 1080", u"1280 x 1024", u"1024 x 768", u"800 x 600"}));
+        EXPECT_EQ(l.selectedItem(d, kResolution), 2);
+        l.click(d, 2);
+    });
+    EXPECT_EQ(s.system.asked, std::vector<int>{32});
+}
+
+TEST(ScreenSettingsDialog, FirstModeIsShownWhenTheStoredOneIsMissingOrKept) {
+    for (const ScreenSettings& stored : {ScreenSettings{true, 1024, 768, 32, false, true},
+                                         ScreenSettings{false, -1, -1, 32, false, true},
+                                         ScreenSettings{false, 100000, 100000, 3, false, true}}) {
+        Screen s;
+        s.target = stored;
+        s.run([&](FakeDialogLayer& l, DialogHandle d) {
+            EXPECT_EQ(l.selectedItem(d, kResolution), 0);
+            l.click(d, 1);
+        });
+        // Only the user's choice changes the stored size.
+        EXPECT_EQ(s.target.width, stored.width);
+        EXPECT_EQ(s.target.height, stored.height);
+    }
+}
+
+TEST(ScreenSettingsDialog, SwitchingTheDepthRefillsTheModesAndKeepsTheCurrentOne) {
+    Screen s;
+    s.target.leaveResolution = false;
+    s.target.bitsPerPixel = 32;
+    s.target.width = 1280;
+    s.target.height = 1024;
+    s.run([&](FakeDialogLayer& l, DialogHandle d) {
+        EXPECT_EQ(l.selectedItem(d, kResolution), 1);
+        l.pickItem(d, kDepth, 0);
+        EXPECT_EQ(Screen::items(l, d, kResolution), (std::vector<std::u16string>{u"1280 x 1024", u"640 x 480"}));
+        EXPECT_EQ(l.selectedItem(d, kResolution), 0);
+        l.pickItem(d, kResolution, 1);
+        l.pickItem(d, kDepth, 1);  // 640 x 480 is not offered at 32 bits: the first mode is shown
+        EXPECT_EQ(l.selectedItem(d, kResolution), 0);
+        l.click(d, 1);
+    });
+    EXPECT_EQ(s.system.asked, (std::vector<int>{32, 16, 32}));
+    EXPECT_EQ(s.target.bitsPerPixel, 32);
+    EXPECT_EQ(s.target.width, 640);
+    EXPECT_EQ(s.target.height, 480);
+}
+
+TEST(ScreenSettingsDialog, KeepResolutionBoxEnablesTheListsAndShadeFollowsItsBox) {
+    Screen s;
+    s.target.multiMonitor = true;
+    s.run([&](FakeDialogLayer& l, DialogHandle d) {
+        l.click(d, kLeave);
+        EXPECT_TRUE(l.control(d, kResolution).enabled);
+        l.click(d, kShade);
+        l.click(d, 1);
+    });
+    EXPECT_FALSE(s.target.leaveResolution);
+    EXPECT_FALSE(s.target.shadeSecondary);
+    EXPECT_EQ(s.target.width, -1);  // no resolution picked: the old size stays
+}
+
+TEST(ScreenSettingsDialog, NoModesLeaveTheListEmpty) {
+    struct NoModes : FakeSystem {
+    } system;
+    FakeDialogLayer layer;
+    ScreenSettings target;
+    target.leaveResolution = false;
+    layer.user = [](FakeDialogLayer& l, DialogHandle d) {
+        EXPECT_TRUE(l.control(d, kResolution).items.empty());
+        EXPECT_EQ(l.selectedItem(d, kResolution), -1);
+        l.pickItem(d, kResolution, 0);
+        l.click(d, 1);
+    };
+    ScreenSettingsDialog dialog(layer, system, target, "");
+    EXPECT_EQ(dialog.run(0), 1);
+    EXPECT_EQ(target.width, -1);
+}
+
+// Through the shell: OK writes the five values, Cancel writes nothing.
+TEST(ScreenSettingsDialog, OkWritesTheScreenSettingsAndCancelDoesNot) {
+    FakeWindows windows;
+    ModeSystem system;
+    struct Saver : GLSaver {
+        using GLSaver::GLSaver;
+        bool BuildScene() override { return true; }
+        bool InitGL() override { return true; }
+        void FrameMove() override {}
+        void Render() override {}
+        bool ReleaseGLObjects() override { return true; }
+        bool Cleanup() override { return true; }
+    } saver(Variant::Plain, windows, system);
+    FakeDialogLayer layer;
+    layer.user = [](FakeDialogLayer& l, DialogHandle d) {
+        l.click(d, kLeave);
+        l.pickItem(d, kResolution, 1);
+        l.click(d, 2);
+    };
+    saver.ShowScreenSettings(layer, 0);
+    EXPECT_TRUE(system.registryStore.keys.empty() || system.registryStore.keys.begin()->second.empty());
+    EXPECT_TRUE(saver.screenSettings().leaveResolution);
+
+    layer.user = [](FakeDialogLayer& l, DialogHandle d) {
+        l.click(d, kLeave);
+        l.pickItem(d, kDepth, 1);
+        l.pickItem(d, kResolution, 3);
+        l.click(d, 1);
+    };
+    saver.ShowScreenSettings(layer, 0);
+    EXPECT_EQ(system.registryStore.getDword("", "Width"), 800u);
+    EXPECT_EQ(system.registryStore.getDword("", "Height"), 600u);
+    EXPECT_EQ(system.registryStore.getDword("", "Bpp"), 32u);
+    EXPECT_EQ(system.registryStore.getDword("", "LeaveRes"), 0u);
+    EXPECT_EQ(system.registryStore.getDword("", "ShadeScecondary"), 1u);
+}
+
+}  // namespace
+}  // namespace reef

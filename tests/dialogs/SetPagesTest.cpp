@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "FakeDialogLayer.h"
+#include "app/SetPages.h"
+#include "engine/FilePath.h"
+#include "res/DialogTemplates.h"
+#include "scene/PosixDirectoryLister.h"
+#include "scene/SetSelection.h"
+
+namespace reef {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeDialogLayer;
+
+// Set folders on disk and the four pages on a fake layer.
+struct SetBench {
+    SetBench() {
+        char pattern[] = "/tmp/reef-setpages-XXXXXX";
+        m_root = mkdtemp(pattern);
+        for (const char* sub : {"additional", "default_fish", "default_diverse"}) fs::create_directories(m_root / sub);
+    }
+    ~SetBench() { fs::remove_all(m_root); }
+
+    void add(const std::string& where, const std::string& name, const std::string& id, const std::string& category,
+             bool withIcon = true) {
+        const fs::path folder = m_root / where / name;
+        fs::create_directories(folder);
+        std::ofstream(folder / "info.ini") << "[common]\nid=" << id << "\n[settings]\ncategory=" << category
+                                           << "\nicon=icon.bmp\n";
+        if (withIcon) std::ofstream(folder / "icon.bmp") << "BM";
+    }
+    std::string folder(const char* name) const { return m_root.string() + "/" + name + "\\"; }
+
+    // Builds the four pages and fills them as the main dialog does.
+    void fill() {
+        layer.bitmapExists = [](const std::string& path) { return fs::exists(nativePath(path)); };
+        pages.setFolders(folder("additional"), folder("default_fish"), folder("default_diverse"));
+        fishPage = layer.createChild(dialog::kFishPage, 1, nullptr);
+        boidPage = layer.createChild(dialog::kBoidPage, 1, nullptr);
+        animalsPage = layer.createChild(dialog::kAnimalsPage, 1, nullptr);
+        diversePage = layer.createChild(dialog::kDiversePage, 1, nullptr);
+        pages.fillFishAndBoidPages(fishPage, boidPage, &procedure);
+        pages.fillAnimalsPage(animalsPage, &procedure);
+        pages.fillDiversePage(diversePage, &procedure);
+    }
+    // Clicks an entry's check box or radio button; the command goes to the pages.
+    void clickEntry(const SetEntry& entry, int controlId) {
+        FakeDialogLayer::Control& c = layer.control(entry.window, controlId);
+        c.checked = c.kind == ControlKind::CheckBox ? !c.checked : true;
+        EXPECT_TRUE(pages.handleEntryCommand(entry.window, controlId));
+    }
+    bool checked(const SetEntry& entry, int controlId) { return layer.isChecked(entry.window, controlId); }
+
+    fs::path m_root;
+    FakeDialogLayer layer;
+    PosixDirectoryLister lister;
+    SetSelection flags;
+    SetPages pages{layer, lister, flags};
+    DialogProcedure procedure;
+    DialogHandle fishPage = 0, boidPage = 0, animalsPage = 0, diversePage = 0;
+};
+
+class SetPagesTest : public ::testing::Test, public SetBench {};
+
+TEST_F(SetPagesTest, EachSetGoesToThePageOfItsCategoryWithItsIconAndFlag) {
+    add("default_fish", "a_fish", "fishA", "fish");
+    add("default_fish", "b_fish", "fishB", "fish", false);
+    add("default_fish", "c_school", "school", "boid");
+    add("default_fish", "d_noinfo", "", "");
+    fs::remove(m_root / "default_fish" / "d_noinfo" / "info.ini");
+    add("additional", "a_fish", "fishA", "fish");  // the same set again: listed twice, one flag
+    add("default_diverse", "ray", "manta", "diverse");
+    flags.addSet(u"fishB", 0);
+    fill();
+
+    const auto& fish = pages.entries(SetPages::Fish);
+    ASSERT_EQ(fish.size(), 3u);
+    EXPECT_EQ(fish[0].id, u"fishA");
+    EXPECT_EQ(fish[2].id, u"fishA");
+    EXPECT_EQ((std::pair{fish[1].x, fish[1].y}), (std::pair{160, 0}));
+    EXPECT_EQ((std::pair{fish[2].x, fish[2].y}), (std::pair{20, 50}));
+    EXPECT_TRUE(checked(fish[0], 1010));  // unknown until now: enabled
+    EXPECT_FALSE(checked(fish[1], 1010));
+    EXPECT_NE(layer.control(fish[0].window, 1051).bitmap, "");
+    EXPECT_EQ(layer.control(fish[1].window, 1051).bitmap, "");  // no icon file: no picture
+    EXPECT_EQ(layer.control(fish[0].window, 1010).accessibleName, u"fishA");
+    ASSERT_EQ(pages.entries(SetPages::Boid).size(), 1u);
+    EXPECT_EQ(pages.entries(SetPages::Boid)[0].id, u"school");
+    ASSERT_EQ(pages.entries(SetPages::Diverse).size(), 1u);
+    EXPECT_TRUE(pages.entries(SetPages::Animals).empty());
+    // Every folder read is known to the flags, even the one without a descriptor.
+    EXPECT_EQ(flags.size(), 5u);
+    EXPECT_EQ(flags.isSetEnabled(u""), 1);
+
+    // Both entries of a set act on one flag.
+    clickEntry(fish[2], 1010);
+    EXPECT_EQ(flags.isSetEnabled(u"fishA"), 0);
+    clickEntry(fish[1], 1010);
+    EXPECT_EQ(flags.isSetEnabled(u"fishB"), 1);
+    clickEntry(pages.entries(SetPages::Diverse)[0], 1010);
+    EXPECT_EQ(flags.isSetEnabled(u"manta"), 0);
+    // Other commands of an entry are consumed without effect; other windows are not entries.
+    EXPECT_TRUE(pages.handleEntryCommand(fish[0].window, 1051));
+    EXPECT_FALSE(pages.handleEntryCommand(fishPage, 1010));
+}
+
+TEST(SetPages, AnimalPageChoosesOneSet) {
+    struct Case {
+        std::vector<uint8_t> enabled;  // stored flags of a, b, c; empty: none stored
+        size_t chosen;
+    };
+    const Case cases[] = {{{0, 1, 0}, 1}, {{0, 0, 0}, 0}, {{1, 1, 1}, 2}, {{}, 2}};
+    for (const Case& c : cases) {
+        SetBench b;
+        b.add("default_diverse", "a", "turtle", "animal");
+        b.add("default_diverse", "b", "moray", "animal");
+        b.add("additional", "c", "clam", "animal");
+        const char16_t* ids[] = {u"turtle", u"moray", u"clam"};
+        for (size_t i = 0; i < c.enabled.size(); ++i) b.flags.addSet(ids[i], c.enabled[i]);
+        b.fill();
+        const auto& animals = b.pages.entries(SetPages::Animals);
+        ASSERT_EQ(animals.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(b.checked(animals[i], 1074), i == c.chosen) << i;
+            EXPECT_EQ(b.flags.isSetEnabled(ids[i]), i == c.chosen ? 1 : 0) << i;
+        }
+        b.clickEntry(animals[(c.chosen + 1) % 3], 1074);
+        int enabledCount = 0, checkedCount = 0;
+        for (size_t i = 0; i < 3; ++i) {
+            enabledCount += b.flags.isSetEnabled(ids[i]);
+            checkedCount += b.checked(animals[i], 1074);
+        }
+        EXPECT_EQ(enabledCount, 1);
+        EXPECT_EQ(checkedCount, 1);
+        EXPECT_EQ(b.flags.isSetEnabled(ids[(c.chosen + 1) % 3]), 1);
+    }
+}
+
+TEST_F(SetPagesTest, AnimalSetListedTwiceStaysEnabledWhenEitherEntryIsChosen) {
+    add("default_diverse", "a", "turtle", "animal");
+    add("default_diverse", "b", "moray", "animal");
+    add("additional", "a", "turtle", "animal");
+    fill();
+    const auto& animals = pages.entries(SetPages::Animals);
+    ASSERT_EQ(animals.size(), 3u);
+    clickEntry(animals[0], 1074);
+    EXPECT_EQ(flags.isSetEnabled(u"turtle"), 1);
+    EXPECT_EQ(flags.isSetEnabled(u"moray"), 0);
+    clickEntry(animals[2], 1074);
+    EXPECT_EQ(flags.isSetEnabled(u"turtle"), 1);
+}
+
+TEST_F(SetPagesTest, ScrollMaximaFollowTheEntryCount) {
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Fish, 0), -47);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Fish, 1), -47);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Fish, 2), 3);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Fish, 7), 103);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Boid, 0), -69);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Boid, 1), -19);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Boid, 2), 31);
+    EXPECT_EQ(SetPages::scrollMaximum(SetPages::Diverse, 500), 12453);
+}
+
+TEST_F(SetPagesTest, ScrollingMovesTheEntriesWithinTheScrollRange) {
+    for (int i = 0; i < 7; ++i) add("default_fish", "f" + std::to_string(i), "fish" + std::to_string(i), "fish");
+    fill();
+    const auto& fish = pages.entries(SetPages::Fish);
+    ASSERT_EQ(fish.size(), 7u);
+    EXPECT_EQ(fish[6].y, 150);
+    EXPECT_EQ(layer.scrollInfo(fishPage, 1053).max, 103);
+
+    auto scroll = [&](ScrollCode code, int track = 0) {
+        EXPECT_TRUE(pages.handleScroll(1053, code, track));
+        return layer.scrollInfo(fishPage, 1053).pos;
+    };
+    EXPECT_EQ(scroll(ScrollCode::LineDown), 1);
+    EXPECT_EQ(layer.at(fish[2].window).y, 49);
+    EXPECT_EQ(scroll(ScrollCode::PageDown), 51);
+    EXPECT_EQ(scroll(ScrollCode::PageDown), 54);  // max 103 less a page of 50, plus one
+    EXPECT_EQ(scroll(ScrollCode::ThumbTrack, 20), 20);
+    EXPECT_EQ(layer.at(fish[6].window).y, 130);
+    EXPECT_EQ(scroll(ScrollCode::Bottom), 54);
+    EXPECT_EQ(scroll(ScrollCode::Top), 0);
+    EXPECT_EQ(scroll(ScrollCode::LineUp), 0);
+    EXPECT_EQ(layer.at(fish[5].window).x, 160);
+    EXPECT_FALSE(pages.handleScroll(1099, ScrollCode::LineDown, 0));
+
+    // Pages with no entries: the scroll bar does nothing.
+    EXPECT_TRUE(pages.handleScroll(1066, ScrollCode::PageDown, 0));
+    EXPECT_EQ(layer.scrollInfo(boidPage, 1066).pos, 0);
+}
+
+TEST_F(SetPagesTest, ManySetsAndLongIdsAreListedAndScrollable) {
+    const std::string longId(300, 'x');
+    add("default_diverse", "long", longId, "diverse");
+    for (int i = 0; i < 499; ++i) add("additional", "d" + std::to_string(i), "d" + std::to_string(i), "diverse", false);
+    fill();
+    const auto& diverse = pages.entries(SetPages::Diverse);
+    ASSERT_EQ(diverse.size(), 500u);
+    EXPECT_EQ(diverse[0].id.size(), SetPages::kMaxIdLength);
+    EXPECT_EQ(flags.isSetEnabled(diverse[0].id), 1);
+    EXPECT_EQ(layer.scrollInfo(diversePage, 1073).max, 12453);
+    EXPECT_TRUE(pages.handleScroll(1073, ScrollCode::Bottom, 0));
+    EXPECT_EQ(layer.at(diverse[499].window).y, 249 * 50 - 12404);
+}
+
+}  // namespace
+}  // namespace reef
