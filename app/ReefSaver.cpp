@@ -97,31 +97,13 @@ bool ReefSaver::WriteSettings() {
     return true;
 }
 
-namespace {
-
-bool sameSettings(const SaverSettings& a, const SaverSettings& b) {
-    if (a.BoidModel != b.BoidModel || a.BoidCount != b.BoidCount || a.BirdGull != b.BirdGull ||
-        a.FishCount != b.FishCount || a.CameraPos != b.CameraPos || a.CameraSpeed != b.CameraSpeed ||
-        a.CameraFixTop != b.CameraFixTop || a.CameraFixBottom != b.CameraFixBottom || a.SkyType != b.SkyType ||
-        a.SoundOn != b.SoundOn)
-        return false;
-    for (const SetEntryFlag& entry : a.fishSets.entries()) {
-        bool found = false;
-        for (const SetEntryFlag& other : b.fishSets.entries()) found = found || other.id == entry.id;
-        if (!found || b.fishSets.isSetEnabled(entry.id) != entry.enabled) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-// NOTE: every value is written on its own (each write replaces the file
-// atomically); reading them back is what tells whether the store took them all.
+// NOTE: the record is written in one replacement of the file; reading it back
+// is what tells whether the store really took it (a read-only or locked file).
 bool ReefSaver::storeSettings() {
     WriteSettings();
     SaverSettings stored;
     stored.read(*this, m_registryKeyPath);
-    return sameSettings(m_settings, stored);
+    return m_settings.sameValues(stored);
 }
 
 bool ReefSaver::DoConfig() {

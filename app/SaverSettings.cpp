@@ -49,6 +49,9 @@ bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
 }
 
 bool SaverSettings::write(SettingsStore& store, const std::string& keyPath) const {
+    // Both keys in one replacement of the file: a second dialog's OK either
+    // comes wholly before or wholly after this one.
+    store.BeginWriteBatch();
     if (store.OpenKey(keyPath)) {
         writeRows<SaverSettings>(store, *this, kRows);
         store.CloseKey();
@@ -58,6 +61,14 @@ bool SaverSettings::write(SettingsStore& store, const std::string& keyPath) cons
             store.SetDword(toUtf8(entry.id), entry.enabled);
         }
         store.CloseKey();
+    }
+    return store.CommitWriteBatch();
+}
+
+bool SaverSettings::sameValues(const SaverSettings& other) const {
+    if (!sameRows<SaverSettings>(*this, other, kRows)) return false;
+    for (const SetEntryFlag& entry : fishSets.entries()) {
+        if (!other.fishSets.contains(entry.id) || other.fishSets.isSetEnabled(entry.id) != entry.enabled) return false;
     }
     return true;
 }

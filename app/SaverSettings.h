@@ -40,6 +40,9 @@ struct SaverSettings {
     // stored under keyPath + "\\fish". A key that cannot be opened changes nothing.
     bool read(SettingsStore& store, const std::string& keyPath);
     // Writes every scalar (flags as 0 or 1) and one value per set.
+    // False when the store did not take the writes.
     bool write(SettingsStore& store, const std::string& keyPath) const;
+    // Every scalar equal, and every set of this record stored in other with the same flag.
+    bool sameValues(const SaverSettings& other) const;
 };
 }  // namespace reef

@@ -497,6 +497,10 @@ bool RegFileStore::update(Change change) {
 bool RegFileStore::createKey(const std::string& keyPath) {
     const auto full = fullKeyName(keyPath);
     if (!full) return false;
+    if (m_batch) {
+        m_batch->push_back(PendingWrite{*full, std::nullopt});
+        return true;
+    }
     const bool created = update([&](Snapshot& keys) {
         if (keys.findKey(*full) != nullptr) return Outcome::Unchanged;
         keys.addKey(*full);
@@ -521,20 +525,50 @@ bool RegFileStore::setString(const std::string& keyPath, const std::string& name
 bool RegFileStore::storeValue(const std::string& keyPath, const Value& wanted) {
     const auto full = fullKeyName(keyPath);
     if (!full) return false;
+    if (m_batch) {
+        m_batch->push_back(PendingWrite{*full, wanted});
+        return true;
+    }
     return update([&](Snapshot& keys) {
-        Key& key = keys.addKey(*full);
-        Value* existing = keys.findValue(key, wanted.name);
-        if (existing == nullptr) {
-            keys.putValue(key, wanted);
-            return Outcome::Changed;
+        return putChanged(keys, *full, wanted) ? Outcome::Changed : Outcome::Unchanged;
+    });
+}
+
+bool RegFileStore::putChanged(Snapshot& keys, const std::string& fullKey, const Value& wanted) {
+    Key& key = keys.addKey(fullKey);
+    Value* existing = keys.findValue(key, wanted.name);
+    if (existing == nullptr) {
+        keys.putValue(key, wanted);
+        return true;
+    }
+    if (existing->type == wanted.type && existing->dword == wanted.dword && existing->text == wanted.text)
+        return false;
+    // The name keeps the spelling it was first stored with.
+    existing->type = wanted.type;
+    existing->dword = wanted.dword;
+    existing->text = wanted.text;
+    return true;
+}
+
+void RegFileStore::beginBatch() { m_batch.emplace(); }
+
+// One read-modify-write under the folder lock for the whole batch.
+bool RegFileStore::commitBatch() {
+    if (!m_batch) return true;
+    std::vector<PendingWrite> writes = std::move(*m_batch);
+    m_batch.reset();
+    if (writes.empty()) return true;
+    return update([&](Snapshot& keys) {
+        bool changed = false;
+        for (const PendingWrite& write : writes) {
+            if (write.value) {
+                changed = putChanged(keys, write.fullKey, *write.value) || changed;
+            } else if (keys.findKey(write.fullKey) == nullptr) {
+                keys.addKey(write.fullKey);
+                changed = true;
+            }
         }
-        if (existing->type == wanted.type && existing->dword == wanted.dword && existing->text == wanted.text)
-            return Outcome::Unchanged;
-        // The name keeps the spelling it was first stored with.
-        existing->type = wanted.type;
-        existing->dword = wanted.dword;
-        existing->text = wanted.text;
-        return Outcome::Changed;
+        return changed ? Outcome::Changed : Outcome::Unchanged;
     });
 }
 

@@ -59,6 +59,8 @@ public:
     std::optional<uint32_t> getDword(const std::string& keyPath, const std::string& name) override;
     std::optional<std::string> getString(const std::string& keyPath, const std::string& name) override;
     std::vector<std::string> valueNames(const std::string& keyPath) override;
+    void beginBatch() override;
+    bool commitBatch() override;
 
     const std::string& filePath() const { return m_filePath; }
 
@@ -114,6 +116,8 @@ private:
     template <typename Change>
     bool update(Change change);
     bool storeValue(const std::string& keyPath, const Value& wanted);
+    // Adds or replaces the value in the keys; Unchanged when it already reads the same.
+    static bool putChanged(Snapshot& keys, const std::string& fullKey, const Value& wanted);
     std::optional<Value> readValue(const std::string& keyPath, const std::string& name, ValueType type);
     // The file the links lead to: written in place of the link itself.
     std::string resolvedPath() const;
@@ -128,6 +132,12 @@ private:
     bool m_writable = true;     // false while the file cannot be read
     bool m_lockStuck = false;   // the last lock attempt found another process holding it
     std::string m_lastComplaint;
+    // Keys to create (no value) and values to store, while a batch is open.
+    struct PendingWrite {
+        std::string fullKey;
+        std::optional<Value> value;
+    };
+    std::optional<std::vector<PendingWrite>> m_batch;
 };
 
 }  // namespace reef

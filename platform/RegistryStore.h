@@ -22,6 +22,12 @@ public:
     virtual std::optional<std::string> getString(const std::string& keyPath, const std::string& name) = 0;
     // Value names of the key, in stored order.
     virtual std::vector<std::string> valueNames(const std::string& keyPath) = 0;
+    // Writes made between beginBatch and commitBatch (keys created, values set)
+    // reach the backing file together, so that no other process sees half of
+    // them or mixes its own in between. A store without batches writes at once.
+    virtual void beginBatch() {}
+    // False when the batch could not be stored; nothing of it is then stored.
+    virtual bool commitBatch() { return true; }
 };
 
 }  // namespace reef

@@ -41,6 +41,8 @@ public:
         if (entry != nullptr) entry->enabled = enabled;
     }
 
+    bool contains(std::u16string_view id) const { return find(truncateWide(id, kMaxSetIdLength)) != nullptr; }
+
     const std::vector<SetEntryFlag>& entries() const { return m_entries; }
     size_t size() const { return m_entries.size(); }
     bool empty() const { return m_entries.empty(); }

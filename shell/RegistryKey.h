@@ -41,6 +41,10 @@ public:
     // The name of the value at index; false past the end or for a name too long.
     bool EnumValue(int index, std::string& out);
 
+    // Writes between these two reach the settings file in one replacement.
+    void BeginBatch() { m_store.beginBatch(); }
+    bool CommitBatch() { return m_store.commitBatch(); }
+
     bool isOpen() const { return m_openPath.has_value(); }
 
 private:

@@ -32,9 +32,12 @@ void ScreenSettings::read(SettingsStore& store, const std::string& keyPath) {
 }
 
 void ScreenSettings::write(SettingsStore& store, const std::string& keyPath) const {
-    if (!store.OpenKey(keyPath)) return;
-    writeRows<ScreenSettings>(store, *this, kRows);
-    store.CloseKey();
+    store.BeginWriteBatch();
+    if (store.OpenKey(keyPath)) {
+        writeRows<ScreenSettings>(store, *this, kRows);
+        store.CloseKey();
+    }
+    store.CommitWriteBatch();
 }
 
 }  // namespace reef

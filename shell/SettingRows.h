@@ -65,4 +65,14 @@ void writeRows(SettingsStore& store, const Record& record, std::span<const Setti
     }
 }
 
+// True when every row's field holds the same value in both records.
+template <typename Record>
+bool sameRows(const Record& a, const Record& b, std::span<const SettingRow<Record>> rows) {
+    for (const SettingRow<Record>& row : rows) {
+        const bool same = row.type == SettingType::Number ? a.*row.number == b.*row.number : a.*row.flag == b.*row.flag;
+        if (!same) return false;
+    }
+    return true;
+}
+
 }  // namespace reef

@@ -34,6 +34,12 @@ bool SettingsStore::GetBool(const std::string& name, bool fallback) {
 
 int SettingsStore::CountValues() { return m_registryKey ? m_registryKey->CountValues() : 0; }
 
+void SettingsStore::BeginWriteBatch() {
+    if (m_registryKey) m_registryKey->BeginBatch();
+}
+
+bool SettingsStore::CommitWriteBatch() { return m_registryKey == nullptr || m_registryKey->CommitBatch(); }
+
 bool SettingsStore::EnumValue(int index, std::string& out) {
     return m_registryKey && m_registryKey->EnumValue(index, out);
 }

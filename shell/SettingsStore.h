@@ -34,6 +34,11 @@ public:
     virtual int CountValues();
     // The name of the value at index (at most 256 characters).
     virtual bool EnumValue(int index, std::string& out);
+    // The writes between these two (on any keys) are stored together or not at
+    // all, so a second writer never leaves a mix of two records behind.
+    virtual void BeginWriteBatch();
+    // False when the writes could not be stored (true without a settings file).
+    virtual bool CommitWriteBatch();
 
     const std::string& registryKeyPath() const { return m_registryKeyPath; }
     const std::string& dataFolder() const { return m_dataFolder; }

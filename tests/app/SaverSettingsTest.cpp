@@ -197,7 +197,8 @@ TEST_F(SettingsFile, UnusableStoreLeavesDefaultsAndWritesNothing) {
     settings.read(store, kKey);
     expectDefaults(settings);
     settings.fishSets.addSet(u"Hai", 1);
-    EXPECT_TRUE(settings.write(store, kKey));
+    // The write is refused as a whole, and says so.
+    EXPECT_FALSE(settings.write(store, kKey));
     EXPECT_FALSE(store.key().isOpen());
 }
 

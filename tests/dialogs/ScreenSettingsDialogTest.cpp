@@ -74,10 +74,18 @@ TEST(ScreenSettingsDialog, ListsShowTheDepthsAndTheModesOfTheStoredDepth) {
     EXPECT_EQ(s.system.asked, std::vector<int>{32});
 }
 
+ScreenSettings storedMode(bool leaveResolution, int width, int height, int bitsPerPixel) {
+    ScreenSettings settings;
+    settings.leaveResolution = leaveResolution;
+    settings.width = width;
+    settings.height = height;
+    settings.bitsPerPixel = bitsPerPixel;
+    return settings;
+}
+
 TEST(ScreenSettingsDialog, FirstModeIsShownWhenTheStoredOneIsMissingOrKept) {
-    for (const ScreenSettings& stored : {ScreenSettings{true, 1024, 768, 32, false, true},
-                                         ScreenSettings{false, -1, -1, 32, false, true},
-                                         ScreenSettings{false, 100000, 100000, 3, false, true}}) {
+    for (const ScreenSettings& stored : {storedMode(true, 1024, 768, 32), storedMode(false, -1, -1, 32),
+                                         storedMode(false, 100000, 100000, 3)}) {
         Screen s;
         s.target = stored;
         s.run([&](FakeDialogLayer& l, DialogHandle d) {

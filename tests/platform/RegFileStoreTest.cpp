@@ -239,6 +239,37 @@ TEST(RegFileStore, OtherWritersValuesSurvive) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.reg"});
 }
 
+TEST(RegFileStore, BatchesReachTheFileWholeSoTwoWritersNeverMix) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.reg");
+    RegFileStore first(path);
+    RegFileStore second(path);
+    ASSERT_TRUE(first.setDword("Software\\Reef", "FishCount", 10));
+
+    // Two dialogs store their records with their writes interleaved.
+    first.beginBatch();
+    second.beginBatch();
+    for (const char* name : {"FishCount", "BoidCount", "SkyType"}) {
+        ASSERT_TRUE(first.setDword("Software\\Reef", name, 1));
+        ASSERT_TRUE(second.setDword("Software\\Reef", name, 2));
+    }
+    ASSERT_TRUE(first.createKey("Software\\Reef\\fish"));
+    ASSERT_TRUE(first.setDword("Software\\Reef\\fish", "clownfish", 0));
+    // Nothing of an open batch is in the file yet.
+    EXPECT_EQ(RegFileStore(path).getDword("Software\\Reef", "FishCount"), 10u);
+    EXPECT_FALSE(RegFileStore(path).getDword("Software\\Reef", "SkyType"));
+
+    ASSERT_TRUE(second.commitBatch());
+    ASSERT_TRUE(first.commitBatch());
+    // The later commit holds every value, not a mix of the two.
+    RegFileStore reader(path);
+    for (const char* name : {"FishCount", "BoidCount", "SkyType"}) {
+        EXPECT_EQ(reader.getDword("Software\\Reef", name), 1u) << name;
+    }
+    EXPECT_EQ(reader.getDword("Software\\Reef\\fish", "clownfish"), 0u);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.reg"});
+}
+
 TEST(RegFileStore, DefaultPathFollowsXdgConfigHome) {
     const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
     const char* savedHome = std::getenv("HOME");
