@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "engine/FilePath.h"
+#include "engine/WavCheck.h"
+
 namespace reef {
 
 int SdlAudioMixer::openAudio(int frequency, int format, int channels, int chunkSize) {
@@ -10,9 +13,14 @@ int SdlAudioMixer::openAudio(int frequency, int format, int channels, int chunkS
 }
 
 AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    // The decoder trusts the header, so the file is read and checked first and
+    // the very bytes checked are what it decodes.
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    if (!bytes || !checkWav(bytes->data(), bytes->size())) return nullptr;
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
     if (!stream) return nullptr;
-    // The loader closes the stream (freesrc 1), whether or not it succeeds.
+    // The chunk gets its own copy of the samples; the loader closes the stream
+    // (freesrc 1), whether or not it succeeds.
     return Mix_LoadWAV_RW(stream, 1);
 }
 

@@ -2,15 +2,20 @@
 // SDL_LoadBMP_RW and extension entry points through glXGetProcAddressARB.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "engine/EngineImports.h"
 
 namespace reef {
 
 class SdlEngineImports : public EngineImports {
 public:
-    // Decodes with SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1) and copies the
-    // surface rows (pitch included) into the result.
+    // Reads the file and decodes it as decodeBMPBytes does.
     std::optional<DecodedImage> decodeBMP(const std::string& path) override;
+    // Checks the header (engine/BmpCheck.h), decodes with SDL_LoadBMP_RW and
+    // copies the surface rows (pitch included), palette and masks into the result.
+    static std::optional<DecodedImage> decodeBMPBytes(const uint8_t* data, size_t size);
     void* glProcAddress(const char* name) override;
 };
 

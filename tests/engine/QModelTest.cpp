@@ -224,30 +224,6 @@ TEST(QModelLoad, HostileFilesAreRejected) {
         {"triangle index past vertices", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize + 4, 6); }},
         {"triangle index negative", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize, -1); }},
         {"normals block in the header", [](auto& w) { w.patchI32(f::kHeaderEndOffset, 10); }},
-        {"normals block header cut", [](auto& w) { w.patchI32(f::kHeaderEndOffset, static_cast<int32_t>(w.size() - 2)); }},
-        {"normals counts over model",
-         [](auto& w) {
-             w.u16(4);  // frame count: the model has 3
-             w.u16(1);  // vertex count
-             w.zeros(4 * 12);
-         }},
-        {"normals vertices over model",
-         [](auto& w) {
-             w.u16(1);  // frame count
-             w.u16(7);  // vertex count: the model has 6
-             w.zeros(7 * 12);
-         }},
-        {"normals cut short",
-         [](auto& w) {
-             w.u16(3);  // frame count
-             w.u16(6);  // vertex count
-             w.zeros(17 * 12);  // one normal short
-         }},
-        {"normals counts at maximum",
-         [](auto& w) {
-             w.u16(0xffff);
-             w.u16(0xffff);
-         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -261,6 +237,51 @@ TEST(QModelLoad, HostileFilesAreRejected) {
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find("test.tqm"), std::string::npos) << out;
         expectUnloaded(model);
+    }
+}
+
+// Bytes after the end offset that form no complete, consistent normals block
+// (a stray byte, padding, a header whose counts or normals do not fit) are not
+// the model's: it loads, and its normals are computed as without a block.
+TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
+    Md3Offsets at;
+    const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
+    QModel reference;
+    ASSERT_TRUE(load(reference, good, true));
+    using Edit = std::function<void(testing::ByteWriter&)>;
+    struct Case {
+        const char* what;
+        Edit edit;
+    };
+    const Case cases[] = {
+        {"one trailing byte", [](auto& w) { w.bytes.push_back(0x0a); }},
+        {"three trailing bytes", [](auto& w) { w.bytes.insert(w.bytes.end(), {1, 2, 3}); }},
+        {"end offset two bytes short", [](auto& w) { w.patchI32(md3::kHeaderEndOffset, static_cast<int32_t>(w.size() - 2)); }},
+        {"zero counts", [](auto& w) { w.zeros(4); }},
+        {"counts over model", [](auto& w) { w.u16(4); w.u16(1); w.zeros(4 * 12); }},
+        {"vertices over model", [](auto& w) { w.u16(1); w.u16(7); w.zeros(7 * 12); }},
+        {"normals cut short", [](auto& w) { w.u16(3); w.u16(6); w.zeros(17 * 12); }},
+        {"counts at maximum", [](auto& w) { w.u16(0xffff); w.u16(0xffff); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::ByteWriter w;
+        w.bytes = good;
+        c.edit(w);
+        QModel model;
+        ::testing::internal::CaptureStdout();
+        const bool ok = load(model, w.bytes, true);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(model.numFrames(), 3);
+        for (size_t f = 0; f < model.frames().size(); ++f) {
+            for (size_t v = 0; v < model.frames()[f].vertices.size(); ++v) {
+                for (int k = 0; k < 3; ++k) {
+                    EXPECT_FLOAT_EQ(model.frames()[f].vertices[v].normal[k],
+                                    reference.frames()[f].vertices[v].normal[k]);
+                }
+            }
+        }
     }
 }
 
