@@ -63,6 +63,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
       m_pointer(windows),
       m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
+    DataFolder::checkPresent(m_dataFolder, m_lister);
     const DataFolder::InstallTexts texts = DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language);
     m_registryKeyPath = texts.registryKeyPath;
     m_longProgramName = texts.longProgramName;

@@ -316,6 +316,7 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
 
 void QModel::clearGeometry() {
     m_loaded = false;
+    m_reportedMissingFrame = false;
     m_frames.clear();
     m_positionIndices.clear();
     m_texCoordIndices.clear();
@@ -447,9 +448,16 @@ void QModel::draw(ModelObject* object) {
     }
 }
 
+// A model that cannot be drawn fails again on every frame; saying so once is enough.
+void QModel::reportMissingFrame() {
+    if (m_reportedMissingFrame) return;
+    m_reportedMissingFrame = true;
+    std::printf("frame >= NumFrames\n");
+}
+
 void QModel::drawFrame(int frame) {
     if (frame < 0 || frame >= m_numFrames || static_cast<size_t>(frame) >= m_frames.size()) {
-        std::printf("frame >= NumFrames\n");
+        reportMissingFrame();
         return;
     }
     m_currentFrame = frame;
@@ -468,7 +476,7 @@ void QModel::drawFrame(int frame) {
 void QModel::drawInterpolated() {
     const int frames = static_cast<int>(m_frames.size());
     if (m_currentFrame < 0 || m_currentFrame >= frames || m_nextFrame < 0 || m_nextFrame >= frames) {
-        std::printf("frame >= NumFrames\n");
+        reportMissingFrame();
         return;
     }
     const Frame& current = m_frames[static_cast<size_t>(m_currentFrame)];

@@ -475,6 +475,8 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     object.setModel(&model);
     ::testing::internal::CaptureStdout();
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    // Every later frame fails the same way; the line is not repeated for it.
+    for (int frame = 0; frame < 50; ++frame) object.render();
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
 
     ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
@@ -491,6 +493,7 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     model.setFrameNumber(-3);
     model.setAnimating(false);
     ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
 }
