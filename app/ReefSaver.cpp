@@ -174,9 +174,9 @@ void ReefSaver::loadTextures() {
     for (size_t i = 0; i < m_catalog.size(); ++i) {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
-        set.texture.loadBMP(wideToNarrow(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        set.texture.loadBMP(pathFromWide(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets)
-            subSet->texture.loadBMP(wideToNarrow(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+            subSet->texture.loadBMP(pathFromWide(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
     }
     m_scenery.loadIslandTextures(m_dataFolder);
 }
@@ -188,11 +188,11 @@ void ReefSaver::loadModels() {
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
         // The file's own frame rate must not replace the one the descriptor gave.
         const float framesPerSecond = set.model.framesPerSecond();
-        set.model.loadMD3(wideToNarrow(set.modelPath, kMaxSetPathBytes), set.lighting);
+        set.model.loadMD3(pathFromWide(set.modelPath, kMaxSetPathBytes), set.lighting);
         set.model.setFramesPerSecond(framesPerSecond);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
             const float subRate = subSet->model.framesPerSecond();
-            subSet->model.loadMD3(wideToNarrow(subSet->modelPath, kMaxSetPathBytes), set.lighting);
+            subSet->model.loadMD3(pathFromWide(subSet->modelPath, kMaxSetPathBytes), set.lighting);
             subSet->model.setFramesPerSecond(subRate);
         }
     }
