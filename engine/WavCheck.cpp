@@ -48,6 +48,9 @@ bool checkWav(const uint8_t* data, size_t size, WavFacts* factsOut, const char**
     if (size > wav::kMaxFileBytes) return refuse(why, "file too large");
     if (size < wav::kFileHeaderSize || !idIs(in, 0, "RIFF") || !idIs(in, wav::kWaveIdOffset, "WAVE"))
         return refuse(why, "not a RIFF WAVE file");
+    // The decoder takes a RIFF size that reads "WAVE" for a file without the
+    // "RIFF" word and then reads every chunk four bytes early.
+    if (idIs(in, wav::kRiffSizeOffset, "WAVE")) return refuse(why, "RIFF size reads as WAVE");
 
     WavFacts facts;
     bool haveFormat = false;

@@ -4,7 +4,8 @@
 // A RIFF file (little-endian) is a 12-byte file header and a run of chunks:
 //   off  size  field
 //     0     4  "RIFF"
-//     4     4  RIFF size (not relied on: streaming writers leave it 0)
+//     4     4  RIFF size (not relied on: streaming writers leave it 0; the
+//              decoder takes the bytes "WAVE" here for a file without "RIFF")
 //     8     4  "WAVE"
 //    12   ...  chunks: 4-byte id, 4-byte length, length bytes of body
 //

@@ -16,8 +16,13 @@ AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
     // The decoder trusts the header, so the file is read and checked first and
     // the very bytes checked are what it decodes.
     const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
-    if (!bytes || !checkWav(bytes->data(), bytes->size())) return nullptr;
-    SDL_RWops* stream = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    if (!bytes) return nullptr;
+    return loadWAVBytes(bytes->data(), bytes->size());
+}
+
+AudioMixer::ChunkHandle SdlAudioMixer::loadWAVBytes(const uint8_t* data, size_t size) {
+    if (!checkWav(data, size)) return nullptr;
+    SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!stream) return nullptr;
     // The chunk gets its own copy of the samples; the loader closes the stream
     // (freesrc 1), whether or not it succeeds.

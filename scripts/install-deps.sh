@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -15,3 +15,5 @@ export ASAN_OPTIONS="detect_leaks=1"
 export REEF_DATA_DIR="$PWD/build-asan/bin/Marevo2"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j2 --timeout 900
+# Every fuzz target for a short while, so a loader regression is caught on each change.
+bash scripts/fuzz.sh 20

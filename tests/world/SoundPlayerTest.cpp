@@ -286,6 +286,8 @@ TEST(WavCheck, RefusesHeadersTheDecoderWouldTrust) {
         {"data empty", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 0); }, "data chunk not whole samples"},
         {"no data", [](WavBytes& w) { w.bytes.resize(WavBytes::kData); }, "no data chunk"},
         {"not RIFF", [](WavBytes& w) { w.bytes[0] = 'X'; }, "not a RIFF WAVE file"},
+        // Found by fuzzing: the decoder then reads "WAVE" + "fmt " as a chunk of 0x20746d66 bytes.
+        {"RIFF size reads WAVE", [](WavBytes& w) { std::memcpy(w.bytes.data() + 4, "WAVE", 4); }, "RIFF size reads as WAVE"},
         {"other chunk first", [&](WavBytes& w) { w.bytes[fmt - 8] = 'x'; }, "chunk before the format chunk"},
     };
     for (const Case& c : cases) {
