@@ -11,7 +11,7 @@
 //    72     4  flags
 //    76     4  frame count F                (locates the first surface)
 //    80     4  tag count T                  (locates the first surface)
-//    84     4  surface count
+//    84     4  surface count                (0: a tags-only file, refused)
 //    88     4  skin count
 //    92     4  frames offset
 //    96     4  tags offset

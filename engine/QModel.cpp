@@ -65,6 +65,11 @@ bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout&
         reportBad(name, "tag count out of range");
         return false;
     }
+    // Tag-only files (a weapon's hand position, for one) hold nothing to draw.
+    if (in.i32At(md3::kHeaderSurfaceCountOffset) == 0) {
+        reportBad(name, "model has no surface");
+        return false;
+    }
     // Both counts are bounded, so this sum cannot overflow 64 bits.
     out.start = md3::kHeaderSize +
                 static_cast<uint64_t>(frameCount) *

@@ -24,6 +24,10 @@ CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
 ninja -C "$BUILD" -j"$PARALLEL" fuzz_seeds "${TARGETS[@]/%/_fuzzer}"
 
 mkdir -p "$BUILD/crashes" "$BUILD/logs"
+# Files made by other programs join the generated seeds.
+mkdir -p "$BUILD/fuzz-seeds/model" "$BUILD/fuzz-seeds/texture"
+cp tests/fixtures/real/openarena/*.md3 "$BUILD/fuzz-seeds/model/"
+cp tests/fixtures/real/assimp/*.bmp "$BUILD/fuzz-seeds/texture/"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0"
 export SDL_AUDIODRIVER=dummy

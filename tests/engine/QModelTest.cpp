@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <functional>
 
+#include "engine/FilePath.h"
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
@@ -311,6 +314,35 @@ TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
         }
         ::testing::internal::GetCapturedStdout();
     }
+}
+
+// Models made by another game's tools load as they are, and still load with a
+// stray byte after them; a tags-only file is refused with its reason.
+TEST(QModelLoad, RealModelsFromAnotherGame) {
+    const std::string dir = std::string(REEF_REAL_FIXTURES) + "/openarena/";
+    for (const char* name : {"nail.md3", "ammo.md3", "nailgun_flash.md3"}) {
+        SCOPED_TRACE(name);
+        QModel model;
+        ASSERT_TRUE(model.loadMD3(dir + name, true));
+        EXPECT_GT(model.numFrames(), 0);
+        EXPECT_GT(model.triangleCount(), 0);
+        for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
+
+        std::optional<std::vector<uint8_t>> bytes = readFileBytes(dir + name);
+        ASSERT_TRUE(bytes);
+        bytes->push_back(0);
+        QModel padded;
+        ASSERT_TRUE(padded.loadMD3FromMemory(bytes->data(), bytes->size(), true, name));
+        ASSERT_EQ(padded.frames().size(), model.frames().size());
+        EXPECT_EQ(std::memcmp(padded.frames()[0].vertices.data(), model.frames()[0].vertices.data(),
+                              model.frames()[0].vertices.size() * sizeof(QModel::Vertex)),
+                  0);
+    }
+    QModel hand;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(hand.loadMD3(dir + "vulcan_hand.md3", true));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "QModel::loadMD3 " + dir + "vulcan_hand.md3: model has no surface\n");
 }
 
 class QModelAnimation : public ::testing::Test {

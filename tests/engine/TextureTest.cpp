@@ -4,6 +4,7 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "engine/BmpCheck.h"
@@ -213,6 +214,46 @@ TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
     }
     EXPECT_TRUE(checkBmp(good.data(), good.size()));
+}
+
+// BMP files written by another program: every variant the decoder reads gives
+// the same picture (16-bit within its precision); RLE, which it does not read,
+// gets the failure line.
+TEST_F(TextureGl, RealBmpFilesFromAnotherProgram) {
+    const std::string dir = std::string(REEF_REAL_FIXTURES) + "/assimp/";
+    const auto readBack = [&](const std::string& name) {
+        Texture texture;
+        ::testing::internal::CaptureStdout();
+        const bool loaded = texture.loadBMP(dir + name, 0);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << name;
+        std::vector<uint8_t> pixels;
+        if (!loaded) return pixels;
+        glBindTexture(GL_TEXTURE_2D, texture.name());
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 40) << name;
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 30) << name;
+        pixels.resize(40 * 30 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const std::vector<uint8_t> truth = readBack("faerie_24.bmp");
+    ASSERT_EQ(truth.size(), 40u * 30u * 3u);
+    EXPECT_NE(std::count(truth.begin(), truth.end(), truth[0]), static_cast<ptrdiff_t>(truth.size()));
+    for (const char* same : {"faerie_topdown24.bmp", "faerie_8.bmp", "faerie_os2.bmp"}) {
+        EXPECT_EQ(readBack(same), truth) << same;
+    }
+    const std::vector<uint8_t> sixteen = readBack("faerie_565.bmp");
+    ASSERT_EQ(sixteen.size(), truth.size());
+    for (size_t i = 0; i < truth.size(); ++i) ASSERT_NEAR(sixteen[i], truth[i], 8) << i;
+    EXPECT_EQ(readBack("faerie_4.bmp").size(), truth.size());
+    EXPECT_EQ(readBack("faerie_1.bmp").size(), truth.size());
+
+    Texture one;
+    ASSERT_TRUE(one.loadBMP(dir + "white.bmp", 0));
+    Texture rle;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(rle.loadBMP(dir + "faerie_rle8.bmp", 0));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + dir + "faerie_rle8.bmp failed\n");
 }
 
 TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {
