@@ -1,6 +1,9 @@
 #include "app/DataFolder.h"
 
+#include <cstdio>
+
 #include "engine/WideText.h"
+#include "scene/DirectoryLister.h"
 #include "ui/DatReader.h"
 
 namespace reef {
@@ -24,6 +27,13 @@ DataFolder::InstallTexts DataFolder::readInstallTexts(const std::string& dataFol
     texts.registryKeyPath = wideToNarrow(directory.lookup("win32reg"), kMaxRegistryKeyPath);
     texts.longProgramName = wideToNarrow(directory.lookup("appname_long"), kMaxLongProgramName);
     return texts;
+}
+
+bool DataFolder::checkPresent(const std::string& dataFolder, const DirectoryLister& lister) {
+    if (!lister.list(dataFolder).empty()) return true;
+    std::fprintf(stderr, "ReefSaver: the data folder is missing, empty or unreadable (looked for %s beside the program)\n",
+                 dataFolder.c_str());
+    return false;
 }
 
 }  // namespace reef

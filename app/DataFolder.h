@@ -9,6 +9,7 @@
 namespace reef {
 
 class DatReader;
+class DirectoryLister;
 
 class DataFolder {
 public:
@@ -35,6 +36,11 @@ public:
     // "Language.dat" in the data folder and takes the registry key path and
     // the long program name from the directory file (empty when missing).
     static InstallTexts readInstallTexts(const std::string& dataFolder, DatReader& directory, DatReader& language);
+    // True when the data folder lists at least one entry. Otherwise (missing,
+    // a file, empty or unreadable) prints one line on standard error naming the
+    // folder where it was looked for, and returns false: without it the saver
+    // draws nothing but the clear colour.
+    static bool checkPresent(const std::string& dataFolder, const DirectoryLister& lister);
 };
 
 }  // namespace reef

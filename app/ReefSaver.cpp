@@ -65,6 +65,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
       m_pointer(windows),
       m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
+    DataFolder::checkPresent(m_dataFolder, m_lister);
     const DataFolder::InstallTexts texts = DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language);
     m_registryKeyPath = texts.registryKeyPath;
     m_longProgramName = texts.longProgramName;
@@ -225,9 +226,9 @@ void ReefSaver::loadTextures() {
     for (size_t i = 0; i < m_catalog.size(); ++i) {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
-        set.texture.loadBMP(wideToNarrow(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        set.texture.loadBMP(pathFromWide(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets)
-            subSet->texture.loadBMP(wideToNarrow(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+            subSet->texture.loadBMP(pathFromWide(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
     }
     m_scenery.loadIslandTextures(m_dataFolder);
 }
@@ -235,7 +236,7 @@ void ReefSaver::loadTextures() {
 void ReefSaver::loadModels() {
     m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
     m_catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
-        model.loadMD3(wideToNarrow(path, kMaxSetPathBytes), lighting);
+        model.loadMD3(pathFromWide(path, kMaxSetPathBytes), lighting);
     });
     m_scenery.loadIslandModels(m_dataFolder);
 }

@@ -18,6 +18,13 @@ struct DecodedImage {
     int bytesPerPixel = 0;
     int pitch = 0;
     std::vector<uint8_t> pixels;  // height * pitch bytes
+    // Colours of a 1-byte image, 0x00RRGGBB per palette index.
+    std::vector<uint32_t> palette;
+    // Where the channels lie in a 2- or 4-byte pixel (read little-endian).
+    uint32_t redMask = 0;
+    uint32_t greenMask = 0;
+    uint32_t blueMask = 0;
+    uint32_t alphaMask = 0;
 };
 
 class EngineImports {

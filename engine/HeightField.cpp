@@ -12,18 +12,25 @@
 namespace reef {
 
 bool HeightField::loadHeightMap(const std::string& path) {
-    m_heights.clear();
-    m_imageWidth = m_imageHeight = 0;
-    m_built = false;
     EngineImports* imports = engineImports();
     std::optional<DecodedImage> image;
     if (imports) image = imports->decodeBMP(nativePath(path));
+    return loadHeightMapFromImage(image, path);
+}
+
+bool HeightField::loadHeightMapFromImage(const std::optional<DecodedImage>& image, const std::string& path) {
+    m_heights.clear();
+    m_imageWidth = m_imageHeight = 0;
+    m_built = false;
     if (!image || image->width <= 0 || image->height <= 0) {
         std::printf("Could not load height map: %s\n", path.c_str());
         return false;
     }
     if (image->bytesPerPixel != 1) {
         std::printf("sdlsurf->format->BytesPerPixel != 1\n");
+        // The line above does not say which file or why the sea floor is gone.
+        std::fprintf(stderr, "Height map %s has %d bits per pixel, not 8: the sea floor is left out\n",
+                     path.c_str(), image->bytesPerPixel * 8);
         return false;
     }
     const size_t width = static_cast<size_t>(image->width);

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/EngineImports.h"
 #include "engine/SceneObject.h"
 
 namespace reef {
@@ -32,6 +34,8 @@ public:
     // "Could not load height map: %s\n" when it cannot be decoded and
     // "sdlsurf->format->BytesPerPixel != 1\n" when it is not an 8-bit image.
     bool loadHeightMap(const std::string& path);
+    // The same from an image already decoded (path names it in the messages).
+    bool loadHeightMapFromImage(const std::optional<DecodedImage>& image, const std::string& path);
     // cells x cells grid cells over the map.
     void setResolution(int cells);
     // World units per grey level.

@@ -11,7 +11,7 @@
 //    72     4  flags
 //    76     4  frame count F                (locates the first surface)
 //    80     4  tag count T                  (locates the first surface)
-//    84     4  surface count
+//    84     4  surface count                (0: a tags-only file, refused)
 //    88     4  skin count
 //    92     4  frames offset
 //    96     4  tags offset
@@ -39,6 +39,8 @@
 //     0     2  frame count n                (uint16, at most the model's frame count)
 //     2     2  vertex count m               (uint16, at most the surface's vertex count)
 //     4  n*m*12  normals                    float x, y, z per vertex, frame-major
+// Bytes after E that do not form such a block (shorter than its header, a count
+// of 0 or above the model's, normals past the end of the file) are ignored.
 #pragma once
 
 #include <cstddef>

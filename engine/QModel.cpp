@@ -37,6 +37,17 @@ void reportBad(const std::string& name, const char* what) {
     std::printf("QModel::loadMD3 %s: %s\n", name.c_str(), what);
 }
 
+// True when a complete normals block for the model's surface starts at `at`.
+bool normalsBlockValid(const ByteReader& in, uint64_t at, const SurfaceLayout& surface) {
+    if (!in.contains(at, md3::kExtHeaderSize)) return false;
+    const uint16_t frames = in.u16At(static_cast<size_t>(at + md3::kExtFrameCountOffset));
+    const uint16_t vertices = in.u16At(static_cast<size_t>(at + md3::kExtVertexCountOffset));
+    if (frames == 0 || vertices == 0) return false;
+    if (frames > surface.frames || vertices > surface.vertices) return false;
+    const uint64_t normals = static_cast<uint64_t>(frames) * vertices * md3::kExtNormalSize;
+    return in.contains(at + md3::kExtHeaderSize, normals);
+}
+
 // Reads and checks the header, the first surface header and the extension block.
 bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout& out) {
     if (in.size() < md3::kHeaderSize) {
@@ -52,6 +63,11 @@ bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout&
     }
     if (tagCount < 0 || tagCount > md3::kMaxTags) {
         reportBad(name, "tag count out of range");
+        return false;
+    }
+    // Tag-only files (a weapon's hand position, for one) hold nothing to draw.
+    if (in.i32At(md3::kHeaderSurfaceCountOffset) == 0) {
+        reportBad(name, "model has no surface");
         return false;
     }
     // Both counts are bounded, so this sum cannot overflow 64 bits.
@@ -106,28 +122,22 @@ bool locateSurface(const ByteReader& in, const std::string& name, SurfaceLayout&
         return false;
     }
 
-    // An end offset before the end of the file starts the normals block.
+    // Bytes after the end offset are a normals block only when its header is
+    // complete, names at least one normal within the model's counts and the
+    // normals fit in the file. Anything else is a tail the model does not use
+    // (real files sometimes end with a stray byte or padding): it is ignored and
+    // the normals are computed as if the file ended at the end offset.
     if (endOffset >= 0 && static_cast<uint64_t>(endOffset) < in.size()) {
-        out.hasExtension = true;
-        out.extensionAt = static_cast<uint64_t>(endOffset);
-        if (out.extensionAt < md3::kHeaderSize) {
+        const uint64_t at = static_cast<uint64_t>(endOffset);
+        if (at < md3::kHeaderSize) {
             reportBad(name, "normals block overlaps the header");
             return false;
         }
-        if (!in.contains(out.extensionAt, md3::kExtHeaderSize)) {
-            reportBad(name, "normals block header beyond the end of the file");
-            return false;
-        }
-        out.extFrames = in.u16At(static_cast<size_t>(out.extensionAt + md3::kExtFrameCountOffset));
-        out.extVertices = in.u16At(static_cast<size_t>(out.extensionAt + md3::kExtVertexCountOffset));
-        if (out.extFrames > out.frames || out.extVertices > out.vertices) {
-            reportBad(name, "normals block counts exceed the model");
-            return false;
-        }
-        const uint64_t normals = static_cast<uint64_t>(out.extFrames) * out.extVertices * md3::kExtNormalSize;
-        if (!in.contains(out.extensionAt + md3::kExtHeaderSize, normals)) {
-            reportBad(name, "normals beyond the end of the file");
-            return false;
+        if (normalsBlockValid(in, at, out)) {
+            out.hasExtension = true;
+            out.extensionAt = at;
+            out.extFrames = in.u16At(static_cast<size_t>(at + md3::kExtFrameCountOffset));
+            out.extVertices = in.u16At(static_cast<size_t>(at + md3::kExtVertexCountOffset));
         }
     }
     return true;
@@ -311,6 +321,7 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
 
 void QModel::clearGeometry() {
     m_loaded = false;
+    m_reportedMissingFrame = false;
     m_frames.clear();
     m_positionIndices.clear();
     m_texCoordIndices.clear();
@@ -442,9 +453,16 @@ void QModel::draw(ModelObject* object) {
     }
 }
 
+// A model that cannot be drawn fails again on every frame; saying so once is enough.
+void QModel::reportMissingFrame() {
+    if (m_reportedMissingFrame) return;
+    m_reportedMissingFrame = true;
+    std::printf("frame >= NumFrames\n");
+}
+
 void QModel::drawFrame(int frame) {
     if (frame < 0 || frame >= m_numFrames || static_cast<size_t>(frame) >= m_frames.size()) {
-        std::printf("frame >= NumFrames\n");
+        reportMissingFrame();
         return;
     }
     m_currentFrame = frame;
@@ -463,7 +481,7 @@ void QModel::drawFrame(int frame) {
 void QModel::drawInterpolated() {
     const int frames = static_cast<int>(m_frames.size());
     if (m_currentFrame < 0 || m_currentFrame >= frames || m_nextFrame < 0 || m_nextFrame >= frames) {
-        std::printf("frame >= NumFrames\n");
+        reportMissingFrame();
         return;
     }
     const Frame& current = m_frames[static_cast<size_t>(m_currentFrame)];

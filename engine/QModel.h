@@ -91,6 +91,7 @@ public:
 
 private:
     void drawFrame(int frame);
+    void reportMissingFrame();
     void drawInterpolated();
     void clearGeometry();
     void loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices);
@@ -116,6 +117,7 @@ private:
     int m_nextFrame = 0;
     float m_fraction = 0.0f;
     ModelObject* m_drawObject = nullptr;
+    bool m_reportedMissingFrame = false;
 };
 
 }  // namespace reef

@@ -10,6 +10,7 @@
 
 #include "engine/EngineImports.h"
 #include "engine/FilePath.h"
+#include "engine/TrueColour.h"
 
 namespace reef {
 
@@ -92,6 +93,8 @@ bool Texture::loadBMP(const std::string& path, uint8_t flags) {
     EngineImports* imports = engineImports();
     std::optional<DecodedImage> image;
     if (imports) image = imports->decodeBMP(nativePath(path));
+    // Palette and 16-bit images are converted to blue-green-red rows first.
+    if (image && imageConsistent(*image) && !uploadableAsIs(*image)) image = toTrueColour(*image);
     if (!image || !imageConsistent(*image)) {
         std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
         return false;
@@ -117,7 +120,6 @@ bool Texture::loadBMP(const std::string& path, uint8_t flags) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 
-    // NOTE: other depths (an 8-bit palette image) leave the name without an image.
     if (image->bytesPerPixel == 3) {
         upload(*image, flags, GL_RGB, GL_BGR_EXT);
     } else if (image->bytesPerPixel == 4) {

@@ -5,6 +5,9 @@ namespace reef {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// Bytes 0x80 to 0xFF of a file name that are not UTF-8, kept as unpaired low surrogates.
+constexpr char16_t kEscapedByteFirst = 0xDC80;
+constexpr char16_t kEscapedByteLast = 0xDCFF;
 
 bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -58,6 +61,9 @@ void appendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
+// UTF-8 to UTF-16; malformed bytes become U+FFFD, or with keepBytes U+DC00 + byte.
+std::u16string decodeUtf8(std::string_view text, bool keepBytes);
+
 }  // namespace
 
 std::string toUtf8(std::u16string_view text) {
@@ -76,7 +82,33 @@ std::string wideToNarrow(std::u16string_view text, size_t maxBytes) {
     return out;
 }
 
-std::u16string fromUtf8(std::string_view text) {
+std::u16string fromUtf8(std::string_view text) { return decodeUtf8(text, false); }
+
+std::u16string wideFromPath(std::string_view bytes) { return decodeUtf8(bytes, true); }
+
+std::string pathFromWide(std::u16string_view text, size_t maxBytes) {
+    std::string out;
+    size_t index = 0;
+    while (index < text.size()) {
+        const char16_t unit = text[index];
+        if (unit >= kEscapedByteFirst && unit <= kEscapedByteLast) {
+            // A kept byte (a low surrogate on its own is never half of a pair here:
+            // pairs are consumed whole below).
+            if (out.size() >= maxBytes) break;
+            out.push_back(static_cast<char>(unit & 0xFF));
+            ++index;
+            continue;
+        }
+        const char32_t cp = nextCodePoint(text, index);
+        if (maxBytes - out.size() < utf8Length(cp)) break;
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+namespace {
+
+std::u16string decodeUtf8(std::string_view text, bool keepBytes) {
     std::u16string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -105,7 +137,7 @@ std::u16string fromUtf8(std::string_view text) {
             minimum = 0x10000;
         } else {
             // A stray continuation byte, an overlong two-byte lead or a lead past U+10FFFF.
-            out.push_back(kReplacementChar);
+            out.push_back(keepBytes ? static_cast<char16_t>(0xDC00 | lead) : kReplacementChar);
             ++i;
             continue;
         }
@@ -125,6 +157,12 @@ std::u16string fromUtf8(std::string_view text) {
             ++consumed;
         }
         if (valid && (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) valid = false;
+        if (!valid && keepBytes) {
+            // Keep the lead byte and look at the rest again on their own.
+            out.push_back(static_cast<char16_t>(0xDC00 | lead));
+            ++i;
+            continue;
+        }
         if (!valid) {
             // Resynchronise on the first byte that was not a valid continuation.
             out.push_back(kReplacementChar);
@@ -136,6 +174,8 @@ std::u16string fromUtf8(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace
 
 std::u16string decodeUtf16le(const uint8_t* data, size_t size) {
     std::u16string out;

@@ -25,8 +25,13 @@ bool is(const char* argument, const char* a, const char* b) {
 
 ProgramArguments parseProgramArguments(int argc, const char* const* argv, const char* environmentWindow) {
     ProgramArguments result;
+    // The program path is quoted so its blanks do not count as arguments; a
+    // quote inside it would end the quoting early and let the rest of the path
+    // pass for switches, so quotes are left out (no Windows path has one).
     std::string line = "\"";
-    line += (argc > 0 && argv[0]) ? argv[0] : "reefsaver";
+    for (const char* c = (argc > 0 && argv[0]) ? argv[0] : "reefsaver"; *c; ++c) {
+        if (*c != '"') line += *c;
+    }
     line += "\"";
     std::string rest;
     for (int i = 1; i < argc; ++i) {

@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "engine/FilePath.h"
+#include "engine/WavCheck.h"
+
 namespace reef {
 
 int SdlAudioMixer::openAudio(int frequency, int format, int channels, int chunkSize) {
@@ -10,9 +13,19 @@ int SdlAudioMixer::openAudio(int frequency, int format, int channels, int chunkS
 }
 
 AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    // The decoder trusts the header, so the file is read and checked first and
+    // the very bytes checked are what it decodes.
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    if (!bytes) return nullptr;
+    return loadWAVBytes(bytes->data(), bytes->size());
+}
+
+AudioMixer::ChunkHandle SdlAudioMixer::loadWAVBytes(const uint8_t* data, size_t size) {
+    if (!checkWav(data, size)) return nullptr;
+    SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!stream) return nullptr;
-    // The loader closes the stream (freesrc 1), whether or not it succeeds.
+    // The chunk gets its own copy of the samples; the loader closes the stream
+    // (freesrc 1), whether or not it succeeds.
     return Mix_LoadWAV_RW(stream, 1);
 }
 

@@ -5,15 +5,41 @@
 
 #include <cstring>
 
+#include "engine/BmpCheck.h"
 #include "engine/FilePath.h"
 
 namespace reef {
+
+namespace {
+
+// The palette and channel masks the engine needs to convert what it cannot upload as is.
+void copyFormat(const SDL_PixelFormat& format, DecodedImage& image) {
+    if (format.palette) {
+        for (int i = 0; i < format.palette->ncolors; ++i) {
+            const SDL_Color& c = format.palette->colors[i];
+            image.palette.push_back((static_cast<uint32_t>(c.r) << 16) | (static_cast<uint32_t>(c.g) << 8) | c.b);
+        }
+    }
+    image.redMask = format.Rmask;
+    image.greenMask = format.Gmask;
+    image.blueMask = format.Bmask;
+    image.alphaMask = format.Amask;
+}
+
+}  // namespace
 
 std::optional<DecodedImage> SdlEngineImports::decodeBMP(const std::string& path) {
     // NOTE: never SDL_RWFromFile: it would wait on a FIFO and read a device without end.
     const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxBmpFileBytes);
     if (!bytes || bytes->empty()) return std::nullopt;
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    return decodeBMPBytes(bytes->data(), bytes->size());
+}
+
+std::optional<DecodedImage> SdlEngineImports::decodeBMPBytes(const uint8_t* data, size_t size) {
+    // The decoder trusts the header (surface size, palette length, row length
+    // kept in 16 bits), so only checked bytes reach it.
+    if (!checkBmp(data, size)) return std::nullopt;
+    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw) return std::nullopt;
     SDL_Surface* surface = SDL_LoadBMP_RW(rw, 1);
     if (!surface) return std::nullopt;
@@ -30,6 +56,7 @@ std::optional<DecodedImage> SdlEngineImports::decodeBMP(const std::string& path)
         if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
         std::memcpy(image.pixels.data(), surface->pixels, bytes);
         if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        if (surface->format) copyFormat(*surface->format, image);
     }
     SDL_FreeSurface(surface);
     if (!sane) return std::nullopt;

@@ -2,6 +2,9 @@
 // SDL_LoadBMP_RW and extension entry points through glXGetProcAddressARB.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "engine/EngineImports.h"
 
 namespace reef {
@@ -12,9 +15,11 @@ public:
     static constexpr size_t kMaxBmpFileBytes = size_t{128} << 20;
 
     // Reads the file through the engine's file reader (regular files only, at
-    // most kMaxBmpFileBytes), decodes it with SDL_LoadBMP_RW from memory and
-    // copies the surface rows (pitch included) into the result.
+    // most kMaxBmpFileBytes) and decodes it as decodeBMPBytes does.
     std::optional<DecodedImage> decodeBMP(const std::string& path) override;
+    // Checks the header (engine/BmpCheck.h), decodes with SDL_LoadBMP_RW and
+    // copies the surface rows (pitch included), palette and masks into the result.
+    static std::optional<DecodedImage> decodeBMPBytes(const uint8_t* data, size_t size);
     void* glProcAddress(const char* name) override;
 };
 

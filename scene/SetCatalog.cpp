@@ -89,9 +89,10 @@ SetCatalog::~SetCatalog() = default;
 void SetCatalog::scanSets(const std::string& dataFolder) {
     for (const char* relative : kSetFolders) {
         const std::string folder = dataFolder + relative;
-        const std::u16string wideFolder = fromUtf8(folder);
+        // Folder names are kept byte for byte, UTF-8 or not, so every set opens.
+        const std::u16string wideFolder = wideFromPath(folder);
         for (const std::string& entry : m_lister.list(folder)) {
-            readSet(wideFolder, fromUtf8(entry));
+            readSet(wideFolder, wideFromPath(entry));
         }
     }
 }
@@ -102,7 +103,7 @@ void SetCatalog::readSet(const std::u16string& folder, const std::u16string& nam
     debugOutput(setFolder);
 
     ProfileReader reader;
-    reader.open(toUtf8(setFolder + kDescriptorName));
+    reader.open(pathFromWide(setFolder + kDescriptorName));
     readSet(folder, name, reader);
 }
 

@@ -18,6 +18,8 @@ packages=(
   python3-pyatspi python3-dogtail gir1.2-atspi-2.0 at-spi2-core libatk-adaptor dbus-daemon imagemagick
   # and need an X server with several display modes for the screen settings.
   xserver-xorg-core xserver-xorg-video-dummy
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing=()

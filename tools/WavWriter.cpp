@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/WavFormat.h"
 #include "tools/ByteWriter.h"
 
 namespace reef::tools::wav {
@@ -11,16 +12,19 @@ std::vector<uint8_t> encodeMono16(const std::vector<float>& samples, int sampleR
     ByteWriter w;
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     w.bytes("RIFF", 4);
-    w.u32(36 + dataBytes);
+    // RIFF size: everything after its own field.
+    w.u32(static_cast<uint32_t>(reef::wav::kFileHeaderSize - reef::wav::kWaveIdOffset + 2 * reef::wav::kChunkHeaderSize +
+                                reef::wav::kFmtMinSize) +
+          dataBytes);
     w.bytes("WAVE", 4);
     w.bytes("fmt ", 4);
-    w.u32(16);
-    w.u16(1);
-    w.u16(1);
+    w.u32(reef::wav::kFmtMinSize);
+    w.u16(reef::wav::kFormatPcm);
+    w.u16(1);  // channels
     w.u32(static_cast<uint32_t>(sampleRate));
-    w.u32(static_cast<uint32_t>(sampleRate) * 2);
-    w.u16(2);
-    w.u16(16);
+    w.u32(static_cast<uint32_t>(sampleRate) * 2);  // byte rate
+    w.u16(2);                                      // block align
+    w.u16(reef::wav::kBits16);
     w.bytes("data", 4);
     w.u32(dataBytes);
     for (float s : samples) {

@@ -1,13 +1,6 @@
-// Writes mono 16-bit PCM WAV files (RIFF "WAVE", one "fmt " and one "data" chunk).
-//
-//   off  size  field
-//     0     4  "RIFF"            4     4  36 + data bytes
-//     8     4  "WAVE"           12     4  "fmt "
-//    16     4  16               20     2  1 (PCM)
-//    22     2  channels (1)     24     4  sample rate
-//    28     4  byte rate        32     2  block align (2)
-//    34     2  bits (16)        36     4  "data"
-//    40     4  data bytes       44   ...  samples, signed 16-bit little-endian
+// Writes mono 16-bit PCM WAV files: the RIFF header, one "fmt " and one "data"
+// chunk, in the layout engine/WavFormat.h declares (the same one the saver
+// checks its sounds against).
 #pragma once
 
 #include <cstddef>

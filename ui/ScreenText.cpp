@@ -81,6 +81,12 @@ bool ScreenText::loadFont(const std::string& path) {
     return bytes && loadFontFromMemory(bytes->data(), bytes->size());
 }
 
+std::optional<std::vector<ScreenText::Glyph>> ScreenText::readFontGlyphs(const uint8_t* data, size_t size) {
+    ParsedFont font;
+    if (!parseFont(data, size, font)) return std::nullopt;
+    return std::move(font.glyphs);
+}
+
 bool ScreenText::loadFontFromMemory(const uint8_t* data, size_t size) {
     // NOTE: the whole file is validated first, so a truncated or hostile font adds
     // no glyphs and creates no texture: it is all or nothing.

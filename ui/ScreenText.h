@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,9 @@ public:
     bool loadFont(const std::string& path);
     // The same from the file's bytes.
     bool loadFontFromMemory(const uint8_t* data, size_t size);
+    // The glyphs of a font file as loading would add them (their texture still
+    // 0), without any GL call; nothing when the file is not a consistent font.
+    static std::optional<std::vector<Glyph>> readFontGlyphs(const uint8_t* data, size_t size);
 
     // Replaces the lines by the text split at each line feed (a trailing line feed
     // ends the last line; a carriage return stays in its line).

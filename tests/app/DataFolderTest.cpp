@@ -1,5 +1,6 @@
 #include "app/DataFolder.h"
 
+#include "scene/PosixDirectoryLister.h"
 #include "ui/DatReader.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,34 @@ TEST_F(InstallFolder, LongTextsAreCutAndMissingFilesGiveEmptyTexts) {
     const auto none = DataFolder::readInstallTexts(m_root + "/missing/", emptyDirectory, emptyLanguage);
     EXPECT_EQ(none.registryKeyPath, "");
     EXPECT_EQ(none.longProgramName, "");
+}
+
+// Missing, empty, a file or unreadable: one line on standard error says where
+// the folder was looked for; a folder with something in it is quiet.
+TEST_F(InstallFolder, AnUnusableDataFolderIsReportedOnce) {
+    PosixDirectoryLister lister;
+    const auto report = [&](const std::string& folder) {
+        ::testing::internal::CaptureStderr();
+        const bool present = DataFolder::checkPresent(folder, lister);
+        return std::make_pair(present, ::testing::internal::GetCapturedStderr());
+    };
+    const std::string expected = "ReefSaver: the data folder is missing, empty or unreadable (looked for " + m_data +
+                                 " beside the program)\n";
+    EXPECT_EQ(report(m_data), std::make_pair(false, expected));  // empty
+
+    std::ofstream(m_data + "Directory.dat") << "x";
+    EXPECT_EQ(report(m_data), std::make_pair(true, std::string()));
+
+    fs::permissions(m_data, fs::perms::none);
+    if (access(m_data.c_str(), R_OK) != 0) {  // root reads it anyway
+        EXPECT_EQ(report(m_data), std::make_pair(false, expected));
+    }
+    fs::permissions(m_data, fs::perms::owner_all);
+
+    fs::remove_all(m_data);
+    EXPECT_FALSE(report(m_data).first);  // missing
+    std::ofstream(m_root + "/Marevo2") << "a file";
+    EXPECT_FALSE(report(m_data).first);
 }
 
 }  // namespace

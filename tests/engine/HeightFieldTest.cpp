@@ -109,8 +109,12 @@ TEST_F(HeightFieldTest, BadMapsAreRejectedAndLeaveTheFieldEmpty) {
     testing::writeFile(colour, testing::makeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
     HeightField field;
     ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(field.loadHeightMap(colour));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "sdlsurf->format->BytesPerPixel != 1\n");
+    // The sea floor does not vanish silently: standard error names the file and its depth.
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Height map " + colour + " has 24 bits per pixel, not 8: the sea floor is left out\n");
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(field.loadHeightMap(dir + "/none.tqt"));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not load height map: " + dir + "/none.tqt\n");

@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <functional>
 
+#include "engine/FilePath.h"
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
@@ -224,30 +227,6 @@ TEST(QModelLoad, HostileFilesAreRejected) {
         {"triangle index past vertices", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize + 4, 6); }},
         {"triangle index negative", [s](auto& w) { w.patchI32(s + f::kSurfaceHeaderSize, -1); }},
         {"normals block in the header", [](auto& w) { w.patchI32(f::kHeaderEndOffset, 10); }},
-        {"normals block header cut", [](auto& w) { w.patchI32(f::kHeaderEndOffset, static_cast<int32_t>(w.size() - 2)); }},
-        {"normals counts over model",
-         [](auto& w) {
-             w.u16(4);  // frame count: the model has 3
-             w.u16(1);  // vertex count
-             w.zeros(4 * 12);
-         }},
-        {"normals vertices over model",
-         [](auto& w) {
-             w.u16(1);  // frame count
-             w.u16(7);  // vertex count: the model has 6
-             w.zeros(7 * 12);
-         }},
-        {"normals cut short",
-         [](auto& w) {
-             w.u16(3);  // frame count
-             w.u16(6);  // vertex count
-             w.zeros(17 * 12);  // one normal short
-         }},
-        {"normals counts at maximum",
-         [](auto& w) {
-             w.u16(0xffff);
-             w.u16(0xffff);
-         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -261,6 +240,51 @@ TEST(QModelLoad, HostileFilesAreRejected) {
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find("test.tqm"), std::string::npos) << out;
         expectUnloaded(model);
+    }
+}
+
+// Bytes after the end offset that form no complete, consistent normals block
+// (a stray byte, padding, a header whose counts or normals do not fit) are not
+// the model's: it loads, and its normals are computed as without a block.
+TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
+    Md3Offsets at;
+    const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
+    QModel reference;
+    ASSERT_TRUE(load(reference, good, true));
+    using Edit = std::function<void(testing::ByteWriter&)>;
+    struct Case {
+        const char* what;
+        Edit edit;
+    };
+    const Case cases[] = {
+        {"one trailing byte", [](auto& w) { w.bytes.push_back(0x0a); }},
+        {"three trailing bytes", [](auto& w) { w.bytes.insert(w.bytes.end(), {1, 2, 3}); }},
+        {"end offset two bytes short", [](auto& w) { w.patchI32(md3::kHeaderEndOffset, static_cast<int32_t>(w.size() - 2)); }},
+        {"zero counts", [](auto& w) { w.zeros(4); }},
+        {"counts over model", [](auto& w) { w.u16(4); w.u16(1); w.zeros(4 * 12); }},
+        {"vertices over model", [](auto& w) { w.u16(1); w.u16(7); w.zeros(7 * 12); }},
+        {"normals cut short", [](auto& w) { w.u16(3); w.u16(6); w.zeros(17 * 12); }},
+        {"counts at maximum", [](auto& w) { w.u16(0xffff); w.u16(0xffff); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::ByteWriter w;
+        w.bytes = good;
+        c.edit(w);
+        QModel model;
+        ::testing::internal::CaptureStdout();
+        const bool ok = load(model, w.bytes, true);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(model.numFrames(), 3);
+        for (size_t f = 0; f < model.frames().size(); ++f) {
+            for (size_t v = 0; v < model.frames()[f].vertices.size(); ++v) {
+                for (int k = 0; k < 3; ++k) {
+                    EXPECT_FLOAT_EQ(model.frames()[f].vertices[v].normal[k],
+                                    reference.frames()[f].vertices[v].normal[k]);
+                }
+            }
+        }
     }
 }
 
@@ -290,6 +314,35 @@ TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
         }
         ::testing::internal::GetCapturedStdout();
     }
+}
+
+// Models made by another game's tools load as they are, and still load with a
+// stray byte after them; a tags-only file is refused with its reason.
+TEST(QModelLoad, RealModelsFromAnotherGame) {
+    const std::string dir = std::string(REEF_REAL_FIXTURES) + "/openarena/";
+    for (const char* name : {"nail.md3", "ammo.md3", "nailgun_flash.md3"}) {
+        SCOPED_TRACE(name);
+        QModel model;
+        ASSERT_TRUE(model.loadMD3(dir + name, true));
+        EXPECT_GT(model.numFrames(), 0);
+        EXPECT_GT(model.triangleCount(), 0);
+        for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
+
+        std::optional<std::vector<uint8_t>> bytes = readFileBytes(dir + name);
+        ASSERT_TRUE(bytes);
+        bytes->push_back(0);
+        QModel padded;
+        ASSERT_TRUE(padded.loadMD3FromMemory(bytes->data(), bytes->size(), true, name));
+        ASSERT_EQ(padded.frames().size(), model.frames().size());
+        EXPECT_EQ(std::memcmp(padded.frames()[0].vertices.data(), model.frames()[0].vertices.data(),
+                              model.frames()[0].vertices.size() * sizeof(QModel::Vertex)),
+                  0);
+    }
+    QModel hand;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(hand.loadMD3(dir + "vulcan_hand.md3", true));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "QModel::loadMD3 " + dir + "vulcan_hand.md3: model has no surface\n");
 }
 
 class QModelAnimation : public ::testing::Test {
@@ -454,6 +507,8 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     object.setModel(&model);
     ::testing::internal::CaptureStdout();
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    // Every later frame fails the same way; the line is not repeated for it.
+    for (int frame = 0; frame < 50; ++frame) object.render();
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
 
     ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
@@ -470,6 +525,7 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     model.setFrameNumber(-3);
     model.setAnimating(false);
     ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
 }

@@ -4,6 +4,10 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "engine/BmpCheck.h"
 #include "engine/EngineImports.h"
 #include "engine/SceneObject.h"
 #include "engine/Texture.h"
@@ -134,15 +138,122 @@ TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {
     }
 }
 
-TEST_F(TextureGl, EightBitImageLoadsWithoutAnImage) {
-    const std::string path = dir + "/grey.tqt";
-    testing::writeFile(path, testing::makeBmp(4, 4, 1, std::vector<uint8_t>(16, 77)));
-    Texture texture;
-    ASSERT_TRUE(texture.loadBMP(path, 0));
-    EXPECT_TRUE(texture.loaded());
-    EXPECT_NE(texture.name(), 0u);
-    glBindTexture(GL_TEXTURE_2D, texture.name());
-    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 0);
+// Palette and 16-bit images draw in their own colours: they are converted to
+// blue-green-red rows before the upload.
+TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
+    std::vector<uint8_t> palette = testing::makeBmp(3, 2, 1, {0, 1, 2, 2, 1, 0});
+    const size_t entries = 14 + 40;
+    const uint8_t colours[3][3] = {{10, 20, 30}, {200, 100, 50}, {0, 255, 7}};  // B, G, R
+    for (size_t i = 0; i < 3; ++i) std::copy(colours[i], colours[i] + 3, palette.begin() + entries + 4 * i);
+    // 5-5-5 pixels: pure red, green, blue and a mid grey (16 of 31).
+    const std::vector<uint8_t> sixteen = testing::makeBmp(2, 2, 2, {0x00, 0x7c, 0xe0, 0x03, 0x1f, 0x00, 0x10, 0x42});
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> file;
+        std::vector<uint8_t> expected;  // B, G, R per pixel, top row first
+    };
+    const Case cases[] = {
+        {"palette.tqt", palette, {10, 20, 30, 200, 100, 50, 0, 255, 7, 0, 255, 7, 200, 100, 50, 10, 20, 30}},
+        {"sixteen.tqt", sixteen, {0, 0, 255, 0, 255, 0, 255, 0, 0, 132, 132, 132}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir + "/" + c.name;
+        testing::writeFile(path, c.file);
+        Texture texture;
+        ::testing::internal::CaptureStdout();
+        ASSERT_TRUE(texture.loadBMP(path, 0));
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        glBindTexture(GL_TEXTURE_2D, texture.name());
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+        std::vector<uint8_t> back(c.expected.size());
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, back.data());
+        EXPECT_EQ(back, c.expected);
+    }
+}
+
+// Headers the decoder would trust to allocate or read too much are refused
+// with the texture's failure line before they reach it.
+TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
+    const std::vector<uint8_t> good = testing::makeBmp(4, 4, 3, pattern(4, 4, 3));
+    const auto patch32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> edit;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"huge width", [&](auto& b) { patch32(b, 18, 30000); }, "image too large"},
+        {"huge height", [&](auto& b) { patch32(b, 22, 0x7fffffff); }, "image too large"},
+        {"most negative height", [&](auto& b) { patch32(b, 22, 0x80000000u); }, "image too large"},
+        {"zero width", [&](auto& b) { patch32(b, 18, 0); }, "empty image"},
+        {"rows past the end", [&](auto& b) { patch32(b, 22, 5); }, "pixels beyond the end of the file"},
+        {"pixel offset past the end", [&](auto& b) { patch32(b, 10, 0xfffffff0u); }, "pixels beyond the end of the file"},
+        {"pixel offset in the header", [&](auto& b) { patch32(b, 10, 20); }, "pixels overlap the header"},
+        {"RLE", [&](auto& b) { patch32(b, 30, 1); }, "compressed"},
+        {"12 bits", [&](auto& b) { b[28] = 12; }, "unsupported bits per pixel"},
+        {"info header past the end", [&](auto& b) { patch32(b, 14, 0x10000); }, "header beyond the end of the file"},
+        {"tiny info header", [&](auto& b) { patch32(b, 14, 20); }, "unknown header size"},
+        {"too many colours", [&](auto& b) { b[28] = 8; patch32(b, 18, 12); patch32(b, 46, 257); }, "more colours than the depth allows"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = good;
+        c.edit(bytes);
+        const char* why = "accepted";
+        EXPECT_FALSE(checkBmp(bytes.data(), bytes.size(), &why));
+        EXPECT_STREQ(why, c.why);
+        const std::string path = dir + "/hostile.tqt";
+        testing::writeFile(path, bytes);
+        Texture texture;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(texture.loadBMP(path, 0));
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
+    }
+    EXPECT_TRUE(checkBmp(good.data(), good.size()));
+}
+
+// BMP files written by another program: every variant the decoder reads gives
+// the same picture (16-bit within its precision); RLE, which it does not read,
+// gets the failure line.
+TEST_F(TextureGl, RealBmpFilesFromAnotherProgram) {
+    const std::string dir = std::string(REEF_REAL_FIXTURES) + "/assimp/";
+    const auto readBack = [&](const std::string& name) {
+        Texture texture;
+        ::testing::internal::CaptureStdout();
+        const bool loaded = texture.loadBMP(dir + name, 0);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << name;
+        std::vector<uint8_t> pixels;
+        if (!loaded) return pixels;
+        glBindTexture(GL_TEXTURE_2D, texture.name());
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 40) << name;
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 30) << name;
+        pixels.resize(40 * 30 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const std::vector<uint8_t> truth = readBack("faerie_24.bmp");
+    ASSERT_EQ(truth.size(), 40u * 30u * 3u);
+    EXPECT_NE(std::count(truth.begin(), truth.end(), truth[0]), static_cast<ptrdiff_t>(truth.size()));
+    for (const char* same : {"faerie_topdown24.bmp", "faerie_8.bmp", "faerie_os2.bmp"}) {
+        EXPECT_EQ(readBack(same), truth) << same;
+    }
+    const std::vector<uint8_t> sixteen = readBack("faerie_565.bmp");
+    ASSERT_EQ(sixteen.size(), truth.size());
+    for (size_t i = 0; i < truth.size(); ++i) ASSERT_NEAR(sixteen[i], truth[i], 8) << i;
+    EXPECT_EQ(readBack("faerie_4.bmp").size(), truth.size());
+    EXPECT_EQ(readBack("faerie_1.bmp").size(), truth.size());
+
+    Texture one;
+    ASSERT_TRUE(one.loadBMP(dir + "white.bmp", 0));
+    Texture rle;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(rle.loadBMP(dir + "faerie_rle8.bmp", 0));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + dir + "faerie_rle8.bmp failed\n");
 }
 
 TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {

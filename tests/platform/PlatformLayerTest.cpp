@@ -52,6 +52,16 @@ TEST(MessageQueue, TimerSurvivesTheTickCountWrap) {
     EXPECT_TRUE(queue.takeDueTimer(0x00000100u, out));  // 512 ms later, across the wrap
 }
 
+// Found by fuzzing: a quote in the program path closed the quoting early, and
+// the rest of the path was read as the switch (here /p: a preview of window 34).
+TEST(ProgramArguments, AQuoteInTheProgramPathIsNoSwitch) {
+    const char* argv[] = {"/opt/my\"saver /p 34/reefsaver", "/s"};
+    const ProgramArguments a = parseProgramArguments(2, argv, nullptr);
+    EXPECT_EQ(toUtf8(a.commandLine), "\"/opt/mysaver /p 34/reefsaver\" /s");
+    const char* daemon[] = {"/x\"/c", "-root"};
+    EXPECT_EQ(toUtf8(parseProgramArguments(2, daemon, nullptr).commandLine), "\"/x/c\" /s");
+}
+
 TEST(ProgramArguments, JoinsTheLineAndRecognisesTheDaemonConventions) {
     {
         const char* argv[] = {"/usr/bin/reefsaver_plain", "/p", "4711"};

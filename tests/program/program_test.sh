@@ -201,6 +201,26 @@ no_display)
   [ "$code" = 0 ] || fail "exit code $code without a display"
   grep -q "display" "$WORK/err" || fail "no message on standard error: $(cat "$WORK/err")"
   ;;
+no_data_folder)
+  # A copy of the program with no data folder beside it: one line on standard
+  # error says where the folder was looked for, and each model that cannot be
+  # drawn says so once, not on every frame.
+  # A leak report ends the process before standard output is flushed; the
+  # leaks of a normal run are checked by the other cases, this one counts lines.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  start_display
+  mkdir -p "$WORK/lonely"
+  cp "$PLAIN" "$WORK/lonely/reefsaver_plain"
+  REEFSAVER_QUIT_AFTER_MS=3000 "$WORK/lonely/reefsaver_plain" /s >"$WORK/out" 2>"$WORK/err" &
+  pid=$!
+  wait_exit "$pid" 300 || fail "the saver without data did not end"
+  missing=$(grep -c "data folder is missing.*$WORK/lonely//Marevo2/" "$WORK/err")
+  [ "$missing" = 1 ] || fail "expected one line about the missing folder: $(head -c 2000 "$WORK/err")"
+  frames=$(grep -c "frame >= NumFrames" "$WORK/out")
+  models=$(grep -c "QModel::loadMD3 fopen" "$WORK/out")
+  [ "$models" -gt 0 ] || fail "no model load was reported: $(head -c 2000 "$WORK/out")"
+  [ "$frames" -le "$models" ] || fail "$frames frame lines for $models models"
+  ;;
 reef_1024)
   run_reef 1024x768 "5000:$SHOTS/reef-1024-05s.png,30000:$SHOTS/reef-1024-30s.png,90000:$SHOTS/reef-1024-90s.png" 90500 2400
   for t in 05 30 90; do check_picture "$SHOTS/reef-1024-${t}s.png"; done

@@ -261,5 +261,25 @@ TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
     EXPECT_EQ(set.texturePath, folder + std::u16string(255, u't'));
 }
 
+// A set folder whose name is not UTF-8 (Latin-1 from an old archive, a name
+// cut inside a character) still opens: the path keeps the folder's bytes.
+TEST(SetCatalog, FolderNamesThatAreNotUtf8StillLoad) {
+    DataFolder data;
+    const std::string latin1 = "Fisch\xE9";
+    const std::string cut = "x\xE2\x82";
+    data.addSet("default_fish", latin1, "[common]\nid=latin\n[Saver]\nmodel=m.tqm\n");
+    data.addSet("default_fish", cut, "[common]\nid=cut\n[Saver]\nmodel=m.tqm\n");
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.sets().size(), 2u);
+    for (const auto& set : catalog.sets()) {
+        const std::string folder = toUtf8(set->id) == "latin" ? latin1 : cut;
+        EXPECT_EQ(pathFromWide(set->modelPath), data.path() + "sets\\default_fish\\" + folder + "\\m.tqm");
+    }
+    EXPECT_EQ(catalogIds(catalog), (std::vector<std::string>{"latin", "cut"}) );
+}
+
 }  // namespace
 }  // namespace reef

@@ -9,6 +9,7 @@
 #include "engine/QModel.h"
 #include "engine/TQArchive.h"
 #include "engine/TQArchiveFormat.h"
+#include "engine/WavCheck.h"
 #include "platform/SdlEngineImports.h"
 #include "tools/ArchiveWriter.h"
 #include "tools/BmpWriter.h"
@@ -161,6 +162,9 @@ TEST(WavWriter, HeaderDescribes16BitMonoPcm) {
     EXPECT_EQ(b[34] | b[35] << 8, 16);
     EXPECT_EQ(static_cast<int16_t>(b[46] | b[47] << 8), 32767);
     EXPECT_EQ(static_cast<int16_t>(b[50] | b[51] << 8), 32767);            // clipped
+    // What the generator writes is what the saver's check lets through.
+    const char* why = "accepted";
+    EXPECT_TRUE(checkWav(b.data(), b.size(), nullptr, &why)) << why;
 }
 
 TEST(Noise, FractalAndCellularTileWithTheirPeriod) {

@@ -71,5 +71,29 @@ TEST(WideText, WideTruncationKeepsSurrogatePairsWhole) {
     EXPECT_EQ(truncateWide(u"a\U0001F41F", 3), u"a\U0001F41F");
 }
 
+// File names are bytes: whatever they hold comes back unchanged, and the
+// UTF-8 parts read as the text they are.
+TEST(WideText, PathBytesSurviveTheWideRoundTrip) {
+    const std::string names[] = {
+        "Fisch\xE9",               // Latin-1
+        "\xE2\x82",                 // UTF-8 cut short
+        "\xC0\xAF/\xED\xA0\x80",     // overlong slash, encoded surrogate
+        "\xF4\x90\x80\x80",         // past U+10FFFF
+        "gr\xC3\xBCn \xF0\x9F\x90\xA0 \xFF\xFE",
+    };
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(pathFromWide(wideFromPath(name)), name);
+    }
+    EXPECT_EQ(wideFromPath("gr\xC3\xBCn"), fromUtf8("gr\xC3\xBCn"));
+    EXPECT_EQ(wideFromPath("a\xE9"), std::u16string(u"a\xDCE9"));
+    std::string every;
+    for (int b = 1; b < 256; ++b) every.push_back(static_cast<char>(b));
+    EXPECT_EQ(pathFromWide(wideFromPath(every)), every);
+    // The limit cuts between whole characters and kept bytes.
+    EXPECT_EQ(pathFromWide(wideFromPath("\xE9\xC3\xBC\xE9"), 2), "\xE9");
+    EXPECT_EQ(pathFromWide(wideFromPath("\xE9\xC3\xBC\xE9"), 3), "\xE9\xC3\xBC");
+}
+
 }  // namespace
 }  // namespace reef

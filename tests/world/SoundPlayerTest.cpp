@@ -6,11 +6,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "engine/WavCheck.h"
+#include "engine/WavFormat.h"
 #include "platform/SdlAudioMixer.h"
 
 namespace reef {
@@ -192,6 +196,144 @@ TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
         EXPECT_FALSE(player.hasLoop());
     }
     std::remove(wav.c_str());
+    SDL_Quit();
+}
+
+// A PCM WAV in memory: the file header, a "fmt " chunk and a data chunk of
+// silence; the fields are patched by offset to make it hostile.
+struct WavBytes {
+    std::vector<uint8_t> bytes;
+    static constexpr size_t kFmt = wav::kFileHeaderSize + wav::kChunkHeaderSize;  // "fmt " body
+    static constexpr size_t kData = kFmt + wav::kFmtMinSize;                       // "data" chunk header
+
+    explicit WavBytes(uint16_t channels = 2, uint32_t rate = 22050, uint16_t bits = 16, uint32_t frames = 100) {
+        const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+        text("RIFF");
+        u32(0);
+        text("WAVEfmt ");
+        u32(16);
+        u16(1);
+        u16(channels);
+        u32(rate);
+        u32(rate * align);
+        u16(align);
+        u16(bits);
+        text("data");
+        u32(frames * align);
+        bytes.resize(bytes.size() + frames * align, bits == 8 ? 0x80 : 0);
+        patch32(wav::kRiffSizeOffset, static_cast<uint32_t>(bytes.size() - 8));
+    }
+    void text(const char* t) { bytes.insert(bytes.end(), t, t + std::strlen(t)); }
+    void u16(uint16_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+    void u32(uint32_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); }
+    void patch16(size_t at, uint16_t v) {
+        bytes[at] = uint8_t(v);
+        bytes[at + 1] = uint8_t(v >> 8);
+    }
+    void patch32(size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
+    }
+    const char* why() const {
+        const char* reason = "accepted";
+        checkWav(bytes.data(), bytes.size(), nullptr, &reason);
+        return reason;
+    }
+};
+
+TEST(WavCheck, AcceptsThePlainPcmTheSaverUses) {
+    for (uint16_t channels : {1, 2}) {
+        for (uint16_t bits : {8, 16}) {
+            for (uint32_t rate : {8000u, 22050u, 48000u}) {
+                WavBytes w(channels, rate, bits);
+                WavFacts facts;
+                ASSERT_TRUE(checkWav(w.bytes.data(), w.bytes.size(), &facts)) << w.why();
+                EXPECT_EQ(facts.channels, channels);
+                EXPECT_EQ(facts.sampleRate, rate);
+                EXPECT_EQ(facts.dataOffset, WavBytes::kData + 8);
+                EXPECT_EQ(facts.dataBytes, 100u * channels * bits / 8);
+            }
+        }
+    }
+    // "LIST" and "fact" before the format and anything between format and data are skipped.
+    WavBytes w;
+    std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c'};
+    w.bytes.insert(w.bytes.begin() + wav::kFileHeaderSize, list.begin(), list.end());
+    std::vector<uint8_t> extra = {'c', 'u', 'e', ' ', 1, 0, 0, 0, 9};
+    w.bytes.insert(w.bytes.begin() + WavBytes::kData + list.size(), extra.begin(), extra.end());
+    EXPECT_STREQ(w.why(), "accepted");
+}
+
+TEST(WavCheck, RefusesHeadersTheDecoderWouldTrust) {
+    struct Case {
+        const char* what;
+        std::function<void(WavBytes&)> edit;
+        const char* why;
+    };
+    const size_t fmt = WavBytes::kFmt;
+    const Case cases[] = {
+        {"no channels", [&](WavBytes& w) { w.patch16(fmt + 2, 0); }, "channel count out of range"},
+        {"three channels", [&](WavBytes& w) { w.patch16(fmt + 2, 3); }, "channel count out of range"},
+        {"rate 1", [&](WavBytes& w) { w.patch32(fmt + 4, 1); }, "sample rate out of range"},
+        {"rate 0x7fffffff", [&](WavBytes& w) { w.patch32(fmt + 4, 0x7fffffff); }, "sample rate out of range"},
+        {"byte rate off", [&](WavBytes& w) { w.patch32(fmt + 8, 0x7fffffff); }, "byte rate does not match"},
+        {"block align off", [&](WavBytes& w) { w.patch16(fmt + 12, 3); }, "block align does not match"},
+        {"24 bits", [&](WavBytes& w) { w.patch16(fmt + 14, 24); }, "not 8 or 16 bits per sample"},
+        {"ADPCM", [&](WavBytes& w) { w.patch16(fmt, 2); }, "not PCM"},
+        {"short fmt", [&](WavBytes& w) { w.patch32(fmt - 4, 12); }, "format chunk too short"},
+        {"fmt past end", [&](WavBytes& w) { w.patch32(fmt - 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
+        {"data past end", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
+        {"data half a sample", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 3); }, "data chunk not whole samples"},
+        {"data empty", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 0); }, "data chunk not whole samples"},
+        {"no data", [](WavBytes& w) { w.bytes.resize(WavBytes::kData); }, "no data chunk"},
+        {"not RIFF", [](WavBytes& w) { w.bytes[0] = 'X'; }, "not a RIFF WAVE file"},
+        // Found by fuzzing: the decoder then reads "WAVE" + "fmt " as a chunk of 0x20746d66 bytes.
+        {"RIFF size reads WAVE", [](WavBytes& w) { std::memcpy(w.bytes.data() + 4, "WAVE", 4); }, "RIFF size reads as WAVE"},
+        {"other chunk first", [&](WavBytes& w) { w.bytes[fmt - 8] = 'x'; }, "chunk before the format chunk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WavBytes w;
+        c.edit(w);
+        EXPECT_STREQ(w.why(), c.why);
+    }
+    // Every prefix of a good file is refused without reading past it (ASan watches).
+    const WavBytes good;
+    for (size_t n = 0; n < good.bytes.size(); ++n) {
+        const std::vector<uint8_t> cut(good.bytes.begin(), good.bytes.begin() + static_cast<ptrdiff_t>(n));
+        EXPECT_FALSE(checkWav(cut.data(), cut.size())) << n;
+    }
+}
+
+// The files that crashed the decoder reach the sound player as failed loads,
+// reported with its own lines.
+TEST(SdlAudioMixer, RefusesHostileFilesWithThePlayersLines) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    const std::string path = testing::TempDir() + "/reef_hostile.wav";
+    const auto write = [&](const WavBytes& w) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(w.bytes.data()), static_cast<std::streamsize>(w.bytes.size()));
+    };
+    {
+        SdlAudioMixer mixer;
+        SoundPlayer player(mixer);
+        ASSERT_TRUE(player.open());
+        for (auto [offset, value] : {std::pair<size_t, uint32_t>{22, 0}, {24, 1}, {24, 0x7fffffff}}) {
+            SCOPED_TRACE(offset);
+            WavBytes w;
+            if (offset == 22) w.patch16(offset, static_cast<uint16_t>(value));
+            else w.patch32(offset, value);
+            write(w);
+            EXPECT_EQ(captured([&] { player.loadLoop(path); }), "music == 0\n");
+            EXPECT_FALSE(player.hasLoop());
+            EXPECT_EQ(captured([&] { player.addEffect(path, 0); }), "sc.chunk == NULL\n");
+        }
+        write(WavBytes(1, 11025, 8));
+        EXPECT_EQ(captured([&] { player.loadLoop(path); }), "");
+        EXPECT_TRUE(player.hasLoop());
+        player.close();
+    }
+    std::remove(path.c_str());
     SDL_Quit();
 }
 

@@ -1,0 +1,39 @@
+// QModel: the MD3 loader (plain or archive-wrapped) and the animation of
+// whatever it accepted.
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/QModel.h"
+#include "fuzz/FuzzCheck.h"
+
+using namespace reef;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    QModel model;
+    // Computed normals (lit) and the plain path (unlit) both get inputs.
+    const bool lighting = size % 2 == 0;
+    if (!model.loadMD3FromMemory(data, size, lighting, "fuzz.tqm")) {
+        REEF_FUZZ_REQUIRE(!model.loaded() && model.frames().empty());
+        return 0;
+    }
+    // What loaded must be drawable: every index names a vertex of every frame.
+    REEF_FUZZ_REQUIRE(model.frames().size() == static_cast<size_t>(model.numFrames()));
+    for (const QModel::Frame& frame : model.frames()) {
+        REEF_FUZZ_REQUIRE(frame.vertices.size() == static_cast<size_t>(model.vertexCount()));
+        REEF_FUZZ_REQUIRE(frame.texCoords.size() == frame.vertices.size() * 2);
+    }
+    REEF_FUZZ_REQUIRE(model.indices().size() == static_cast<size_t>(model.triangleCount()) * 3);
+    for (uint16_t index : model.indices()) REEF_FUZZ_REQUIRE(index < model.vertexCount());
+
+    model.addSequence(0, 1 << 20, "swim");
+    model.setSequence("swim");
+    model.setFramesPerSecond(1000.0f);
+    for (int step = 0; step < 3; ++step) {
+        model.advance();
+        if (model.numFrames() > 0) {
+            REEF_FUZZ_REQUIRE(model.currentFrameIndex() >= 0 && model.currentFrameIndex() < model.numFrames());
+            REEF_FUZZ_REQUIRE(model.nextFrameIndex() >= 0 && model.nextFrameIndex() < model.numFrames());
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,16 @@
+// The fuzz targets' seed corpora: one good file of each kind the saver reads,
+// taken from a generated data folder (or made with the same writers), one
+// folder per target.
+#pragma once
+
+#include <string>
+
+#include "tools/DataFolder.h"
+
+namespace reef::tools {
+
+// Writes <root>/<target>/seed-* for every fuzz target; false on a write failure
+// or when the data folder lacks a kind of file.
+bool writeFuzzSeeds(const DataFolder& data, const std::string& root);
+
+}  // namespace reef::tools
