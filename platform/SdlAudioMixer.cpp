@@ -5,6 +5,7 @@
 
 #include "engine/FilePath.h"
 #include "engine/WavCheck.h"
+#include "engine/WavFormat.h"
 
 namespace reef {
 
@@ -14,8 +15,9 @@ int SdlAudioMixer::openAudio(int frequency, int format, int channels, int chunkS
 
 AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
     // The decoder trusts the header, so the file is read and checked first and
-    // the very bytes checked are what it decodes.
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    // the very bytes checked are what it decodes. NOTE: never SDL_RWFromFile,
+    // which would wait on a FIFO named like a sound.
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, wav::kMaxFileBytes);
     if (!bytes) return nullptr;
     return loadWAVBytes(bytes->data(), bytes->size());
 }

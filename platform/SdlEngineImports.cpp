@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/BmpCheck.h"
+#include "engine/BmpFormat.h"
 #include "engine/FilePath.h"
 
 namespace reef {
@@ -30,7 +31,7 @@ void copyFormat(const SDL_PixelFormat& format, DecodedImage& image) {
 
 std::optional<DecodedImage> SdlEngineImports::decodeBMP(const std::string& path) {
     // NOTE: never SDL_RWFromFile: it would wait on a FIFO and read a device without end.
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxBmpFileBytes);
+    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, bmp::kMaxFileBytes);
     if (!bytes || bytes->empty()) return std::nullopt;
     return decodeBMPBytes(bytes->data(), bytes->size());
 }

@@ -11,11 +11,9 @@ namespace reef {
 
 class SdlEngineImports : public EngineImports {
 public:
-    // No bitmap the saver draws comes near this; a larger file is refused unread.
-    static constexpr size_t kMaxBmpFileBytes = size_t{128} << 20;
-
     // Reads the file through the engine's file reader (regular files only, at
-    // most kMaxBmpFileBytes) and decodes it as decodeBMPBytes does.
+    // most bmp::kMaxFileBytes, larger ones refused unread) and decodes it as
+    // decodeBMPBytes does.
     std::optional<DecodedImage> decodeBMP(const std::string& path) override;
     // Checks the header (engine/BmpCheck.h), decodes with SDL_LoadBMP_RW and
     // copies the surface rows (pitch included), palette and masks into the result.

@@ -328,7 +328,7 @@ TEST(QModelLoad, RealModelsFromAnotherGame) {
         EXPECT_GT(model.triangleCount(), 0);
         for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
 
-        std::optional<std::vector<uint8_t>> bytes = readFileBytes(dir + name);
+        std::optional<std::vector<uint8_t>> bytes = readFileBytes(dir + name, QModel::kMaxFileBytes);
         ASSERT_TRUE(bytes);
         bytes->push_back(0);
         QModel padded;
