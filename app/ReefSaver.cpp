@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/DataFolder.h"
@@ -55,10 +56,25 @@ constexpr float kFixedPitch[3] = {-25.0f, -8.0f, 4.5f};
 constexpr const char* kGullCalls[4] = {"sound/seagull1.wav", "sound/seagull2.wav", "sound/seagull3.wav",
                                        "sound/seagull4.wav"};
 
+// Reads a whole number of milliseconds or a seed from the environment; false when
+// the variable is unset or not a plain decimal number.
+bool environmentNumber(const char* name, uint32_t& value) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(text, &end, 10);
+    if (*end != '\0' || text[0] == '-' || number > UINT32_MAX) return false;
+    value = static_cast<uint32_t>(number);
+    return true;
+}
+
 }  // namespace
 
 ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& system)
     : GLSaver(variant, windows, system),
+      m_frozenClock(environmentNumber("REEFSAVER_FROZEN_CLOCK_MS", m_frozenAtMs)
+                        ? std::make_unique<ManualClock>(m_frozenAtMs)
+                        : nullptr),
       m_catalog(m_settings.fishSets, m_lister),
       m_pointer(windows),
       m_input(&m_pointer) {
@@ -138,6 +154,7 @@ bool ReefSaver::InitGL() {
 // ---------------------------------------------------------------- scene build
 
 bool ReefSaver::BuildScene() {
+    freezeClockFromEnvironment();
     if (variant() == Variant::Viewer) setUpHelpOverlay();
     if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
     if (m_settings.SoundOn) startSound();
@@ -164,6 +181,18 @@ bool ReefSaver::BuildScene() {
     if (variant() == Variant::Viewer) m_helpHintTimer.setRange(kHelpHintMs, -1);
     m_lastTick = getTicks();
     return true;
+}
+
+// The platform installs its own tick source when it starts SDL (after this object
+// was made), so a frozen clock is put back in place here, before the scene reads it.
+// A fixed seed replaces the start-up one, so the scene's make-up repeats too.
+void ReefSaver::freezeClockFromEnvironment() {
+    if (m_frozenClock) {
+        m_frozenClock.reset();
+        m_frozenClock = std::make_unique<ManualClock>(m_frozenAtMs);
+    }
+    uint32_t seed = 0;
+    if (environmentNumber("REEFSAVER_SEED", seed)) seedRandom(seed);
 }
 
 void ReefSaver::startSound() {

@@ -21,6 +21,7 @@
 #include "ui/ScreenText.h"
 #include "world/Camera.h"
 #include "world/CameraAuto.h"
+#include "world/Clock.h"
 #include "world/RandomTimer.h"
 
 namespace reef {
@@ -70,6 +71,7 @@ public:
     bool frameRateDisplay() const { return m_frameRateDisplay; }
 
 private:
+    void freezeClockFromEnvironment();
     void startSound();
     void loadTextures();
     void loadModels();
@@ -87,6 +89,11 @@ private:
     void drawFishGroup(int frame);
     void drawViewerText();
 
+    // Set by REEFSAVER_FROZEN_CLOCK_MS: every controller reads this one fixed time,
+    // so a run with a fixed REEFSAVER_SEED draws the same picture every time. It is
+    // made before the members that read the clock in their constructors.
+    uint32_t m_frozenAtMs = 0;
+    std::unique_ptr<ManualClock> m_frozenClock;
     SaverSettings m_settings;
     SettingOverrides m_overrides;
     DatReader m_language;

@@ -12,6 +12,9 @@
 //   startup_ms           constructing the application object to the end of the
 //                        first frame's swap (construct/create/initgl/build/first
 //                        frame apart, each *_ms)
+//   fps                  steady-state frames per second (1000 / Time)
+//   cpu_ms               process CPU time (every thread, the GL driver's too) per
+//                        steady-state frame, message pump included
 //   peak_rss_MiB         getrusage ru_maxrss at the end of the case
 //   allocs_per_frame     global operator new calls per steady-state frame (all
 //                        threads; C allocations such as Mesa's are not counted)
@@ -42,6 +45,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <new>
 #include <string>
 #include <utility>
@@ -122,6 +126,12 @@ int envInt(const char* name, int fallback, int lowest) {
         return fallback;
     }
     return static_cast<int>(value);
+}
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
 }
 
 double peakRssMiB() {
@@ -255,6 +265,7 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     double eventsMs = 0;
     long long frames = 0;
     const long long allocationsBefore = g_allocations.load();
+    const double cpuBefore = processCpuMs();
     for (auto _ : state) {
         const SteadyClock::time_point e0 = SteadyClock::now();
         running = running && pumpMessages(windows, saver);
@@ -271,6 +282,7 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         ++frames;
     }
     const long long allocations = g_allocations.load() - allocationsBefore;
+    const double cpuMs = processCpuMs() - cpuBefore;
 
     // The saver's own shutdown order: context released, then the scene cleaned up.
     windows.releaseContext();
@@ -282,6 +294,9 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     state.counters["swap_ms"] = sum.swapMs / n;
     state.counters["draw_ms"] = (sum.renderMs + sum.swapMs) / n;
     state.counters["events_ms"] = eventsMs / n;
+    const double frameMs = (sum.updateMs + sum.renderMs + sum.swapMs) / n;
+    state.counters["fps"] = frameMs > 0 ? 1000.0 / frameMs : 0.0;
+    state.counters["cpu_ms"] = cpuMs / n;
     state.counters["warmup_ms"] = g_warmupFrames > 0 ? warmupMs / g_warmupFrames : 0.0;
     state.counters["construct_ms"] = msBetween(start, constructed);
     state.counters["create_ms"] = msBetween(constructed, created);
