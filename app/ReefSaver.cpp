@@ -3,7 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 
@@ -41,6 +43,7 @@ constexpr float kTexturePhasePerMs = -0.000015f;
 constexpr float kDomeBelowEye = 300.0f;
 constexpr int kHelpHintMs = 10000;
 constexpr size_t kMaxSetPathBytes = 512;
+constexpr size_t kFrameRateTextCapacity = 96;
 
 // The start view: the eye at (0, 2, -7) looking toward +z.
 constexpr Vec3 kEye{0.0f, 2.0f, -7.0f};
@@ -84,6 +87,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
     m_longProgramName = texts.longProgramName;
     seedRandom(static_cast<uint32_t>(std::time(nullptr)));
     m_lastTick = getTicks();
+    m_frameRateText.reserve(kFrameRateTextCapacity);
     m_screenshots.configureFromEnvironment();
 }
 
@@ -216,8 +220,14 @@ void ReefSaver::loadTextures() {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
         set.texture.loadBMP(wideToNarrow(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
-        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets)
+        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
+            // A part drawn with the set's own image shares the loaded texture.
+            if (subSet->texturePath == set.texturePath) {
+                subSet->sharedTexture = &set.texture;
+                continue;
+            }
             subSet->texture.loadBMP(wideToNarrow(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        }
     }
     m_scenery.loadIslandTextures(m_dataFolder);
 }
@@ -328,10 +338,12 @@ void ReefSaver::stepFrameTiming() {
     ++m_frameCounter;
     m_accumulatedMs += m_frameDurationMs;
     if (m_accumulatedMs >= kFrameRatePeriodMs) {
-        char text[96];
+        char text[kFrameRateTextCapacity];
         const double rate = m_frameCounter * 1000.0 / m_accumulatedMs;
         std::snprintf(text, sizeof(text), "%d x %d   %.2f fps", m_width, m_height, rate);
-        m_frameRateText = fromUtf8(text);
+        // The text is plain ASCII: widened in place into storage reserved at construction.
+        const int length = std::max(0, std::min<int>(std::strlen(text), sizeof(text) - 1));
+        m_frameRateText.assign(text, text + length);
         m_accumulatedMs = 0;
         m_frameCounter = 0;
     }
@@ -360,6 +372,13 @@ void ReefSaver::Render() {
 
 void ReefSaver::drawScene() {
     const int frame = Scenery::sequenceFrame(getTicks());
+    // The sea floor is opaque: drawn first, it lets the depth test drop the sky's
+    // pixels behind it instead of painting them and then painting over them.
+    glEnable(GL_FOG);
+    m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
+    m_scenery.seaFloor().render();
+    glDisable(GL_FOG);
+
     if (m_skyType == 0)
         m_scenery.domeSky().render();
     else
@@ -367,11 +386,6 @@ void ReefSaver::drawScene() {
     m_scenery.palmBackground().render();
     m_creatures.drawProps(false);
     m_creatures.drawTurtle();
-
-    glEnable(GL_FOG);
-    m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
-    m_scenery.seaFloor().render();
-    glDisable(GL_FOG);
 
     m_scenery.rock().render();
     m_scenery.fogGradient().render();

@@ -29,6 +29,7 @@ WaterGrid::WaterGrid() : m_lastTick(getTicks()) {}
 bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
     m_vertices.clear();
     m_rowWave.clear();
+    m_quadIndices.clear();
     m_cellsX = m_cellsZ = m_vertsX = m_vertsZ = 0;
     if (cellsX < 1 || cellsZ < 1 || cellsX > kMaxCells || cellsZ > kMaxCells) return false;
 
@@ -49,6 +50,14 @@ bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
             v.z = 0.0f;
             v.u = static_cast<float>(i) * m_repeat / static_cast<float>(cellsX);
             v.v = static_cast<float>(m_vertsZ - 1 - j) * m_repeat / static_cast<float>(cellsZ);
+        }
+    }
+    const auto index = [this](int i, int j) { return static_cast<uint32_t>(i * m_vertsZ + j); };
+    m_quadIndices.reserve(static_cast<size_t>(cellsX) * cellsZ * 4);
+    for (int i = 0; i < cellsX; ++i) {
+        for (int j = 0; j < cellsZ; ++j) {
+            m_quadIndices.insert(m_quadIndices.end(),
+                                 {index(i, j + 1), index(i, j), index(i + 1, j), index(i + 1, j + 1)});
         }
     }
     return true;
@@ -86,17 +95,13 @@ void WaterGrid::beginDraw() {
 }
 
 void WaterGrid::draw() {
-    glBegin(GL_QUADS);
-    for (int i = 0; i < m_cellsX; ++i) {
-        for (int j = 0; j < m_cellsZ; ++j) {
-            for (int k = 0; k < 4; ++k) {
-                const Vertex& v = corner(i, j, k);
-                emitTexCoord(v.u, v.v);
-                glVertex3f(v.x, v.y, v.z);
-            }
-        }
-    }
-    glEnd();
+    if (m_quadIndices.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &m_vertices[0].x);
+    enableTexCoordArrays(&m_vertices[0].u, sizeof(Vertex));
+    glDrawElements(GL_QUADS, static_cast<GLsizei>(m_quadIndices.size()), GL_UNSIGNED_INT, m_quadIndices.data());
+    disableTexCoordArrays();
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void WaterGrid::endDraw() {
@@ -107,6 +112,7 @@ void WaterGrid::endDraw() {
 void WaterGrid::reset() {
     std::vector<Vertex>().swap(m_vertices);
     std::vector<float>().swap(m_rowWave);
+    std::vector<uint32_t>().swap(m_quadIndices);
     m_cellsX = m_cellsZ = m_vertsX = m_vertsZ = 0;
     SceneObject::reset();
 }

@@ -65,6 +65,7 @@ private:
     float m_repeat = 1.0f;
     std::vector<Vertex> m_vertices;  // column-major: vertsX columns of vertsZ vertices
     std::vector<float> m_rowWave;    // the second wave per row j, refreshed by animate
+    std::vector<uint32_t> m_quadIndices;  // four corners per cell, in drawing order
 };
 
 }  // namespace reef

@@ -61,7 +61,7 @@ TEST(QModelLoad, ConvertsStoredCoordinatesToWorldUnits) {
     EXPECT_FLOAT_EQ(p[0], 1.0f);
     EXPECT_FLOAT_EQ(p[1], -3.0f);
     EXPECT_FLOAT_EQ(p[2], -2.0f);
-    EXPECT_FLOAT_EQ(model.frames()[0].texCoords[2], 1.0f);  // s of vertex 1
+    EXPECT_FLOAT_EQ(model.texCoords()[2], 1.0f);  // s of vertex 1
 }
 
 TEST(QModelLoad, OnlyTheFirstSurfaceIsUsed) {
