@@ -11,9 +11,11 @@ namespace reef {
 
 namespace {
 
-constexpr float kPhaseRate = 0.005f;   // radians per ms, both waves
-constexpr float kWaveNumberA = 0.18f;  // times pi per column
-constexpr float kWaveNumberB = 0.15f;  // times pi per row
+constexpr float kPhaseRate = 0.005f;  // radians per ms, both waves
+// The waves' shape in world units, whatever the grid's resolution: 0.18 pi per
+// 76/70 units across (x) and 0.15 pi per 64/70 units along (y).
+constexpr float kWaveRadiansPerUnitA = 0.18f * kPi * 70.0f / 76.0f;
+constexpr float kWaveRadiansPerUnitB = 0.15f * kPi * 70.0f / 64.0f;
 
 // Keeps a phase below one turn; a long pause between frames wraps it fully
 // instead of leaving it large (and imprecise) for many frames.
@@ -40,6 +42,8 @@ bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
     m_lastTick = getTicks();
     const float stepX = width / static_cast<float>(cellsX);
     const float stepZ = depth / static_cast<float>(cellsZ);
+    m_waveStepA = kWaveRadiansPerUnitA * stepX;
+    m_waveStepB = kWaveRadiansPerUnitB * stepZ;
     m_vertices.resize(static_cast<size_t>(m_vertsX) * m_vertsZ);
     m_rowWave.assign(static_cast<size_t>(m_vertsZ), 0.0f);
     for (int i = 0; i < m_vertsX; ++i) {
@@ -71,10 +75,10 @@ void WaterGrid::animate() {
     m_phaseB = wrapPhase(m_phaseB + dt * kPhaseRate);
 
     for (int j = 0; j < m_vertsZ; ++j) {
-        m_rowWave[j] = kWaveAmplitude * std::sin(static_cast<float>(j) * kWaveNumberB * kPi + m_phaseB);
+        m_rowWave[j] = kWaveAmplitude * std::sin(static_cast<float>(j) * m_waveStepB + m_phaseB);
     }
     for (int i = 0; i < m_vertsX; ++i) {
-        const float a = kWaveAmplitude * std::sin(static_cast<float>(i) * kWaveNumberA * kPi + m_phaseA);
+        const float a = kWaveAmplitude * std::sin(static_cast<float>(i) * m_waveStepA + m_phaseA);
         Vertex* column = &m_vertices[static_cast<size_t>(i) * m_vertsZ];
         for (int j = 0; j < m_vertsZ; ++j) column[j].z = m_rowWave[j] + a;
     }
