@@ -343,7 +343,9 @@ void ReefSaver::stepFrameTiming() {
         std::snprintf(text, sizeof(text), "%d x %d   %.2f fps", m_width, m_height, rate);
         // The text is plain ASCII: widened in place into storage reserved at construction.
         const int length = std::max(0, std::min<int>(std::strlen(text), sizeof(text) - 1));
-        m_frameRateText.assign(text, text + length);
+        // (assign from a char range would build a temporary string first).
+        m_frameRateText.resize(static_cast<size_t>(length));
+        for (int i = 0; i < length; ++i) m_frameRateText[static_cast<size_t>(i)] = static_cast<unsigned char>(text[i]);
         m_accumulatedMs = 0;
         m_frameCounter = 0;
     }

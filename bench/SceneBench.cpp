@@ -31,12 +31,15 @@
 //                        by default the bench goes back to normal scheduling
 //                        right after Create so other work on the machine does
 //                        not starve the measured frames
+//   SCENE_BENCH_TRACE_ALLOCS=1  print a backtrace (to standard error) of every
+//                        allocation made during the timed frames
 //   SCENE_BENCH_SEED     random seed set after construction (default 1), so the
 //                        scene's make-up is the same from run to run
 // Unless already set, the bench sets REEFSAVER_NO_DIALOGS=1, SDL_AUDIODRIVER=dummy
 // and XDG_CONFIG_HOME to a fresh temporary folder (so the settings are defaults).
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <execinfo.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -62,9 +65,24 @@
 
 namespace {
 std::atomic<long long> g_allocations{0};
+std::atomic<bool> g_traceAllocations{false};
+thread_local bool t_tracing = false;
+
+// Prints where an allocation during the timed frames comes from (once per call;
+// the backtrace's own allocations are not traced again).
+void traceAllocation(std::size_t size) {
+    if (!g_traceAllocations.load(std::memory_order_relaxed) || t_tracing) return;
+    t_tracing = true;
+    void* frames[24];
+    const int depth = backtrace(frames, 24);
+    std::fprintf(stderr, "scene_bench: allocation of %zu bytes during the timed frames:\n", size);
+    backtrace_symbols_fd(frames, depth, 2);
+    t_tracing = false;
+}
 
 void* countedAlloc(std::size_t size) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
+    traceAllocation(size);
     return std::malloc(size ? size : 1);
 }
 
@@ -264,6 +282,8 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     FrameTimes sum;
     double eventsMs = 0;
     long long frames = 0;
+    const char* trace = std::getenv("SCENE_BENCH_TRACE_ALLOCS");
+    g_traceAllocations = trace && std::string(trace) == "1";
     const long long allocationsBefore = g_allocations.load();
     const double cpuBefore = processCpuMs();
     for (auto _ : state) {
@@ -282,6 +302,7 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         ++frames;
     }
     const long long allocations = g_allocations.load() - allocationsBefore;
+    g_traceAllocations = false;
     const double cpuMs = processCpuMs() - cpuBefore;
 
     // The saver's own shutdown order: context released, then the scene cleaned up.

@@ -93,6 +93,7 @@ public:
     GullFlight& gullFlight() { return m_gullFlight; }
     ModelObject& gull() { return m_gull; }
     TurtleCycle& turtleCycle() { return m_turtleCycle; }
+    ModelObject& swimmer() { return m_swimmer; }
     BigFishRoute& bigFishRoute() { return m_bigFishRoute; }
 
 private:
