@@ -16,6 +16,8 @@
 //   cpu_ms               process CPU time (every thread, the GL driver's too) per
 //                        steady-state frame, message pump included
 //   peak_rss_MiB         getrusage ru_maxrss at the end of the case
+//   rss_*_MiB            VmRSS with the GL context ready (gl), after BuildScene
+//                        (built), after the first frame (first) and at the end
 //   allocs_per_frame     global operator new calls per steady-state frame (all
 //                        threads; C allocations such as Mesa's are not counted)
 //   width, height        the GL window's client size
@@ -152,6 +154,19 @@ double processCpuMs() {
     return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
 }
 
+// The resident size now (VmRSS), in MiB; 0 when /proc cannot be read.
+double currentRssMiB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0.0;
+    char line[256];
+    double kib = 0.0;
+    while (std::fgets(line, sizeof(line), status)) {
+        if (std::sscanf(line, "VmRSS: %lf kB", &kib) == 1) break;
+    }
+    std::fclose(status);
+    return kib / 1024.0;
+}
+
 double peakRssMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -252,15 +267,18 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         saver.PlaceShadeWindows();
     }
     const SteadyClock::time_point glReady = SteadyClock::now();
+    const double rssBeforeScene = currentRssMiB();
     if (!saver.BuildScene()) {
         windows.releaseContext();
         state.SkipWithError("BuildScene failed");
         return;
     }
     const SteadyClock::time_point built = SteadyClock::now();
+    const double rssBuilt = currentRssMiB();
     pumpMessages(windows, saver);
     runFrame(windows, saver);
     const SteadyClock::time_point firstFrame = SteadyClock::now();
+    const double rssFirstFrame = currentRssMiB();
 
     static bool rendererShown = false;
     if (!rendererShown) {
@@ -326,6 +344,10 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     state.counters["firstframe_ms"] = msBetween(built, firstFrame);
     state.counters["startup_ms"] = msBetween(start, firstFrame);
     state.counters["peak_rss_MiB"] = peakRssMiB();
+    state.counters["rss_gl_MiB"] = rssBeforeScene;
+    state.counters["rss_built_MiB"] = rssBuilt;
+    state.counters["rss_first_MiB"] = rssFirstFrame;
+    state.counters["rss_end_MiB"] = currentRssMiB();
     state.counters["allocs_per_frame"] = static_cast<double>(allocations) / n;
     state.counters["width"] = saver.width();
     state.counters["height"] = saver.height();
