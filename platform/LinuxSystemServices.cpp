@@ -2,7 +2,6 @@
 
 #include <SDL/SDL.h>
 #include <dlfcn.h>
-#include <gtk/gtk.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/GtkLibrary.h"
 #include "platform/RegFileStore.h"
 #include "platform/SdlAudioMixer.h"
 #include "platform/TerminationSignal.h"
@@ -79,13 +79,16 @@ void LinuxSystemServices::freeModule(void* module) {
 
 void LinuxSystemServices::showError(const std::string& text) {
     std::fprintf(stderr, "Error: %s\n", text.c_str());
-    if (!dialogsAllowed() || !gtk_init_check(nullptr, nullptr)) return;
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
-                                               text.c_str());
-    gtk_window_set_title(GTK_WINDOW(dialog), "Error");
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    gtk_widget_destroy(dialog);
-    while (gtk_events_pending()) gtk_main_iteration();
+    if (!dialogsAllowed()) return;
+    const GtkLibrary* gtk = GtkLibrary::open();
+    if (!gtk) return;
+    GtkWidget* dialog =
+        gtk->messageDialogNew(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
+    // Plain casts: the checked-cast macros would call into GTK's type system directly.
+    gtk->windowSetTitle(reinterpret_cast<GtkWindow*>(dialog), "Error");
+    gtk->dialogRun(reinterpret_cast<GtkDialog*>(dialog));
+    gtk->widgetDestroy(dialog);
+    while (gtk->eventsPending()) gtk->mainIteration();
 }
 
 void LinuxSystemServices::debugOutput(const std::string& text) {
