@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/ConfigDialog.h"
@@ -42,6 +45,7 @@ constexpr float kTexturePhasePerMs = -0.000015f;
 constexpr float kDomeBelowEye = 300.0f;
 constexpr int kHelpHintMs = 10000;
 constexpr size_t kMaxSetPathBytes = 512;
+constexpr size_t kFrameRateTextCapacity = 96;
 
 // The start view: the eye at (0, 2, -7) looking toward +z.
 constexpr Vec3 kEye{0.0f, 2.0f, -7.0f};
@@ -57,10 +61,25 @@ constexpr float kFixedPitch[3] = {-25.0f, -8.0f, 4.5f};
 constexpr const char* kGullCalls[4] = {"sound/seagull1.wav", "sound/seagull2.wav", "sound/seagull3.wav",
                                        "sound/seagull4.wav"};
 
+// Reads a whole number of milliseconds or a seed from the environment; false when
+// the variable is unset or not a plain decimal number.
+bool environmentNumber(const char* name, uint32_t& value) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(text, &end, 10);
+    if (*end != '\0' || text[0] == '-' || number > UINT32_MAX) return false;
+    value = static_cast<uint32_t>(number);
+    return true;
+}
+
 }  // namespace
 
 ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& system)
     : GLSaver(variant, windows, system),
+      m_frozenClock(environmentNumber("REEFSAVER_FROZEN_CLOCK_MS", m_frozenAtMs)
+                        ? std::make_unique<ManualClock>(m_frozenAtMs)
+                        : nullptr),
       m_catalog(m_settings.fishSets, m_lister),
       m_pointer(windows),
       m_input(&m_pointer) {
@@ -71,6 +90,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
     m_longProgramName = texts.longProgramName;
     seedRandom(static_cast<uint32_t>(std::time(nullptr)));
     m_lastTick = getTicks();
+    m_frameRateText.reserve(kFrameRateTextCapacity);
     m_screenshots.configureFromEnvironment();
 }
 
@@ -177,6 +197,7 @@ bool ReefSaver::InitGL() {
 // ---------------------------------------------------------------- scene build
 
 bool ReefSaver::BuildScene() {
+    freezeClockFromEnvironment();
     if (variant() == Variant::Viewer) setUpHelpOverlay();
     if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
     m_inUse = LimitedSettings::from(m_settings);
@@ -206,6 +227,18 @@ bool ReefSaver::BuildScene() {
     return true;
 }
 
+// The platform installs its own tick source when it starts SDL (after this object
+// was made), so a frozen clock is put back in place here, before the scene reads it.
+// A fixed seed replaces the start-up one, so the scene's make-up repeats too.
+void ReefSaver::freezeClockFromEnvironment() {
+    if (m_frozenClock) {
+        m_frozenClock.reset();
+        m_frozenClock = std::make_unique<ManualClock>(m_frozenAtMs);
+    }
+    uint32_t seed = 0;
+    if (environmentNumber("REEFSAVER_SEED", seed)) seedRandom(seed);
+}
+
 void ReefSaver::startSound() {
     std::printf("if sound - delete sound\n");
     if (m_sound) {
@@ -227,8 +260,14 @@ void ReefSaver::loadTextures() {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
         set.texture.loadBMP(pathFromWide(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
-        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets)
+        for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
+            // A part drawn with the set's own image shares the loaded texture.
+            if (subSet->texturePath == set.texturePath) {
+                subSet->sharedTexture = &set.texture;
+                continue;
+            }
             subSet->texture.loadBMP(pathFromWide(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        }
     }
     m_scenery.loadIslandTextures(m_dataFolder);
 }
@@ -329,10 +368,14 @@ void ReefSaver::stepFrameTiming() {
     ++m_frameCounter;
     m_accumulatedMs += m_frameDurationMs;
     if (m_accumulatedMs >= kFrameRatePeriodMs) {
-        char text[96];
+        char text[kFrameRateTextCapacity];
         const double rate = m_frameCounter * 1000.0 / m_accumulatedMs;
         std::snprintf(text, sizeof(text), "%d x %d   %.2f fps", m_width, m_height, rate);
-        m_frameRateText = fromUtf8(text);
+        // The text is plain ASCII: widened in place into storage reserved at construction.
+        const int length = std::max(0, std::min<int>(std::strlen(text), sizeof(text) - 1));
+        // (assign from a char range would build a temporary string first).
+        m_frameRateText.resize(static_cast<size_t>(length));
+        for (int i = 0; i < length; ++i) m_frameRateText[static_cast<size_t>(i)] = static_cast<unsigned char>(text[i]);
         m_accumulatedMs = 0;
         m_frameCounter = 0;
     }
@@ -361,6 +404,13 @@ void ReefSaver::Render() {
 
 void ReefSaver::drawScene() {
     const int frame = Scenery::sequenceFrame(getTicks());
+    // The sea floor is opaque: drawn first, it lets the depth test drop the sky's
+    // pixels behind it instead of painting them and then painting over them.
+    glEnable(GL_FOG);
+    m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
+    m_scenery.seaFloor().render();
+    glDisable(GL_FOG);
+
     if (m_skyType == 0)
         m_scenery.domeSky().render();
     else
@@ -368,11 +418,6 @@ void ReefSaver::drawScene() {
     m_scenery.palmBackground().render();
     m_creatures.drawProps(false);
     m_creatures.drawTurtle();
-
-    glEnable(GL_FOG);
-    m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
-    m_scenery.seaFloor().render();
-    glDisable(GL_FOG);
 
     m_scenery.rock().render();
     m_scenery.fogGradient().render();

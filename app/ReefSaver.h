@@ -22,6 +22,7 @@
 #include "ui/ScreenText.h"
 #include "world/Camera.h"
 #include "world/CameraAuto.h"
+#include "world/Clock.h"
 #include "world/RandomTimer.h"
 
 namespace reef {
@@ -75,6 +76,7 @@ public:
 private:
     // Writes the settings and reads them back: false when the store did not keep them.
     bool storeSettings();
+    void freezeClockFromEnvironment();
     void startSound();
     void loadTextures();
     void loadModels();
@@ -92,6 +94,11 @@ private:
     void drawFishGroup(int frame);
     void drawViewerText();
 
+    // Set by REEFSAVER_FROZEN_CLOCK_MS: every controller reads this one fixed time,
+    // so a run with a fixed REEFSAVER_SEED draws the same picture every time. It is
+    // made before the members that read the clock in their constructors.
+    uint32_t m_frozenAtMs = 0;
+    std::unique_ptr<ManualClock> m_frozenClock;
     SaverSettings m_settings;
     SettingOverrides m_overrides;
     LimitedSettings m_inUse;  // m_settings inside the dialog's ranges, taken when the scene is built

@@ -12,7 +12,12 @@
 //   startup_ms           constructing the application object to the end of the
 //                        first frame's swap (construct/create/initgl/build/first
 //                        frame apart, each *_ms)
+//   fps                  steady-state frames per second (1000 / Time)
+//   cpu_ms               process CPU time (every thread, the GL driver's too) per
+//                        steady-state frame, message pump included
 //   peak_rss_MiB         getrusage ru_maxrss at the end of the case
+//   rss_*_MiB            VmRSS with the GL context ready (gl), after BuildScene
+//                        (built), after the first frame (first) and at the end
 //   allocs_per_frame     global operator new calls per steady-state frame (all
 //                        threads; C allocations such as Mesa's are not counted)
 //   width, height        the GL window's client size
@@ -28,12 +33,15 @@
 //                        by default the bench goes back to normal scheduling
 //                        right after Create so other work on the machine does
 //                        not starve the measured frames
+//   SCENE_BENCH_TRACE_ALLOCS=1  print a backtrace (to standard error) of every
+//                        allocation made during the timed frames
 //   SCENE_BENCH_SEED     random seed set after construction (default 1), so the
 //                        scene's make-up is the same from run to run
 // Unless already set, the bench sets REEFSAVER_NO_DIALOGS=1, SDL_AUDIODRIVER=dummy
 // and XDG_CONFIG_HOME to a fresh temporary folder (so the settings are defaults).
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <execinfo.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -42,6 +50,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <new>
 #include <string>
 #include <utility>
@@ -58,9 +67,24 @@
 
 namespace {
 std::atomic<long long> g_allocations{0};
+std::atomic<bool> g_traceAllocations{false};
+thread_local bool t_tracing = false;
+
+// Prints where an allocation during the timed frames comes from (once per call;
+// the backtrace's own allocations are not traced again).
+void traceAllocation(std::size_t size) {
+    if (!g_traceAllocations.load(std::memory_order_relaxed) || t_tracing) return;
+    t_tracing = true;
+    void* frames[24];
+    const int depth = backtrace(frames, 24);
+    std::fprintf(stderr, "scene_bench: allocation of %zu bytes during the timed frames:\n", size);
+    backtrace_symbols_fd(frames, depth, 2);
+    t_tracing = false;
+}
 
 void* countedAlloc(std::size_t size) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
+    traceAllocation(size);
     return std::malloc(size ? size : 1);
 }
 
@@ -122,6 +146,25 @@ int envInt(const char* name, int fallback, int lowest) {
         return fallback;
     }
     return static_cast<int>(value);
+}
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
+}
+
+// The resident size now (VmRSS), in MiB; 0 when /proc cannot be read.
+double currentRssMiB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0.0;
+    char line[256];
+    double kib = 0.0;
+    while (std::fgets(line, sizeof(line), status)) {
+        if (std::sscanf(line, "VmRSS: %lf kB", &kib) == 1) break;
+    }
+    std::fclose(status);
+    return kib / 1024.0;
 }
 
 double peakRssMiB() {
@@ -224,15 +267,18 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         saver.PlaceShadeWindows();
     }
     const SteadyClock::time_point glReady = SteadyClock::now();
+    const double rssBeforeScene = currentRssMiB();
     if (!saver.BuildScene()) {
         windows.releaseContext();
         state.SkipWithError("BuildScene failed");
         return;
     }
     const SteadyClock::time_point built = SteadyClock::now();
+    const double rssBuilt = currentRssMiB();
     pumpMessages(windows, saver);
     runFrame(windows, saver);
     const SteadyClock::time_point firstFrame = SteadyClock::now();
+    const double rssFirstFrame = currentRssMiB();
 
     static bool rendererShown = false;
     if (!rendererShown) {
@@ -254,7 +300,10 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     FrameTimes sum;
     double eventsMs = 0;
     long long frames = 0;
+    const char* trace = std::getenv("SCENE_BENCH_TRACE_ALLOCS");
+    g_traceAllocations = trace && std::string(trace) == "1";
     const long long allocationsBefore = g_allocations.load();
+    const double cpuBefore = processCpuMs();
     for (auto _ : state) {
         const SteadyClock::time_point e0 = SteadyClock::now();
         running = running && pumpMessages(windows, saver);
@@ -271,6 +320,8 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         ++frames;
     }
     const long long allocations = g_allocations.load() - allocationsBefore;
+    g_traceAllocations = false;
+    const double cpuMs = processCpuMs() - cpuBefore;
 
     // The saver's own shutdown order: context released, then the scene cleaned up.
     windows.releaseContext();
@@ -282,6 +333,9 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     state.counters["swap_ms"] = sum.swapMs / n;
     state.counters["draw_ms"] = (sum.renderMs + sum.swapMs) / n;
     state.counters["events_ms"] = eventsMs / n;
+    const double frameMs = (sum.updateMs + sum.renderMs + sum.swapMs) / n;
+    state.counters["fps"] = frameMs > 0 ? 1000.0 / frameMs : 0.0;
+    state.counters["cpu_ms"] = cpuMs / n;
     state.counters["warmup_ms"] = g_warmupFrames > 0 ? warmupMs / g_warmupFrames : 0.0;
     state.counters["construct_ms"] = msBetween(start, constructed);
     state.counters["create_ms"] = msBetween(constructed, created);
@@ -290,6 +344,10 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
     state.counters["firstframe_ms"] = msBetween(built, firstFrame);
     state.counters["startup_ms"] = msBetween(start, firstFrame);
     state.counters["peak_rss_MiB"] = peakRssMiB();
+    state.counters["rss_gl_MiB"] = rssBeforeScene;
+    state.counters["rss_built_MiB"] = rssBuilt;
+    state.counters["rss_first_MiB"] = rssFirstFrame;
+    state.counters["rss_end_MiB"] = currentRssMiB();
     state.counters["allocs_per_frame"] = static_cast<double>(allocations) / n;
     state.counters["width"] = saver.width();
     state.counters["height"] = saver.height();

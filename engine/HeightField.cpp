@@ -92,6 +92,7 @@ void HeightField::buildMesh() {
     m_unitsPerPixelZ = m_sizeZ / static_cast<float>(m_imageHeight);
     m_vertexCount = m_cellsX * m_cellsZ * 2;
     m_vertices.assign(static_cast<size_t>(m_vertexCount), FieldVertex{});
+    m_drawPositions.assign(static_cast<size_t>(m_vertexCount) * 3, 0.0f);
 
     size_t n = 0;
     const auto emit = [&](float px, float pz) {
@@ -128,14 +129,19 @@ void HeightField::beginDraw() {
 }
 
 void HeightField::draw() {
-    if (m_vertices.empty()) return;
-    glBegin(GL_TRIANGLE_STRIP);
+    if (m_vertices.empty() || m_drawPositions.size() != m_vertices.size() * 3) return;
+    float* out = m_drawPositions.data();
     for (const FieldVertex& v : m_vertices) {
-        emitTexCoord(v.texCoord[0], v.texCoord[1]);
-        glVertex3f(v.position[0] + v.displacement[0], v.position[1] + v.displacement[1],
-                   v.position[2] + v.displacement[2]);
+        *out++ = v.position[0] + v.displacement[0];
+        *out++ = v.position[1] + v.displacement[1];
+        *out++ = v.position[2] + v.displacement[2];
     }
-    glEnd();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, m_drawPositions.data());
+    enableTexCoordArrays(m_vertices[0].texCoord, sizeof(FieldVertex));
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, static_cast<GLsizei>(m_vertices.size()));
+    disableTexCoordArrays();
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void HeightField::endDraw() {
@@ -148,6 +154,8 @@ void HeightField::reset() {
     m_heights.shrink_to_fit();
     m_vertices.clear();
     m_vertices.shrink_to_fit();
+    m_drawPositions.clear();
+    m_drawPositions.shrink_to_fit();
     m_imageWidth = m_imageHeight = m_vertexCount = 0;
     m_built = false;
     SceneObject::reset();

@@ -79,6 +79,7 @@ protected:
     float m_heightScale = 1.0f;
     std::vector<uint8_t> m_heights;  // imageWidth x imageHeight, row after row
     std::vector<FieldVertex> m_vertices;
+    std::vector<float> m_drawPositions;  // position + displacement per vertex, refilled each draw
     bool m_built = false;
 
 private:

@@ -1,6 +1,7 @@
 #include "engine/ModelObject.h"
 
 #include "engine/QModel.h"
+#include "engine/ViewCulling.h"
 
 namespace reef {
 
@@ -10,7 +11,10 @@ void ModelObject::beginDraw() {
 }
 
 void ModelObject::draw() {
-    if (m_model) m_model->draw(this);
+    if (!m_model) return;
+    // The placement is on the matrix by now; a model wholly out of view is not sent.
+    if (m_model->loaded() && sphereOutsideView(m_model->boundsCentre(), m_model->boundsRadius())) return;
+    m_model->draw(this);
 }
 
 void ModelObject::endDraw() {

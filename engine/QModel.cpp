@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
@@ -214,7 +215,6 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
     for (size_t f = 0; f < frameCount; ++f) {
         Frame& frame = m_frames[f];
         frame.vertices.resize(vertexCount);
-        frame.texCoords = texCoords;
         const size_t base = static_cast<size_t>(layout.verticesAt) + f * vertexCount * md3::kVertexSize;
         for (size_t v = 0; v < vertexCount; ++v) {
             const size_t at = base + v * md3::kVertexSize;
@@ -229,8 +229,9 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
             out.normal[0] = out.normal[1] = out.normal[2] = 0.0f;
         }
     }
-    m_positionIndices = indices;
-    m_texCoordIndices = std::move(indices);
+    m_indices = std::move(indices);
+    m_texCoords = std::move(texCoords);
+    m_blended.assign(vertexCount * 3, 0.0f);
     m_numFrames = layout.frames;
     m_vertexCount = layout.vertices;
     m_triangleCount = layout.triangles;
@@ -245,8 +246,35 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
             computeNormals(in, layout.verticesAt);
         }
     }
+    computeBounds();
     m_loaded = true;
     return true;
+}
+
+void QModel::computeBounds() {
+    float low[3] = {0.0f, 0.0f, 0.0f};
+    float high[3] = {0.0f, 0.0f, 0.0f};
+    bool first = true;
+    for (const Frame& frame : m_frames) {
+        for (const Vertex& v : frame.vertices) {
+            for (int k = 0; k < 3; ++k) {
+                if (first || v.position[k] < low[k]) low[k] = v.position[k];
+                if (first || v.position[k] > high[k]) high[k] = v.position[k];
+            }
+            first = false;
+        }
+    }
+    float radiusSquared = 0.0f;
+    for (int k = 0; k < 3; ++k) m_boundsCentre[k] = (low[k] + high[k]) * 0.5f;
+    for (const Frame& frame : m_frames) {
+        for (const Vertex& v : frame.vertices) {
+            const float dx = v.position[0] - m_boundsCentre[0];
+            const float dy = v.position[1] - m_boundsCentre[1];
+            const float dz = v.position[2] - m_boundsCentre[2];
+            radiusSquared = std::max(radiusSquared, dx * dx + dy * dy + dz * dz);
+        }
+    }
+    m_boundsRadius = std::sqrt(radiusSquared);
 }
 
 void QModel::loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices) {
@@ -291,7 +319,7 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
         // A triangle adds its face normal once to every group one of its corners is in:
         // the triangles that use a vertex by index or touch its position.
         for (size_t t = 0; t < triangleCount; ++t) {
-            const uint16_t* idx = &m_positionIndices[t * 3];
+            const uint16_t* idx = &m_indices[t * 3];
             const auto pos = [&](int c) {
                 const float* p = vertices[idx[c]].position;
                 return Vec3{p[0], p[1], p[2]};
@@ -323,8 +351,11 @@ void QModel::clearGeometry() {
     m_loaded = false;
     m_reportedMissingFrame = false;
     m_frames.clear();
-    m_positionIndices.clear();
-    m_texCoordIndices.clear();
+    m_indices.clear();
+    m_texCoords.clear();
+    m_blended.clear();
+    m_boundsCentre[0] = m_boundsCentre[1] = m_boundsCentre[2] = 0.0f;
+    m_boundsRadius = 0.0f;
     m_numFrames = 0;
     m_vertexCount = 0;
     m_triangleCount = 0;
@@ -467,15 +498,8 @@ void QModel::drawFrame(int frame) {
     }
     m_currentFrame = frame;
     const Frame& f = m_frames[static_cast<size_t>(frame)];
-    glBegin(GL_TRIANGLES);
-    for (size_t c = 0; c < m_positionIndices.size(); ++c) {
-        const Vertex& v = f.vertices[m_positionIndices[c]];
-        const size_t t = m_texCoordIndices[c];
-        glNormal3fv(v.normal);
-        if (m_drawObject) m_drawObject->emitTexCoord(f.texCoords[t * 2], f.texCoords[t * 2 + 1]);
-        glVertex3fv(v.position);
-    }
-    glEnd();
+    if (f.vertices.empty()) return;
+    drawArrays(f.vertices[0].position, sizeof(Vertex), f);
 }
 
 void QModel::drawInterpolated() {
@@ -486,24 +510,38 @@ void QModel::drawInterpolated() {
     }
     const Frame& current = m_frames[static_cast<size_t>(m_currentFrame)];
     const Frame& next = m_frames[static_cast<size_t>(m_nextFrame)];
+    if (current.vertices.empty()) return;
     const bool interpolate = m_drawObject && (m_drawObject->flags() & SceneObject::kInterpolateFrames);
-    const float t = m_fraction;
-    glBegin(GL_TRIANGLES);
-    for (size_t c = 0; c < m_positionIndices.size(); ++c) {
-        const uint16_t index = m_positionIndices[c];
-        const Vertex& v = current.vertices[index];
-        const size_t tc = m_texCoordIndices[c];
-        glNormal3fv(v.normal);
-        if (m_drawObject) m_drawObject->emitTexCoord(current.texCoords[tc * 2], current.texCoords[tc * 2 + 1]);
-        if (interpolate) {
-            const float* p = v.position;
-            const float* q = next.vertices[index].position;
-            glVertex3f(p[0] + (q[0] - p[0]) * t, p[1] + (q[1] - p[1]) * t, p[2] + (q[2] - p[2]) * t);
-        } else {
-            glVertex3fv(v.position);
-        }
+    if (!interpolate) {
+        drawArrays(current.vertices[0].position, sizeof(Vertex), current);
+        return;
     }
-    glEnd();
+    // The normals stay those of the current frame; only the positions move between frames.
+    const float t = m_fraction;
+    float* out = m_blended.data();
+    for (size_t v = 0; v < current.vertices.size(); ++v, out += 3) {
+        const float* p = current.vertices[v].position;
+        const float* q = next.vertices[v].position;
+        out[0] = p[0] + (q[0] - p[0]) * t;
+        out[1] = p[1] + (q[1] - p[1]) * t;
+        out[2] = p[2] + (q[2] - p[2]) * t;
+    }
+    drawArrays(m_blended.data(), 3 * sizeof(float), current);
+}
+
+// One glDrawElements over the shared triangles, with the object's texture units
+// reading the shared texture coordinates.
+void QModel::drawArrays(const float* positions, int positionStride, const Frame& normals) {
+    if (m_indices.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, positionStride, positions);
+    glNormalPointer(GL_FLOAT, sizeof(Vertex), normals.vertices[0].normal);
+    if (m_drawObject) m_drawObject->enableTexCoordArrays(m_texCoords.data(), 0);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_SHORT, m_indices.data());
+    if (m_drawObject) m_drawObject->disableTexCoordArrays();
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void QModel::finish() {

@@ -27,9 +27,9 @@ public:
         float normal[3];
     };
 
+    // One pose of the mesh; the texture coordinates and the triangles are shared by all.
     struct Frame {
         std::vector<Vertex> vertices;
-        std::vector<float> texCoords;  // s, t per vertex
     };
 
     // Model files larger than this are refused unread (the largest real model is
@@ -85,7 +85,12 @@ public:
     const std::vector<Sequence>& sequences() const { return m_sequences; }
     const Sequence* currentSequence() const;
     const std::vector<Frame>& frames() const { return m_frames; }
-    const std::vector<uint16_t>& indices() const { return m_positionIndices; }
+    const std::vector<uint16_t>& indices() const { return m_indices; }
+    // s, t per vertex, the same in every frame.
+    const std::vector<float>& texCoords() const { return m_texCoords; }
+    // A sphere, in the model's own units, that holds every vertex of every frame.
+    const float* boundsCentre() const { return m_boundsCentre; }
+    float boundsRadius() const { return m_boundsRadius; }
     int currentFrameIndex() const { return m_currentFrame; }
     int nextFrameIndex() const { return m_nextFrame; }
 
@@ -93,6 +98,8 @@ private:
     void drawFrame(int frame);
     void reportMissingFrame();
     void drawInterpolated();
+    void drawArrays(const float* positions, int positionStride, const Frame& normals);
+    void computeBounds();
     void clearGeometry();
     void loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices);
     void computeNormals(const ByteReader& in, uint64_t verticesAt);
@@ -111,8 +118,12 @@ private:
     uint32_t m_lastTick = 0;
     size_t m_current = 0;
     std::vector<Frame> m_frames;
-    std::vector<uint16_t> m_positionIndices;
-    std::vector<uint16_t> m_texCoordIndices;
+    std::vector<uint16_t> m_indices;
+    std::vector<float> m_texCoords;
+    // Positions between two frames, rewritten by each interpolated draw.
+    std::vector<float> m_blended;
+    float m_boundsCentre[3] = {0.0f, 0.0f, 0.0f};
+    float m_boundsRadius = 0.0f;
     int m_currentFrame = 0;
     int m_nextFrame = 0;
     float m_fraction = 0.0f;

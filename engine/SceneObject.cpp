@@ -185,4 +185,30 @@ void SceneObject::emitTexCoord(float s, float t) const {
     }
 }
 
+void SceneObject::enableTexCoordArrays(const float* st, int strideBytes) {
+    m_texCoordMatrices = 0;
+    if (!m_textured || m_textures.empty()) return;
+    if (m_multi) {
+        for (size_t i = 0; i < m_textures.size() && i < 32; ++i) {
+            if (m_textures[i] && m_textures[i]->applyTexCoordArray(st, strideBytes, true, static_cast<int>(i)))
+                m_texCoordMatrices |= 1u << i;
+        }
+    } else if (m_textures[0] && m_textures[0]->applyTexCoordArray(st, strideBytes, false, 0)) {
+        m_texCoordMatrices = 1;
+    }
+}
+
+void SceneObject::disableTexCoordArrays() {
+    if (!m_textured || m_textures.empty()) return;
+    if (m_multi) {
+        for (size_t i = 0; i < m_textures.size() && i < 32; ++i) {
+            if (m_textures[i])
+                Texture::clearTexCoordArray(true, static_cast<int>(i), (m_texCoordMatrices >> i) & 1u);
+        }
+    } else if (m_textures[0]) {
+        Texture::clearTexCoordArray(false, 0, m_texCoordMatrices & 1u);
+    }
+    m_texCoordMatrices = 0;
+}
+
 }  // namespace reef

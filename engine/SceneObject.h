@@ -85,6 +85,11 @@ public:
 
     // Sends one texture coordinate to every bound unit (or unit 0 without multitexturing).
     void emitTexCoord(float s, float t) const;
+    // The vertex-array form of emitTexCoord: every unit emitTexCoord would feed reads
+    // its coordinates from the (s, t) pairs at st, with its own scale and offset.
+    // Each enable is paired with a disable after the draw call.
+    void enableTexCoordArrays(const float* st, int strideBytes);
+    void disableTexCoordArrays();
 
 protected:
     Mat4 m_rx, m_ry, m_rz;
@@ -100,6 +105,10 @@ protected:
     Vec3 m_target{0.0f, 0.0f, -1.0f};   // stored, z negated
     Vec3 m_up{0.0f, 1.0f, 0.0f};
     uint32_t m_flags = kDefaultFlags;
+
+private:
+    // Units whose texture matrix enableTexCoordArrays changed (bit per unit).
+    uint32_t m_texCoordMatrices = 0;
 };
 
 }  // namespace reef

@@ -23,6 +23,7 @@ struct MultiTexture {
     bool available = false;
     PFNGLACTIVETEXTUREARBPROC activeTexture = nullptr;
     PFNGLMULTITEXCOORD2FARBPROC multiTexCoord2f = nullptr;
+    PFNGLCLIENTACTIVETEXTUREARBPROC clientActiveTexture = nullptr;
     int unitCount = 0;
 };
 MultiTexture g_multi;
@@ -160,6 +161,50 @@ void Texture::emitTexCoord(float s, float t, bool multi, int unit) const {
     glTexCoord2f(u, v);
 }
 
+bool Texture::applyTexCoordArray(const float* st, int strideBytes, bool multi, int unit) const {
+    const bool units = g_multi.available && multi;
+    if (units) {
+        if (!unitUsable(unit)) return false;
+        g_multi.activeTexture(unitEnum(unit));
+        g_multi.clientActiveTexture(unitEnum(unit));
+    }
+    const bool transformed = m_scaleU != 1.0f || m_scaleV != 1.0f || m_offsetU != 0.0f || m_offsetV != 0.0f;
+    if (transformed) {
+        // u = s * scaleU + offsetU, v = t * scaleV + offsetV, as emitTexCoord computes them.
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glTranslatef(m_offsetU, m_offsetV, 0.0f);
+        glScalef(m_scaleU, m_scaleV, 1.0f);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, strideBytes, st);
+    if (units) {
+        g_multi.activeTexture(GL_TEXTURE0_ARB);
+        g_multi.clientActiveTexture(GL_TEXTURE0_ARB);
+    }
+    return transformed;
+}
+
+void Texture::clearTexCoordArray(bool multi, int unit, bool restoreMatrix) {
+    const bool units = g_multi.available && multi;
+    if (units) {
+        if (!unitUsable(unit)) return;
+        g_multi.activeTexture(unitEnum(unit));
+        g_multi.clientActiveTexture(unitEnum(unit));
+    }
+    if (restoreMatrix) {
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (units) {
+        g_multi.activeTexture(GL_TEXTURE0_ARB);
+        g_multi.clientActiveTexture(GL_TEXTURE0_ARB);
+    }
+}
+
 void Texture::unbindUnit(int unit) {
     if (!g_multi.available || !unitUsable(unit)) return;
     g_multi.activeTexture(unitEnum(unit));
@@ -175,11 +220,14 @@ bool Texture::initMultiTexture() {
     if (!imports) return false;
     auto active = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(imports->glProcAddress("glActiveTextureARB"));
     auto coord = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(imports->glProcAddress("glMultiTexCoord2fARB"));
-    if (!active || !coord) return false;
+    auto clientActive =
+        reinterpret_cast<PFNGLCLIENTACTIVETEXTUREARBPROC>(imports->glProcAddress("glClientActiveTextureARB"));
+    if (!active || !coord || !clientActive) return false;
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     g_multi.activeTexture = active;
     g_multi.multiTexCoord2f = coord;
+    g_multi.clientActiveTexture = clientActive;
     g_multi.unitCount = units;
     g_multi.available = true;
     return true;

@@ -37,6 +37,11 @@ public:
 
     void apply(bool multi, int unit) const;
     void emitTexCoord(float s, float t, bool multi, int unit) const;
+    // The vertex-array form of emitTexCoord: this unit reads (s, t) pairs from the
+    // array, and its texture matrix applies the scale and offset. Returns whether
+    // the matrix was changed (clearTexCoordArray then restores it).
+    bool applyTexCoordArray(const float* st, int strideBytes, bool multi, int unit) const;
+    static void clearTexCoordArray(bool multi, int unit, bool restoreMatrix);
     static void unbindUnit(int unit);
     // The one-time lookup of the multitexture entry points (needs a current context).
     static bool initMultiTexture();

@@ -2,7 +2,6 @@
 
 #include <SDL/SDL.h>
 #include <dlfcn.h>
-#include <gtk/gtk.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,7 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/GtkDialogLayer.h"
+#include "platform/DialogLayer.h"
+#include "platform/DialogModule.h"
 #include "platform/RegFileStore.h"
 #include "platform/SdlAudioMixer.h"
 #include "platform/TerminationSignal.h"
@@ -24,13 +24,6 @@ namespace {
 // The Windows NT family id: the old-system password path never runs here.
 constexpr int kPlatformId = 2;
 constexpr int kIdleNice = 19;
-
-constexpr guint kTerminationPollMs = 100;
-
-gboolean closeOnTermination(gpointer dialog) {
-    if (terminationRequested()) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CLOSE);
-    return G_SOURCE_CONTINUE;
-}
 
 bool dialogsAllowed() {
     return std::getenv("DISPLAY") != nullptr && std::getenv("REEFSAVER_NO_DIALOGS") == nullptr;
@@ -96,16 +89,7 @@ void LinuxSystemServices::printError(const std::string& text) {
 
 void LinuxSystemServices::showError(const std::string& text) {
     printError(text);
-    if (!dialogsAllowed() || !gtk_init_check(nullptr, nullptr)) return;
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
-                                               text.c_str());
-    gtk_window_set_title(GTK_WINDOW(dialog), "Error");
-    // SIGTERM closes the dialog, so a daemon or a person can still end the program.
-    const guint watch = g_timeout_add(kTerminationPollMs, closeOnTermination, dialog);
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    g_source_remove(watch);
-    gtk_widget_destroy(dialog);
-    while (gtk_events_pending()) gtk_main_iteration();
+    if (dialogsAllowed()) DialogModule::showErrorDialog(text);
 }
 
 void LinuxSystemServices::debugOutput(const std::string& text) {
@@ -134,7 +118,7 @@ AudioMixer& LinuxSystemServices::audioMixer() {
 }
 
 std::unique_ptr<DialogLayer> LinuxSystemServices::dialogLayer(const std::string& resourceFolder) {
-    return std::make_unique<GtkDialogLayer>(resourceFolder);
+    return DialogModule::createDialogLayer(resourceFolder);
 }
 
 std::vector<ModeSize> LinuxSystemServices::listModes(int bitsPerPixel, bool hardwareSurface) {

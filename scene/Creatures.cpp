@@ -174,7 +174,7 @@ void Creatures::buildTurtle(SetDescriptor& set) {
     if (set.subSets.empty()) return;
     SubSetDescriptor& swimmer = *set.subSets.front();
     m_swimmer.setModel(&swimmer.model);
-    m_swimmer.addTexture(&swimmer.texture);
+    m_swimmer.addTexture(&swimmer.drawTexture());
     m_swimmer.setScale(swimmer.scale);
     addSwim(swimmer.model, swimmer.animationStart, swimmer.animationEnd);
     if (!swimmer.values.empty()) m_swimmer.setPosition(valueToVector(swimmer.values[0]));
@@ -212,7 +212,7 @@ void Creatures::buildProp(SetDescriptor& set) {
     for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
         ModelObject part;
         part.setModel(&subSet->model);
-        part.addTexture(&subSet->texture);
+        part.addTexture(&subSet->drawTexture());
         part.setScale(subSet->scale);
         subSet->model.addSequence(subSet->animationStart, subSet->animationEnd, "wabbel");
         if (!subSet->values.empty()) part.setPosition(valueToVector(subSet->values[0]));

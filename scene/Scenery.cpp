@@ -193,7 +193,7 @@ void Scenery::placeBillboards() {
     m_waterGrid.setBlend(true);
     m_waterGrid.setPosition(0.0f, 0.0f, 27.0f);
     m_waterGrid.setAngleX(-90.0f);
-    m_waterGrid.build(76.0f, 64.0f, 70, 70);
+    m_waterGrid.build(76.0f, 64.0f, 35, 35);
     m_water.setScaleU(1.3f);
 
     m_lightPattern.addTexture(&m_blendMap);

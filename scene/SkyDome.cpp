@@ -68,13 +68,13 @@ void SkyDome::beginDraw() {
 }
 
 void SkyDome::draw() {
-    glBegin(GL_TRIANGLES);
-    for (uint32_t index : m_indices) {
-        const Vertex& v = m_vertices[index];
-        emitTexCoord(v.u, v.v);
-        glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
+    if (m_indices.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &m_vertices[0].x);
+    enableTexCoordArrays(&m_vertices[0].u, sizeof(Vertex));
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_INT, m_indices.data());
+    disableTexCoordArrays();
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void SkyDome::endDraw() {

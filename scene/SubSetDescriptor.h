@@ -17,6 +17,9 @@ struct SubSetDescriptor {
     std::u16string modelPath;    // set folder + file name (at most 255 characters)
     std::vector<std::string> values;  // val0, val1, ... as UTF-8
     Texture texture;
+    // The set's own texture when both name the same file: that one is drawn and
+    // this part's texture stays unloaded, so the image is held once.
+    Texture* sharedTexture = nullptr;
     QModel model;
     float scale = 0.0f;
     float trackSpeed = 0.0f;     // world units per millisecond
@@ -26,6 +29,8 @@ struct SubSetDescriptor {
     int32_t animationEnd = 0;
     bool variableSpeed = false;
     float maxSpeedChange = 0.0f;
+
+    Texture& drawTexture() { return sharedTexture ? *sharedTexture : texture; }
 };
 
 }  // namespace reef

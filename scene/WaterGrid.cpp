@@ -11,9 +11,11 @@ namespace reef {
 
 namespace {
 
-constexpr float kPhaseRate = 0.005f;   // radians per ms, both waves
-constexpr float kWaveNumberA = 0.18f;  // times pi per column
-constexpr float kWaveNumberB = 0.15f;  // times pi per row
+constexpr float kPhaseRate = 0.005f;  // radians per ms, both waves
+// The waves' shape in world units, whatever the grid's resolution: 0.18 pi per
+// 76/70 units across (x) and 0.15 pi per 64/70 units along (y).
+constexpr float kWaveRadiansPerUnitA = 0.18f * kPi * 70.0f / 76.0f;
+constexpr float kWaveRadiansPerUnitB = 0.15f * kPi * 70.0f / 64.0f;
 
 // Keeps a phase below one turn; a long pause between frames wraps it fully
 // instead of leaving it large (and imprecise) for many frames.
@@ -29,6 +31,7 @@ WaterGrid::WaterGrid() : m_lastTick(getTicks()) {}
 bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
     m_vertices.clear();
     m_rowWave.clear();
+    m_quadIndices.clear();
     m_cellsX = m_cellsZ = m_vertsX = m_vertsZ = 0;
     if (cellsX < 1 || cellsZ < 1 || cellsX > kMaxCells || cellsZ > kMaxCells) return false;
 
@@ -39,6 +42,8 @@ bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
     m_lastTick = getTicks();
     const float stepX = width / static_cast<float>(cellsX);
     const float stepZ = depth / static_cast<float>(cellsZ);
+    m_waveStepA = kWaveRadiansPerUnitA * stepX;
+    m_waveStepB = kWaveRadiansPerUnitB * stepZ;
     m_vertices.resize(static_cast<size_t>(m_vertsX) * m_vertsZ);
     m_rowWave.assign(static_cast<size_t>(m_vertsZ), 0.0f);
     for (int i = 0; i < m_vertsX; ++i) {
@@ -49,6 +54,14 @@ bool WaterGrid::build(float width, float depth, int cellsX, int cellsZ) {
             v.z = 0.0f;
             v.u = static_cast<float>(i) * m_repeat / static_cast<float>(cellsX);
             v.v = static_cast<float>(m_vertsZ - 1 - j) * m_repeat / static_cast<float>(cellsZ);
+        }
+    }
+    const auto index = [this](int i, int j) { return static_cast<uint32_t>(i * m_vertsZ + j); };
+    m_quadIndices.reserve(static_cast<size_t>(cellsX) * cellsZ * 4);
+    for (int i = 0; i < cellsX; ++i) {
+        for (int j = 0; j < cellsZ; ++j) {
+            m_quadIndices.insert(m_quadIndices.end(),
+                                 {index(i, j + 1), index(i, j), index(i + 1, j), index(i + 1, j + 1)});
         }
     }
     return true;
@@ -62,10 +75,10 @@ void WaterGrid::animate() {
     m_phaseB = wrapPhase(m_phaseB + dt * kPhaseRate);
 
     for (int j = 0; j < m_vertsZ; ++j) {
-        m_rowWave[j] = kWaveAmplitude * std::sin(static_cast<float>(j) * kWaveNumberB * kPi + m_phaseB);
+        m_rowWave[j] = kWaveAmplitude * std::sin(static_cast<float>(j) * m_waveStepB + m_phaseB);
     }
     for (int i = 0; i < m_vertsX; ++i) {
-        const float a = kWaveAmplitude * std::sin(static_cast<float>(i) * kWaveNumberA * kPi + m_phaseA);
+        const float a = kWaveAmplitude * std::sin(static_cast<float>(i) * m_waveStepA + m_phaseA);
         Vertex* column = &m_vertices[static_cast<size_t>(i) * m_vertsZ];
         for (int j = 0; j < m_vertsZ; ++j) column[j].z = m_rowWave[j] + a;
     }
@@ -86,17 +99,13 @@ void WaterGrid::beginDraw() {
 }
 
 void WaterGrid::draw() {
-    glBegin(GL_QUADS);
-    for (int i = 0; i < m_cellsX; ++i) {
-        for (int j = 0; j < m_cellsZ; ++j) {
-            for (int k = 0; k < 4; ++k) {
-                const Vertex& v = corner(i, j, k);
-                emitTexCoord(v.u, v.v);
-                glVertex3f(v.x, v.y, v.z);
-            }
-        }
-    }
-    glEnd();
+    if (m_quadIndices.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &m_vertices[0].x);
+    enableTexCoordArrays(&m_vertices[0].u, sizeof(Vertex));
+    glDrawElements(GL_QUADS, static_cast<GLsizei>(m_quadIndices.size()), GL_UNSIGNED_INT, m_quadIndices.data());
+    disableTexCoordArrays();
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void WaterGrid::endDraw() {
@@ -107,6 +116,7 @@ void WaterGrid::endDraw() {
 void WaterGrid::reset() {
     std::vector<Vertex>().swap(m_vertices);
     std::vector<float>().swap(m_rowWave);
+    std::vector<uint32_t>().swap(m_quadIndices);
     m_cellsX = m_cellsZ = m_vertsX = m_vertsZ = 0;
     SceneObject::reset();
 }

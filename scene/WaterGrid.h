@@ -63,8 +63,10 @@ private:
     uint32_t m_lastTick = 0;  // ms
     float m_phaseA = 0.0f, m_phaseB = 0.0f;  // radians
     float m_repeat = 1.0f;
+    float m_waveStepA = 0.0f, m_waveStepB = 0.0f;  // radians per column and per row
     std::vector<Vertex> m_vertices;  // column-major: vertsX columns of vertsZ vertices
     std::vector<float> m_rowWave;    // the second wave per row j, refreshed by animate
+    std::vector<uint32_t> m_quadIndices;  // four corners per cell, in drawing order
 };
 
 }  // namespace reef

@@ -210,7 +210,7 @@ void model(Raster& r, const std::string& dir, const std::string& file, const Dec
     for (size_t i = 0; i < f.vertices.size(); ++i)
         v.push_back({{f.vertices[i].position[0], f.vertices[i].position[1], f.vertices[i].position[2]},
                      {f.vertices[i].normal[0], f.vertices[i].normal[1], f.vertices[i].normal[2]},
-                     f.texCoords[2 * i], f.texCoords[2 * i + 1]});
+                     q.texCoords()[2 * i], q.texCoords()[2 * i + 1]});
     std::vector<uint32_t> idx(q.indices().begin(), q.indices().end());
     o.tex0 = tex;
     r.draw(v, idx, m, o);

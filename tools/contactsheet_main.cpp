@@ -68,8 +68,8 @@ std::vector<reef::tools::SoftVertex> vertices(const reef::QModel& m, int frame) 
             v.position[k] = f.vertices[i].position[k];
             v.normal[k] = f.vertices[i].normal[k];
         }
-        v.s = 2 * i + 1 < f.texCoords.size() ? f.texCoords[2 * i] : 0.0f;
-        v.t = 2 * i + 1 < f.texCoords.size() ? f.texCoords[2 * i + 1] : 0.0f;
+        v.s = 2 * i + 1 < m.texCoords().size() ? m.texCoords()[2 * i] : 0.0f;
+        v.t = 2 * i + 1 < m.texCoords().size() ? m.texCoords()[2 * i + 1] : 0.0f;
         out.push_back(v);
     }
     return out;

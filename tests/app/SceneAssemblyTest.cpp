@@ -16,6 +16,7 @@
 #include "engine/SoundPlayer.h"
 #include "platform/SdlEngineImports.h"
 #include "scene/SetDescriptor.h"
+#include "scene/SubSetDescriptor.h"
 #include "world/Clock.h"
 
 namespace reef {
@@ -273,6 +274,19 @@ TEST_F(SceneAssembly, OnlyTheFirstAnimalSetIsBuilt) {
     EXPECT_FLOAT_EQ(clam.body().angleY(), 90.0f);
     EXPECT_EQ(clam.parts().size(), 1u);
     EXPECT_EQ(c.timed().size(), 1u);
+}
+
+TEST_F(SceneAssembly, APartNamingItsSetsImageSharesTheLoadedTexture) {
+    addSet("default_diverse", "turtle", "turtle", "animal", "val0=2,-7,12\n", true);
+    ReefSaver& saver = build();
+    ASSERT_EQ(saver.catalog().size(), 1u);
+    SetDescriptor& set = saver.catalog().at(0);
+    ASSERT_EQ(set.subSets.size(), 1u);
+    SubSetDescriptor& part = *set.subSets[0];
+    EXPECT_TRUE(set.texture.loaded());
+    EXPECT_FALSE(part.texture.loaded());  // the image is held once
+    EXPECT_EQ(&part.drawTexture(), &set.texture);
+    EXPECT_EQ(saver.creatures().swimmer().texture(0), &set.texture);
 }
 
 TEST_F(SceneAssembly, SkyFileFollowsSkyTypeAndColourDepth) {

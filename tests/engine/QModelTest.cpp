@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -64,7 +65,7 @@ TEST(QModelLoad, ConvertsStoredCoordinatesToWorldUnits) {
     EXPECT_FLOAT_EQ(p[0], 1.0f);
     EXPECT_FLOAT_EQ(p[1], -3.0f);
     EXPECT_FLOAT_EQ(p[2], -2.0f);
-    EXPECT_FLOAT_EQ(model.frames()[0].texCoords[2], 1.0f);  // s of vertex 1
+    EXPECT_FLOAT_EQ(model.texCoords()[2], 1.0f);  // s of vertex 1
 }
 
 TEST(QModelLoad, OnlyTheFirstSurfaceIsUsed) {
@@ -528,6 +529,35 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
+}
+
+TEST(QModelDraw, BoundsHoldEveryFrameAndModelsOutOfViewAreNotSent) {
+    testing::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    ManualClock clock(0);
+    QModel model;
+    // Frame f lies f units along x: the frames together span x 0 .. 2.25, y 0 .. 0.25.
+    ASSERT_TRUE(load(model, writeMd3(triangleModel(3, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}}, 64))));
+    const float* c = model.boundsCentre();
+    float farthest = 0.0f;
+    for (const QModel::Frame& frame : model.frames())
+        for (const QModel::Vertex& v : frame.vertices)
+            farthest = std::max(farthest, std::hypot(v.position[0] - c[0], v.position[1] - c[1], v.position[2] - c[2]));
+    EXPECT_NEAR(c[0], 1.125f, 1e-6f);
+    EXPECT_LE(farthest, model.boundsRadius() * 1.0001f);
+    EXPECT_LT(model.boundsRadius(), 1.2f);  // and not much more than needed
+
+    model.addSequence(0, 2, "swim");
+    model.setFramesPerSecond(10.0f);
+    ModelObject object;
+    object.setModel(&model);
+    object.setPosition(-0.5f, 0.0f, 0.0f);  // partly in the -1 .. 1 view
+    EXPECT_FALSE(feedbackVertices([&] { object.render(); }).empty());
+    object.setPosition(5.0f, 0.0f, 0.0f);  // wholly beside it
+    clock.advance(100);
+    EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
+    EXPECT_EQ(model.frameNumber(), 1);  // the animation goes on while unseen
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

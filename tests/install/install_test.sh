@@ -78,7 +78,7 @@ check_log() {
 case "$CASE" in
 layout)
   install_tree
-  for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/Marevo2/Directory.dat \
+  for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/reefsaver-dialogs.so lib/reefsaver/Marevo2/Directory.dat \
               lib/reefsaver/Marevo2/sound/water.wav bin/reefsaver bin/reefsaver-register \
               libexec/xscreensaver/reefsaver_plain share/xscreensaver/config/reefsaver_plain.xml \
               share/applications/reefsaver.desktop share/applications/screensavers/reefsaver_plain.desktop \
@@ -300,7 +300,8 @@ package)
     grep -qF -- " $path" "$WORK/contents" || fail "the package lacks $path"
   done
   if grep -vE '^[-dlrwx]+ root/root ' "$WORK/contents"; then fail "files above are not owned by root"; fi
-  # Depends comes from dpkg-shlibdeps: every library the programs link, with versions.
+  # Depends comes from dpkg-shlibdeps (every library the programs link, with versions)
+  # and names GTK, which the programs open at run time for a dialog.
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
   for library in libc6 libsdl1.2debian libsdl-mixer1.2 libgtk-3-0 libx11-6 libxrandr2 libglu1-mesa; do

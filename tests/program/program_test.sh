@@ -106,6 +106,8 @@ test_window)
   xdotool mousemove --window "$win" 100 100 click 1 mousemove --window "$win" 300 200 click 3
   sleep 1
   still_running "$pid" || fail "a click ended the test window"
+  # GTK is opened only for a dialog: a running saver has none of it mapped.
+  if grep -q "libgtk-3" "/proc/$pid/maps"; then fail "GTK is loaded without a dialog"; fi
   xdotool key --window "$win" a
   wait_exit "$pid" || fail "a key did not end the test window"
   [ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE"

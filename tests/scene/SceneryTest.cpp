@@ -197,6 +197,24 @@ TEST(WaterGrid, WaveFollowsBothPhasesAndStaysSmall) {
     EXPECT_FLOAT_EQ(grid.vertex(2, 3).x, x);
 }
 
+TEST(WaterGrid, ACoarserGridKeepsTheWavesShape) {
+    ManualClock clock(1000);
+    WaterGrid fine;
+    WaterGrid coarse;
+    ASSERT_TRUE(fine.build(76.0f, 64.0f, 70, 70));
+    ASSERT_TRUE(coarse.build(76.0f, 64.0f, 35, 35));
+    clock.advance(333);
+    fine.animate();
+    coarse.animate();
+    // Every coarse vertex lies on a fine one and rises and falls with it.
+    for (int i = 0; i <= 35; ++i) {
+        for (int j = 0; j <= 35; ++j) {
+            ASSERT_NEAR(coarse.vertex(i, j).x, fine.vertex(2 * i, 2 * j).x, 1e-4f);
+            ASSERT_NEAR(coarse.vertex(i, j).z, fine.vertex(2 * i, 2 * j).z, 1e-5f) << i << ", " << j;
+        }
+    }
+}
+
 TEST(WaterGrid, RefusesEmptyOrHugeGrids) {
     WaterGrid grid;
     const int bad[][2] = {{0, 70}, {70, 0}, {-1, 5}, {WaterGrid::kMaxCells + 1, 2}};

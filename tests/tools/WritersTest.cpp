@@ -138,7 +138,7 @@ TEST(Md3Writer, LoaderReadsPositionsFramesAndNormalsInItsAxes) {
             EXPECT_FLOAT_EQ(v.position[1], 1.0f + 0.5f * f);
             EXPECT_FLOAT_EQ(v.position[2], -1.0f);
         }
-        const auto& texCoords = model.frames()[0].texCoords;
+        const auto& texCoords = model.texCoords();
         EXPECT_FLOAT_EQ(texCoords[2 * 2], 1.0f);
         EXPECT_FLOAT_EQ(texCoords[2 * 2 + 1], 1.0f);
         if (withNormals) {

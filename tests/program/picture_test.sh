@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Draws the reef at a frozen clock with a fixed seed, once looking down and once
+# looking up, and compares each frame with its reference picture in
+# tests/fixtures/. A frame passes when its RMSE (ImageMagick's normalised root
+# mean square error over all channels, 0 = identical, 1 = black against white)
+# is at most PICTURE_TOLERANCE (default 0.004).
+#
+# Usage:
+#   picture_test.sh <bin dir> <fixtures dir> <output dir>            compare
+#   picture_test.sh <bin dir> <fixtures dir> <output dir> --update   rewrite the references
+# The output folder keeps each new frame and, on a mismatch, a picture of the
+# differences (reef-<view>.png, reef-<view>-diff.png).
+set -u
+BIN="$1"
+FIXTURES="$2"
+OUT="$3"
+MODE="${4:-compare}"
+TOLERANCE="${PICTURE_TOLERANCE:-0.004}"
+# Small frames keep the test quick under the sanitizers; the size is part of the reference.
+SIZE=320x240
+FROZEN_MS=60000
+SEED=1
+PLAIN="$BIN/reefsaver_plain"
+CONVERT=/usr/bin/convert
+COMPARE=/usr/bin/compare
+
+mkdir -p "$OUT"
+WORK="$(mktemp -d)"
+XVFB_PID=
+trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+[ -x "$PLAIN" ] || fail "no $PLAIN"
+[ -x "$COMPARE" ] || fail "ImageMagick's compare is missing (scripts/install-deps.sh installs it)"
+
+# -displayfd lets the server pick a free display; -noreset keeps it up between clients.
+Xvfb -displayfd 3 -screen 0 "${SIZE}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 1 100); do
+  [ -s "$WORK/display" ] && break
+  sleep 0.1
+done
+[ -s "$WORK/display" ] || fail "no Xvfb display could be started"
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+
+# draw VIEW CAMERA: one full-screen frame at the frozen clock, written to $OUT/reef-VIEW.png.
+draw() {
+  local view="$1" camera="$2" shot="$OUT/reef-$1.png"
+  rm -f "$shot"
+  XDG_CONFIG_HOME="$WORK/config-$view" REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 \
+    REEFSAVER_FROZEN_CLOCK_MS=$FROZEN_MS REEFSAVER_SEED=$SEED \
+    REEFSAVER_SCREENSHOTS="0:$shot" REEFSAVER_QUIT_AFTER_MS=0 \
+    timeout 120 "$PLAIN" /s --camera "$camera" >"$WORK/$view.log" 2>&1
+  local code=$?
+  # A timed quit ends the saver with 1, as an interrupted screensaver does.
+  [ "$code" -le 1 ] || { cat "$WORK/$view.log"; fail "$view: the saver ended with $code"; }
+  [ -s "$shot" ] || { cat "$WORK/$view.log"; fail "$view: no frame was written"; }
+}
+
+status=0
+for pair in down:bottom up:top; do
+  view="${pair%%:*}"
+  draw "$view" "${pair##*:}"
+  reference="$FIXTURES/reef-$view.png"
+  if [ "$MODE" = "--update" ]; then
+    # Re-encoded with full compression: the saver's own writer stores its pixels uncompressed.
+    "$CONVERT" "$OUT/reef-$view.png" -define png:compression-level=9 "PNG24:$reference" || fail "could not write $reference"
+    echo "updated $reference"
+    continue
+  fi
+  [ -f "$reference" ] || fail "no reference $reference (make it with --update)"
+  # compare prints "absolute (normalised)" on stderr and exits 1 when the pictures differ at all.
+  result=$("$COMPARE" -metric RMSE "$reference" "$OUT/reef-$view.png" "$OUT/reef-$view-diff.png" 2>&1 >/dev/null)
+  rmse=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
+  [ -n "$rmse" ] || fail "$view: compare gave no RMSE: $result"
+  if awk -v r="$rmse" -v t="$TOLERANCE" 'BEGIN { exit !(r <= t) }'; then
+    echo "$view: RMSE $rmse (tolerance $TOLERANCE) ok"
+    rm -f "$OUT/reef-$view-diff.png"
+  else
+    echo "FAIL: $view: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/reef-$view.png and $OUT/reef-$view-diff.png"
+    status=1
+  fi
+done
+exit $status
