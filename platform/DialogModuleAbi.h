@@ -8,8 +8,10 @@ namespace reef {
 
 class DialogLayer;
 
-// The module's file name; it sits in the folder of the running program.
-inline constexpr const char* kDialogModuleFile = "reefsaver-dialogs.so";
+// The module's path relative to the folder of the running program. It has a
+// folder of its own so that a package never treats it as a system library
+// (no ldconfig run on install or removal).
+inline constexpr const char* kDialogModuleFile = "modules/reefsaver-dialogs.so";
 
 // Asked by the module's dialogs while they run: true once SIGTERM, SIGINT or
 // SIGHUP has arrived (the program's signal handler keeps that flag).

@@ -28,24 +28,16 @@ if [ "$CASE" = no_display ]; then
   exit 0
 fi
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
 if [ "$CASE" = screen_settings ]; then
   # Several display modes to choose from: Xorg's dummy driver (Xvfb offers only its own size).
-  Xorg -displayfd 3 -config "$HERE/xorg-dummy.conf" -noreset -nolisten tcp -logfile "$WORK/xorg.log" \
-    3>"$WORK/display" >/dev/null 2>&1 &
-else
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-fi
-for _ in $(seq 1 100); do
-  [ -s "$WORK/display" ] && break
-  sleep 0.1
-done
-if [ ! -s "$WORK/display" ]; then
   # Xorg may refuse to start for a user without the rights to run it; there is
   # then no server with several modes here, which is not the dialog's fault.
-  [ "$CASE" = screen_settings ] && { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
-  fail "no X server could be started"
+  start_private_display Xorg -config "$HERE/xorg-dummy.conf" -noreset -nolisten tcp -logfile "$WORK/xorg.log" \
+    || { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
+else
+  start_private_xvfb 1024x768 || fail "no X server could be started"
 fi
-export DISPLAY=":$(head -n 1 "$WORK/display")"
 export GTK_MODULES=gail:atk-bridge NO_AT_BRIDGE=0
 # The saver runs with its sanitizers; Python must not load their runtime.
 dbus-run-session -- /usr/bin/python3 "$HERE/config_dialog_ui.py" "$BIN" "$CASE" "$SHOTS" "$WORK" 2>&1 |

@@ -34,17 +34,11 @@ install_tree() {
   ROOT="$DEST$PREFIX"
 }
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+
 start_display() {
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-  PIDS+=($!)
-  for _ in $(seq 1 100); do
-    if [ -s "$WORK/display" ]; then
-      export DISPLAY=":$(head -n 1 "$WORK/display")"
-      xdpyinfo >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.1
-  done
-  fail "no Xvfb display could be started"
+  start_private_xvfb "${1:-1024x768}" || fail "no Xvfb display could be started"
+  PIDS+=("$DISPLAY_SERVER_PID")
 }
 
 # A grab of the window (root by default), judged like the program suite's screenshots.
@@ -78,7 +72,7 @@ check_log() {
 case "$CASE" in
 layout)
   install_tree
-  for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/reefsaver-dialogs.so lib/reefsaver/Marevo2/Directory.dat \
+  for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/modules/reefsaver-dialogs.so lib/reefsaver/Marevo2/Directory.dat \
               lib/reefsaver/Marevo2/sound/water.wav bin/reefsaver bin/reefsaver-register \
               libexec/xscreensaver/reefsaver_plain share/xscreensaver/config/reefsaver_plain.xml \
               share/applications/reefsaver.desktop share/applications/screensavers/reefsaver_plain.desktop \

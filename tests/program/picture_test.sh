@@ -34,15 +34,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 [ -x "$PLAIN" ] || fail "no $PLAIN"
 [ -x "$COMPARE" ] || fail "ImageMagick's compare is missing (scripts/install-deps.sh installs it)"
 
-# -displayfd lets the server pick a free display; -noreset keeps it up between clients.
-Xvfb -displayfd 3 -screen 0 "${SIZE}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 1 100); do
-  [ -s "$WORK/display" ] && break
-  sleep 0.1
-done
-[ -s "$WORK/display" ] || fail "no Xvfb display could be started"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
+XVFB_PID=$DISPLAY_SERVER_PID
 
 # draw VIEW CAMERA: one full-screen frame at the frozen clock, written to $OUT/reef-VIEW.png.
 draw() {

@@ -16,19 +16,10 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$WORK" "$XDG_CONFIG_HOME"' EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+
 start_display() {
-  local size="${1:-1024x768}"
-  # -displayfd lets the server pick a free display number and tell us which; -noreset
-  # keeps it from restarting (and refusing connections) whenever its last client leaves.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-  for _ in $(seq 1 100); do
-    if [ -s "$WORK/display" ]; then
-      export DISPLAY=":$(head -n 1 "$WORK/display")"
-      xdpyinfo >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.1
-  done
-  fail "no Xvfb display could be started"
+  start_private_xvfb "${1:-1024x768}" || fail "no Xvfb display could be started"
 }
 
 # Waits until a window with the given name is mapped; prints its id.

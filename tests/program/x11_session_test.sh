@@ -18,21 +18,12 @@ trap 'kill $(jobs -p) 2>/dev/null; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev
 
 fail() { echo "FAIL: $*"; exit 1; }
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+
 # start_display <size> [Xvfb options...]; DEPTH (default 24) is the screen's depth.
 start_display() {
-  local size="$1"
-  shift
-  rm -f "$WORK/display"
-  Xvfb -displayfd 3 -screen 0 "${size}x${DEPTH:-24}" -nolisten tcp -noreset "$@" 3>"$WORK/display" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 1 100); do
-    if [ -s "$WORK/display" ]; then
-      export DISPLAY=":$(head -n 1 "$WORK/display")"
-      xdpyinfo >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.1
-  done
-  fail "no Xvfb display could be started"
+  start_private_xvfb "$@" || fail "no Xvfb display could be started"
+  XVFB_PID=$DISPLAY_SERVER_PID
 }
 
 # Waits for process $1 to end within $2 tenths of a second; sets EXIT_CODE and ELAPSED (tenths).
