@@ -20,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     REEF_FUZZ_REQUIRE(model.frames().size() == static_cast<size_t>(model.numFrames()));
     for (const QModel::Frame& frame : model.frames()) {
         REEF_FUZZ_REQUIRE(frame.vertices.size() == static_cast<size_t>(model.vertexCount()));
-        REEF_FUZZ_REQUIRE(frame.texCoords.size() == frame.vertices.size() * 2);
     }
+    // One texture-coordinate pair per vertex, shared by every frame.
+    REEF_FUZZ_REQUIRE(model.texCoords().size() == static_cast<size_t>(model.vertexCount()) * 2);
     REEF_FUZZ_REQUIRE(model.indices().size() == static_cast<size_t>(model.triangleCount()) * 3);
     for (uint16_t index : model.indices()) REEF_FUZZ_REQUIRE(index < model.vertexCount());
 
