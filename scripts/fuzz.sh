@@ -6,6 +6,9 @@
 # build-fuzz/crashes/ and makes the script fail.
 #
 # Usage: scripts/fuzz.sh [seconds per target] [target...]
+#   REEF_FUZZ_JOBS  targets run at once (default 2)
+#   REEF_FUZZ_RUNS  also stop each target after this many executions (a long run
+#                   aiming at a count rather than a time)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET="${1:-60}"
@@ -14,6 +17,8 @@ TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=(archive model texture heightmap dat profile font settings cmdline wav)
 BUILD=build-fuzz
 PARALLEL="${REEF_FUZZ_JOBS:-2}"
+RUN_LIMIT=()
+[ -z "${REEF_FUZZ_RUNS:-}" ] || RUN_LIMIT=(-runs="$REEF_FUZZ_RUNS")
 
 launcher=()
 if command -v ccache >/dev/null; then
@@ -38,7 +43,7 @@ run_target() {
   # Loaders print their failure lines on standard output: close it (and the
   # program's standard error; libFuzzer and the sanitizers keep their own).
   "$BUILD/bin/${target}_fuzzer" "$corpus" "$BUILD/fuzz-seeds/$target" \
-    -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -malloc_limit_mb=512 -close_fd_mask=3 \
+    -max_total_time="$SECONDS_PER_TARGET" "${RUN_LIMIT[@]}" -timeout=10 -malloc_limit_mb=512 -close_fd_mask=3 \
     -print_final_stats=1 -artifact_prefix="$BUILD/crashes/$target-" >"$BUILD/logs/$target.log" 2>&1
 }
 
