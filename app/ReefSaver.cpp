@@ -228,7 +228,8 @@ bool ReefSaver::BuildScene() {
 }
 
 // The platform installs its own tick source when it starts SDL (after this object
-// was made), so a frozen clock is put back in place here, before the scene reads it.
+// was made, so the members' constructors read the frozen time), so a frozen clock at
+// the same time is put back in place here, before the scene reads it.
 // A fixed seed replaces the start-up one, so the scene's make-up repeats too.
 void ReefSaver::freezeClockFromEnvironment() {
     if (m_frozenClock) {

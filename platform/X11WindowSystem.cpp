@@ -16,6 +16,7 @@
 #include <set>
 
 #include "platform/DisplayModeGuard.h"
+#include "platform/GlDriverPin.h"
 #include "platform/KeyTranslation.h"
 #include "platform/TerminationSignal.h"
 #include "platform/X11Errors.h"
@@ -344,6 +345,7 @@ ContextResult X11WindowSystem::createContext(WindowHandle window, int /*colourBi
         return ContextResult::PixelFormatRefused;
     }
     m_contextWindow = window;
+    keepGlDriverLoadedForLeakCheck();
     return ContextResult::Ok;
 }
 

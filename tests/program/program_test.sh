@@ -218,9 +218,15 @@ reef_1024)
   run_reef 1024x768 "5000:$SHOTS/reef-1024-05s.png,30000:$SHOTS/reef-1024-30s.png,90000:$SHOTS/reef-1024-90s.png" 90500 2400
   for t in 05 30 90; do check_picture "$SHOTS/reef-1024-${t}s.png"; done
   ;;
-reef_1920)
-  run_reef 1920x1080 "8000:$SHOTS/reef-1920-08s.png" 8500 900
-  check_picture "$SHOTS/reef-1920-08s.png"
+reef_series)
+  # A minute of the default reef at 1280x720 and 1920x1080, a picture every 5 s: every
+  # one must look like a reef, and nothing may print a loader failure.
+  bash "$(dirname "${BASH_SOURCE[0]}")/../../scripts/screenshot-series.sh" "$BIN" "$SHOTS/series" \
+    || fail "the screenshot series did not complete"
+  for size in 1280x720 1920x1080; do
+    check_log "$SHOTS/series/$size.log"
+    for png in "$SHOTS/series/$size"/t*.png; do check_picture "$png"; done
+  done
   ;;
 viewer_overlay)
   start_display 1024x768
