@@ -12,7 +12,9 @@
 #   bash bench/compare_with_floor.sh [build folder] [floor build folder]
 # The floor comes from the second folder when given (so an older reef build can be
 # compared with the same floor). Environment: ROUNDS (default 2), SIZES (default
-# "1920x1080 800x600"), FRAMES (default 300) and WARMUP (default 100) per process.
+# "1920x1080 800x600"), FRAMES (default 300) and WARMUP (default 100) per process,
+# COLD_SHADER_CACHE=1 (each process starts with an empty Mesa shader cache, as on the
+# first start after installing; by default both use the person's warm cache).
 set -euo pipefail
 
 build=${1:-build-rel}
@@ -56,12 +58,19 @@ start_xvfb() {
     exit 1
 }
 
+# Environment for one process: a fresh empty shader cache when COLD_SHADER_CACHE=1.
+cache_env() {
+    if [[ ${COLD_SHADER_CACHE:-0} == 1 ]]; then
+        echo "MESA_SHADER_CACHE_DIR=$(mktemp -d "$work/shader-cache.XXXXXX")"
+    fi
+}
+
 # Each run appends one line "program size fps cpu_ms rss_MiB startup_ms allocs" to $work/results.
 run_reef() {
     local size=$1 json="$work/reef.json" config
     config=$(mktemp -d "$work/config.XXXXXX")
     start_xvfb "$size"
-    XDG_CONFIG_HOME="$config" REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy \
+    env $(cache_env) XDG_CONFIG_HOME="$config" REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy \
         SCENE_BENCH_FRAMES=$frames SCENE_BENCH_WARMUP=$warmup \
         "$reef" --benchmark_filter=Scene/full_screen --benchmark_out="$json" --benchmark_out_format=json \
         >"$work/reef.log" 2>&1
@@ -76,7 +85,7 @@ EOF
 run_floor() {
     local size=$1 line
     start_xvfb "$size"
-    line=$(FLOOR_FRAMES=$frames FLOOR_WARMUP=$warmup "$floor")
+    line=$(env $(cache_env) FLOOR_FRAMES=$frames FLOOR_WARMUP=$warmup "$floor")
     stop_xvfb
     python3 - "$size" "$line" >>"$work/results" <<'EOF'
 import sys
