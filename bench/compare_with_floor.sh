@@ -31,6 +31,7 @@ done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/compare_floor.XXXXXX)
+. "$(dirname "$0")/../testsupport/private_display.sh"
 xvfb_pid=
 stop_xvfb() {
     if [[ -n "$xvfb_pid" ]]; then
@@ -42,20 +43,8 @@ stop_xvfb() {
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 
 start_xvfb() {
-    local size=$1 fdfile="$work/display"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if [[ -s "$fdfile" ]] && grep -q '[0-9]' "$fdfile"; then
-            export DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "Xvfb at $size did not start" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
+    start_private_xvfb "$1" || { echo "Xvfb at $1 did not start" >&2; exit 1; }
+    xvfb_pid=$DISPLAY_SERVER_PID
 }
 
 # Environment for one process: a fresh empty shader cache when COLD_SHADER_CACHE=1.
