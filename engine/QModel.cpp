@@ -323,7 +323,7 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
     groupOf.reserve(vertexCount * 2);
 
     for (size_t f = 0; f < static_cast<size_t>(m_numFrames); ++f) {
-        const int16_t* positions = &m_positions[f * vertexCount * 3];
+        const int16_t* positions = m_positions.data() + f * vertexCount * 3;
         // Vertices at exactly the same position share one group (compared on the
         // stored integers, which map one to one onto the positions).
         groupOf.clear();

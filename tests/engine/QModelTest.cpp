@@ -172,6 +172,18 @@ TEST(QModelLoad, EndOffsetAtTheEndMeansNoNormalsBlock) {
     EXPECT_NEAR(model.normal(0, 0)[1], 1.0f, 1e-6f);
 }
 
+TEST(QModelLoad, FramesWithoutVerticesLoadEmpty) {
+    Md3Model m;
+    m.surfaces.push_back(Md3Surface{});
+    m.surfaces[0].positions.assign(3, {});
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    EXPECT_EQ(model.numFrames(), 3);
+    EXPECT_TRUE(model.gridPositions().empty());
+    EXPECT_TRUE(model.packedNormals().empty());
+    EXPECT_TRUE(model.framePositions(2).empty());
+}
+
 TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
     const std::vector<uint8_t> plain = writeMd3(gridModel(4, 3));
     for (uint32_t flags : {0u, 1u, 5u, 0x100u}) {
