@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "engine/ByteReader.h"
@@ -235,11 +237,14 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
     // Positions stay on the file's grid and in its axes; the draw scales and turns them.
     const size_t frameVertices = frameCount * vertexCount;
     m_positions.resize(frameVertices * 3);
-    for (size_t v = 0; v < frameVertices; ++v) {
-        const size_t at = static_cast<size_t>(layout.verticesAt) + v * md3::kVertexSize;
-        m_positions[v * 3] = in.i16At(at);
-        m_positions[v * 3 + 1] = in.i16At(at + 2);
-        m_positions[v * 3 + 2] = in.i16At(at + 4);
+    int16_t* out = m_positions.data();
+    const uint8_t* from = data + layout.verticesAt;
+    for (size_t v = 0; v < frameVertices; ++v, out += 3, from += md3::kVertexSize) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(out, from, 3 * sizeof(int16_t));  // the file's own byte order
+        } else {
+            for (size_t k = 0; k < 3; ++k) out[k] = static_cast<int16_t>(from[2 * k] | (from[2 * k + 1] << 8));
+        }
     }
     m_indices = std::move(indices);
     m_texCoords = std::move(texCoords);
@@ -265,27 +270,39 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
     return true;
 }
 
+// Found on the grid, where the coordinates are whole numbers, then put into world units.
 void QModel::computeBounds() {
-    float low[3] = {0.0f, 0.0f, 0.0f};
-    float high[3] = {0.0f, 0.0f, 0.0f};
-    for (size_t at = 0; at < m_positions.size(); at += 3) {
-        const Vec3 p = gridToWorld(&m_positions[at]);
-        const float c[3] = {p.x, p.y, p.z};
-        for (int k = 0; k < 3; ++k) {
-            if (at == 0 || c[k] < low[k]) low[k] = c[k];
-            if (at == 0 || c[k] > high[k]) high[k] = c[k];
+    const int16_t* p = m_positions.data();
+    const size_t n = m_positions.size();
+    int16_t low[3] = {0, 0, 0};
+    int16_t high[3] = {0, 0, 0};
+    if (n > 0) {
+        for (size_t k = 0; k < 3; ++k) low[k] = high[k] = p[k];
+    }
+    for (size_t at = 3; at < n; at += 3) {
+        for (size_t k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], p[at + k]);
+            high[k] = std::max(high[k], p[at + k]);
         }
     }
-    float radiusSquared = 0.0f;
-    for (int k = 0; k < 3; ++k) m_boundsCentre[k] = (low[k] + high[k]) * 0.5f;
-    for (size_t at = 0; at < m_positions.size(); at += 3) {
-        const Vec3 p = gridToWorld(&m_positions[at]);
-        const float dx = p.x - m_boundsCentre[0];
-        const float dy = p.y - m_boundsCentre[1];
-        const float dz = p.z - m_boundsCentre[2];
-        radiusSquared = std::max(radiusSquared, dx * dx + dy * dy + dz * dz);
+    // Twice the centre is a whole number, so the distances are found exactly in integers.
+    int32_t twiceCentre[3];
+    for (int k = 0; k < 3; ++k) twiceCentre[k] = int32_t{low[k]} + int32_t{high[k]};
+    int64_t farthest = 0;  // (2 x distance) squared
+    for (size_t at = 0; at < n; at += 3) {
+        const int64_t dx = 2 * int32_t{p[at]} - twiceCentre[0];
+        const int64_t dy = 2 * int32_t{p[at + 1]} - twiceCentre[1];
+        const int64_t dz = 2 * int32_t{p[at + 2]} - twiceCentre[2];
+        farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
     }
-    m_boundsRadius = std::sqrt(radiusSquared);
+    float centre[3];
+    for (int k = 0; k < 3; ++k) centre[k] = static_cast<float>(twiceCentre[k]) * 0.5f;
+    const float radiusSquared = static_cast<float>(static_cast<double>(farthest) * 0.25);
+    // The grid's turn keeps distances; its scale is exact (a power of two).
+    m_boundsCentre[0] = centre[0] * md3::kVertexScale;
+    m_boundsCentre[1] = centre[2] * md3::kVertexScale;
+    m_boundsCentre[2] = -centre[1] * md3::kVertexScale;
+    m_boundsRadius = std::sqrt(radiusSquared) * md3::kVertexScale;
 }
 
 // Keeps the direction of a world-axes normal, in the file's axes and packed; a
@@ -295,8 +312,13 @@ void QModel::storeNormal(size_t vertexAt, const double world[3]) {
     if (!std::isfinite(length) || length == 0.0) return;
     // World (x, y, z) is file (x, -z, y).
     const double file[3] = {world[0], -world[2], world[1]};
+    const double scale = kNormalRange / length;
     PackedNormal* out = &m_normals[vertexAt * 3];
-    for (int k = 0; k < 3; ++k) out[k] = static_cast<PackedNormal>(std::lround(file[k] / length * kNormalRange));
+    for (int k = 0; k < 3; ++k) {
+        // Rounded half away from zero; no component's magnitude exceeds the range.
+        const double v = file[k] * scale;
+        out[k] = static_cast<PackedNormal>(v < 0.0 ? v - 0.5 : v + 0.5);
+    }
 }
 
 void QModel::loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices) {
@@ -358,8 +380,9 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
             const size_t g = static_cast<size_t>(group[v]);
             // A vertex no triangle touches keeps the zero normal.
             if (groupCount[g] == 0) continue;
-            const Vec3 n = divide(scale(groupSum[g], -1.0f), static_cast<float>(groupCount[g]));
-            const double world[3] = {n.x, n.y, -n.z};
+            // The negated sum: only its direction is kept.
+            const Vec3& sum = groupSum[g];
+            const double world[3] = {-sum.x, -sum.y, sum.z};
             storeNormal(f * vertexCount + v, world);
         }
     }
