@@ -155,9 +155,9 @@ int frameOf(float pos) {
 // The file's grid and axes drawn in world units and axes: file (x, y, z) is the
 // world point (x, z, -y) / 64. A rotation times a uniform scale, so the lit models'
 // GL_NORMALIZE turns the stored normals (in the file's axes) into unit world normals.
-constexpr float kS = md3::kVertexScale;
-constexpr GLfloat kGridToWorld[16] = {kS, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -kS, 0.0f,
-                                      0.0f, kS, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+constexpr float kGridStep = md3::kVertexScale;
+constexpr GLfloat kGridToWorld[16] = {kGridStep, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -kGridStep, 0.0f,
+                                      0.0f, kGridStep, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
 
 // The world position of a vertex stored on the file's grid.
 Vec3 gridToWorld(const int16_t* p) {
