@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "engine/ByteReader.h"
@@ -150,6 +152,27 @@ int frameOf(float pos) {
     return static_cast<int>(std::trunc(pos));
 }
 
+// The file's grid and axes drawn in world units and axes: file (x, y, z) is the
+// world point (x, z, -y) / 64. A rotation times a uniform scale, so the lit models'
+// GL_NORMALIZE turns the stored normals (in the file's axes) into unit world normals.
+constexpr float kGridStep = md3::kVertexScale;
+constexpr GLfloat kGridToWorld[16] = {kGridStep, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, -kGridStep, 0.0f,
+                                      0.0f, kGridStep, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+
+// The world position of a vertex stored on the file's grid.
+Vec3 gridToWorld(const int16_t* p) {
+    return {p[0] * md3::kVertexScale, p[2] * md3::kVertexScale, -p[1] * md3::kVertexScale};
+}
+
+// Frees a vector's memory, which clear() would keep.
+template <typename T>
+void release(std::vector<T>& v) {
+    std::vector<T>().swap(v);
+}
+
+// The GL type of QModel::PackedNormal.
+constexpr GLenum kNormalType = sizeof(QModel::PackedNormal) == 1 ? GL_BYTE : GL_SHORT;
+
 // Key of a stored vertex position: equal keys exactly when the positions are equal.
 uint64_t positionKey(int16_t x, int16_t y, int16_t z) {
     return (static_cast<uint64_t>(static_cast<uint16_t>(x)) << 32) |
@@ -211,22 +234,16 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
         texCoords[i] = in.f32At(static_cast<size_t>(layout.texCoordsAt) + i * 4);
     }
 
-    m_frames.resize(frameCount);
-    for (size_t f = 0; f < frameCount; ++f) {
-        Frame& frame = m_frames[f];
-        frame.vertices.resize(vertexCount);
-        const size_t base = static_cast<size_t>(layout.verticesAt) + f * vertexCount * md3::kVertexSize;
-        for (size_t v = 0; v < vertexCount; ++v) {
-            const size_t at = base + v * md3::kVertexSize;
-            const float x = in.i16At(at);
-            const float y = in.i16At(at + 2);
-            const float z = in.i16At(at + 4);
-            // File (x, y, z) in 1/64 units becomes (x, z, -y) in world units.
-            Vertex& out = frame.vertices[v];
-            out.position[0] = x * md3::kVertexScale;
-            out.position[1] = z * md3::kVertexScale;
-            out.position[2] = -y * md3::kVertexScale;
-            out.normal[0] = out.normal[1] = out.normal[2] = 0.0f;
+    // Positions stay on the file's grid and in its axes; the draw scales and turns them.
+    const size_t frameVertices = frameCount * vertexCount;
+    m_positions.resize(frameVertices * 3);
+    int16_t* out = m_positions.data();
+    const uint8_t* from = data + layout.verticesAt;
+    for (size_t v = 0; v < frameVertices; ++v, out += 3, from += md3::kVertexSize) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(out, from, 3 * sizeof(int16_t));  // the file's own byte order
+        } else {
+            for (size_t k = 0; k < 3; ++k) out[k] = static_cast<int16_t>(from[2 * k] | (from[2 * k + 1] << 8));
         }
     }
     m_indices = std::move(indices);
@@ -238,6 +255,8 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
     m_lighting = lighting;
 
     if (lighting) {
+        // Vertices the normals block or the triangles leave out keep a zero normal.
+        m_normals.assign(m_positions.size(), 0);
         if (layout.hasExtension) {
             loadNormals(in, layout.extensionAt + md3::kExtHeaderSize, layout.extFrames, layout.extVertices);
         } else if (m_numFrames <= 0) {
@@ -251,40 +270,66 @@ bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, 
     return true;
 }
 
+// Found on the grid, where the coordinates are whole numbers, then put into world units.
 void QModel::computeBounds() {
-    float low[3] = {0.0f, 0.0f, 0.0f};
-    float high[3] = {0.0f, 0.0f, 0.0f};
-    bool first = true;
-    for (const Frame& frame : m_frames) {
-        for (const Vertex& v : frame.vertices) {
-            for (int k = 0; k < 3; ++k) {
-                if (first || v.position[k] < low[k]) low[k] = v.position[k];
-                if (first || v.position[k] > high[k]) high[k] = v.position[k];
-            }
-            first = false;
+    const int16_t* p = m_positions.data();
+    const size_t n = m_positions.size();
+    int16_t low[3] = {0, 0, 0};
+    int16_t high[3] = {0, 0, 0};
+    if (n > 0) {
+        for (size_t k = 0; k < 3; ++k) low[k] = high[k] = p[k];
+    }
+    for (size_t at = 3; at < n; at += 3) {
+        for (size_t k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], p[at + k]);
+            high[k] = std::max(high[k], p[at + k]);
         }
     }
-    float radiusSquared = 0.0f;
-    for (int k = 0; k < 3; ++k) m_boundsCentre[k] = (low[k] + high[k]) * 0.5f;
-    for (const Frame& frame : m_frames) {
-        for (const Vertex& v : frame.vertices) {
-            const float dx = v.position[0] - m_boundsCentre[0];
-            const float dy = v.position[1] - m_boundsCentre[1];
-            const float dz = v.position[2] - m_boundsCentre[2];
-            radiusSquared = std::max(radiusSquared, dx * dx + dy * dy + dz * dz);
-        }
+    // Twice the centre is a whole number, so the distances are found exactly in integers.
+    int32_t twiceCentre[3];
+    for (int k = 0; k < 3; ++k) twiceCentre[k] = int32_t{low[k]} + int32_t{high[k]};
+    int64_t farthest = 0;  // (2 x distance) squared
+    for (size_t at = 0; at < n; at += 3) {
+        const int64_t dx = 2 * int32_t{p[at]} - twiceCentre[0];
+        const int64_t dy = 2 * int32_t{p[at + 1]} - twiceCentre[1];
+        const int64_t dz = 2 * int32_t{p[at + 2]} - twiceCentre[2];
+        farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
     }
-    m_boundsRadius = std::sqrt(radiusSquared);
+    float centre[3];
+    for (int k = 0; k < 3; ++k) centre[k] = static_cast<float>(twiceCentre[k]) * 0.5f;
+    const float radiusSquared = static_cast<float>(static_cast<double>(farthest) * 0.25);
+    // The grid's turn keeps distances; its scale is exact (a power of two).
+    m_boundsCentre[0] = centre[0] * md3::kVertexScale;
+    m_boundsCentre[1] = centre[2] * md3::kVertexScale;
+    m_boundsCentre[2] = -centre[1] * md3::kVertexScale;
+    m_boundsRadius = std::sqrt(radiusSquared) * md3::kVertexScale;
+}
+
+// Keeps the direction of a world-axes normal, in the file's axes and packed; a
+// normal without a direction (zero, infinite or not a number) stays zero.
+void QModel::storeNormal(size_t vertexAt, const double world[3]) {
+    const double length = std::sqrt(world[0] * world[0] + world[1] * world[1] + world[2] * world[2]);
+    if (!std::isfinite(length) || length == 0.0) return;
+    // World (x, y, z) is file (x, -z, y).
+    const double file[3] = {world[0], -world[2], world[1]};
+    const double scale = kNormalRange / length;
+    PackedNormal* out = &m_normals[vertexAt * 3];
+    for (int k = 0; k < 3; ++k) {
+        // Rounded half away from zero; no component's magnitude exceeds the range.
+        const double v = file[k] * scale;
+        out[k] = static_cast<PackedNormal>(v < 0.0 ? v - 0.5 : v + 0.5);
+    }
 }
 
 void QModel::loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices) {
+    const size_t vertexCount = static_cast<size_t>(m_vertexCount);
     for (int f = 0; f < frames; ++f) {
         for (int v = 0; v < vertices; ++v) {
-            const size_t o = static_cast<size_t>(at) + (static_cast<size_t>(f) * vertices + v) * 12;
-            float* n = m_frames[static_cast<size_t>(f)].vertices[static_cast<size_t>(v)].normal;
-            n[0] = -in.f32At(o);
-            n[1] = -in.f32At(o + 4);
-            n[2] = -in.f32At(o + 8);
+            const size_t o = static_cast<size_t>(at) + (static_cast<size_t>(f) * vertices + v) * md3::kExtNormalSize;
+            // The block holds the normals negated.
+            const double n[3] = {-static_cast<double>(in.f32At(o)), -static_cast<double>(in.f32At(o + 4)),
+                                 -static_cast<double>(in.f32At(o + 8))};
+            storeNormal(static_cast<size_t>(f) * vertexCount + static_cast<size_t>(v), n);
         }
     }
 }
@@ -299,8 +344,8 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
     std::unordered_map<uint64_t, int> groupOf;
     groupOf.reserve(vertexCount * 2);
 
-    for (size_t f = 0; f < m_frames.size(); ++f) {
-        std::vector<Vertex>& vertices = m_frames[f].vertices;
+    for (size_t f = 0; f < static_cast<size_t>(m_numFrames); ++f) {
+        const int16_t* positions = m_positions.data() + f * vertexCount * 3;
         // Vertices at exactly the same position share one group (compared on the
         // stored integers, which map one to one onto the positions).
         groupOf.clear();
@@ -320,10 +365,7 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
         // the triangles that use a vertex by index or touch its position.
         for (size_t t = 0; t < triangleCount; ++t) {
             const uint16_t* idx = &m_indices[t * 3];
-            const auto pos = [&](int c) {
-                const float* p = vertices[idx[c]].position;
-                return Vec3{p[0], p[1], p[2]};
-            };
+            const auto pos = [&](int c) { return gridToWorld(&positions[size_t{idx[c]} * 3]); };
             const Vec3 p0 = pos(0), p1 = pos(1), p2 = pos(2);
             const Vec3 face = cross(sub(p0, p2), sub(p2, p1));
             for (int c = 0; c < 3; ++c) {
@@ -338,11 +380,10 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
             const size_t g = static_cast<size_t>(group[v]);
             // A vertex no triangle touches keeps the zero normal.
             if (groupCount[g] == 0) continue;
-            Vec3 n = divide(scale(groupSum[g], -1.0f), static_cast<float>(groupCount[g]));
-            normalize(n);
-            vertices[v].normal[0] = n.x;
-            vertices[v].normal[1] = n.y;
-            vertices[v].normal[2] = -n.z;
+            // The negated sum: only its direction is kept.
+            const Vec3& sum = groupSum[g];
+            const double world[3] = {-sum.x, -sum.y, sum.z};
+            storeNormal(f * vertexCount + v, world);
         }
     }
 }
@@ -350,10 +391,11 @@ void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
 void QModel::clearGeometry() {
     m_loaded = false;
     m_reportedMissingFrame = false;
-    m_frames.clear();
-    m_indices.clear();
-    m_texCoords.clear();
-    m_blended.clear();
+    release(m_positions);
+    release(m_normals);
+    release(m_indices);
+    release(m_texCoords);
+    release(m_blended);
     m_boundsCentre[0] = m_boundsCentre[1] = m_boundsCentre[2] = 0.0f;
     m_boundsRadius = 0.0f;
     m_numFrames = 0;
@@ -492,56 +534,94 @@ void QModel::reportMissingFrame() {
 }
 
 void QModel::drawFrame(int frame) {
-    if (frame < 0 || frame >= m_numFrames || static_cast<size_t>(frame) >= m_frames.size()) {
+    if (frame < 0 || frame >= m_numFrames) {
         reportMissingFrame();
         return;
     }
     m_currentFrame = frame;
-    const Frame& f = m_frames[static_cast<size_t>(frame)];
-    if (f.vertices.empty()) return;
-    drawArrays(f.vertices[0].position, sizeof(Vertex), f);
+    if (m_vertexCount == 0) return;
+    drawArrays(GL_SHORT, &m_positions[static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) * 3],
+               normalsOf(frame));
 }
 
 void QModel::drawInterpolated() {
-    const int frames = static_cast<int>(m_frames.size());
+    const int frames = m_numFrames;
     if (m_currentFrame < 0 || m_currentFrame >= frames || m_nextFrame < 0 || m_nextFrame >= frames) {
         reportMissingFrame();
         return;
     }
-    const Frame& current = m_frames[static_cast<size_t>(m_currentFrame)];
-    const Frame& next = m_frames[static_cast<size_t>(m_nextFrame)];
-    if (current.vertices.empty()) return;
+    if (m_vertexCount == 0) return;
+    const size_t frameSize = static_cast<size_t>(m_vertexCount) * 3;
+    const int16_t* current = &m_positions[static_cast<size_t>(m_currentFrame) * frameSize];
+    const int16_t* next = &m_positions[static_cast<size_t>(m_nextFrame) * frameSize];
     const bool interpolate = m_drawObject && (m_drawObject->flags() & SceneObject::kInterpolateFrames);
     if (!interpolate) {
-        drawArrays(current.vertices[0].position, sizeof(Vertex), current);
+        drawArrays(GL_SHORT, current, normalsOf(m_currentFrame));
         return;
     }
     // The normals stay those of the current frame; only the positions move between frames.
     const float t = m_fraction;
     float* out = m_blended.data();
-    for (size_t v = 0; v < current.vertices.size(); ++v, out += 3) {
-        const float* p = current.vertices[v].position;
-        const float* q = next.vertices[v].position;
-        out[0] = p[0] + (q[0] - p[0]) * t;
-        out[1] = p[1] + (q[1] - p[1]) * t;
-        out[2] = p[2] + (q[2] - p[2]) * t;
+    for (size_t i = 0; i < frameSize; ++i) {
+        const float p = current[i];
+        out[i] = p + (static_cast<float>(next[i]) - p) * t;
     }
-    drawArrays(m_blended.data(), 3 * sizeof(float), current);
+    drawArrays(GL_FLOAT, out, normalsOf(m_currentFrame));
 }
 
-// One glDrawElements over the shared triangles, with the object's texture units
-// reading the shared texture coordinates.
-void QModel::drawArrays(const float* positions, int positionStride, const Frame& normals) {
+const QModel::PackedNormal* QModel::normalsOf(int frame) const {
+    if (m_normals.empty()) return nullptr;
+    return &m_normals[static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) * 3];
+}
+
+// One glDrawElements over the shared triangles: positions on the file's grid
+// (GL_SHORT as stored, GL_FLOAT when blended), the packed normals (none without
+// lighting) and the object's texture units reading the shared texture coordinates.
+void QModel::drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals) {
     if (m_indices.empty()) return;
+    glPushMatrix();
+    glMultMatrixf(kGridToWorld);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, positionStride, positions);
-    glNormalPointer(GL_FLOAT, sizeof(Vertex), normals.vertices[0].normal);
+    glVertexPointer(3, positionType, 0, positions);
+    if (normals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(kNormalType, 0, normals);
+    }
     if (m_drawObject) m_drawObject->enableTexCoordArrays(m_texCoords.data(), 0);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_SHORT, m_indices.data());
     if (m_drawObject) m_drawObject->disableTexCoordArrays();
-    glDisableClientState(GL_NORMAL_ARRAY);
+    if (normals) glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    glPopMatrix();
+}
+
+std::array<float, 3> QModel::position(int frame, int vertex) const {
+    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) + static_cast<size_t>(vertex)) * 3;
+    const Vec3 p = gridToWorld(&m_positions[at]);
+    return {p.x, p.y, p.z};
+}
+
+std::array<float, 3> QModel::normal(int frame, int vertex) const {
+    if (m_normals.empty()) return {0.0f, 0.0f, 0.0f};
+    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) + static_cast<size_t>(vertex)) * 3;
+    // File (x, y, z) is world (x, z, -y); scaled back to unit length as GL_NORMALIZE does.
+    Vec3 n{static_cast<float>(m_normals[at]), static_cast<float>(m_normals[at + 2]),
+           -static_cast<float>(m_normals[at + 1])};
+    if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) return {0.0f, 0.0f, 0.0f};
+    normalize(n);
+    return {n.x, n.y, n.z};
+}
+
+std::vector<std::array<float, 3>> QModel::framePositions(int frame) const {
+    std::vector<std::array<float, 3>> out(static_cast<size_t>(m_vertexCount));
+    for (int v = 0; v < m_vertexCount; ++v) out[static_cast<size_t>(v)] = position(frame, v);
+    return out;
+}
+
+std::vector<std::array<float, 3>> QModel::frameNormals(int frame) const {
+    std::vector<std::array<float, 3>> out(static_cast<size_t>(m_vertexCount));
+    for (int v = 0; v < m_vertexCount; ++v) out[static_cast<size_t>(v)] = normal(frame, v);
+    return out;
 }
 
 void QModel::finish() {

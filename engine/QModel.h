@@ -3,6 +3,7 @@
 // Many ModelObjects share one QModel and so one animation clock.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,15 +23,10 @@ public:
         std::string name;
     };
 
-    struct Vertex {
-        float position[3];
-        float normal[3];
-    };
-
-    // One pose of the mesh; the texture coordinates and the triangles are shared by all.
-    struct Frame {
-        std::vector<Vertex> vertices;
-    };
+    // A stored normal component: the unit normal scaled to the type's full range,
+    // which OpenGL reads back as -1 .. 1.
+    using PackedNormal = int8_t;
+    static constexpr float kNormalRange = 127.0f;
 
     // Model files larger than this are refused unread (the largest real model is
     // a few hundred kilobytes).
@@ -84,7 +80,20 @@ public:
     int triangleCount() const { return m_triangleCount; }
     const std::vector<Sequence>& sequences() const { return m_sequences; }
     const Sequence* currentSequence() const;
-    const std::vector<Frame>& frames() const { return m_frames; }
+    // Every frame's positions as the file stores them: x, y, z per vertex on its
+    // 1/64-unit grid and in its axes, frame after frame (vertexCount() x 3 each).
+    const std::vector<int16_t>& gridPositions() const { return m_positions; }
+    // The normals laid out like gridPositions(), in the file's axes; empty when the
+    // model is loaded without lighting.
+    const std::vector<PackedNormal>& packedNormals() const { return m_normals; }
+    // One vertex of one frame (both in range) in world units and axes.
+    std::array<float, 3> position(int frame, int vertex) const;
+    // Its normal in world axes, of unit length; zero where the model has none.
+    std::array<float, 3> normal(int frame, int vertex) const;
+    // One frame's positions and normals as position() and normal() give them, copied
+    // out for tools and tests (drawing never needs them).
+    std::vector<std::array<float, 3>> framePositions(int frame) const;
+    std::vector<std::array<float, 3>> frameNormals(int frame) const;
     const std::vector<uint16_t>& indices() const { return m_indices; }
     // s, t per vertex, the same in every frame.
     const std::vector<float>& texCoords() const { return m_texCoords; }
@@ -98,7 +107,9 @@ private:
     void drawFrame(int frame);
     void reportMissingFrame();
     void drawInterpolated();
-    void drawArrays(const float* positions, int positionStride, const Frame& normals);
+    void drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals);
+    const PackedNormal* normalsOf(int frame) const;
+    void storeNormal(size_t vertexAt, const double world[3]);
     void computeBounds();
     void clearGeometry();
     void loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices);
@@ -117,10 +128,11 @@ private:
     int m_triangleCount = 0;
     uint32_t m_lastTick = 0;
     size_t m_current = 0;
-    std::vector<Frame> m_frames;
+    std::vector<int16_t> m_positions;
+    std::vector<PackedNormal> m_normals;
     std::vector<uint16_t> m_indices;
     std::vector<float> m_texCoords;
-    // Positions between two frames, rewritten by each interpolated draw.
+    // Positions between two frames on the file's grid, rewritten by each interpolated draw.
     std::vector<float> m_blended;
     float m_boundsCentre[3] = {0.0f, 0.0f, 0.0f};
     float m_boundsRadius = 0.0f;

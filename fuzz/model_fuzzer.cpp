@@ -1,5 +1,6 @@
 // QModel: the MD3 loader (plain or archive-wrapped) and the animation of
 // whatever it accepted.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,14 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Computed normals (lit) and the plain path (unlit) both get inputs.
     const bool lighting = size % 2 == 0;
     if (!model.loadMD3FromMemory(data, size, lighting, "fuzz.tqm")) {
-        REEF_FUZZ_REQUIRE(!model.loaded() && model.frames().empty());
+        REEF_FUZZ_REQUIRE(!model.loaded() && model.gridPositions().empty() && model.packedNormals().empty());
         return 0;
     }
-    // What loaded must be drawable: every index names a vertex of every frame.
-    REEF_FUZZ_REQUIRE(model.frames().size() == static_cast<size_t>(model.numFrames()));
-    for (const QModel::Frame& frame : model.frames()) {
-        REEF_FUZZ_REQUIRE(frame.vertices.size() == static_cast<size_t>(model.vertexCount()));
-    }
+    // What loaded must be drawable: every index names a vertex of every frame, and
+    // a lit model has a normal for each of them.
+    const size_t frameVertices = static_cast<size_t>(model.numFrames()) * static_cast<size_t>(model.vertexCount());
+    REEF_FUZZ_REQUIRE(model.gridPositions().size() == frameVertices * 3);
+    REEF_FUZZ_REQUIRE(model.packedNormals().size() == (lighting ? frameVertices * 3 : 0));
+    REEF_FUZZ_REQUIRE(std::isfinite(model.boundsRadius()));
     // One texture-coordinate pair per vertex, shared by every frame.
     REEF_FUZZ_REQUIRE(model.texCoords().size() == static_cast<size_t>(model.vertexCount()) * 2);
     REEF_FUZZ_REQUIRE(model.indices().size() == static_cast<size_t>(model.triangleCount()) * 3);

@@ -205,11 +205,11 @@ void model(Raster& r, const std::string& dir, const std::string& file, const Dec
            int frame = 0) {
     QModel q;
     if (!q.loadMD3(dir + file, true) || frame >= q.numFrames()) return;
-    const auto& f = q.frames()[static_cast<size_t>(frame)];
+    const auto positions = q.framePositions(frame), normals = q.frameNormals(frame);
     std::vector<Vert> v;
-    for (size_t i = 0; i < f.vertices.size(); ++i)
-        v.push_back({{f.vertices[i].position[0], f.vertices[i].position[1], f.vertices[i].position[2]},
-                     {f.vertices[i].normal[0], f.vertices[i].normal[1], f.vertices[i].normal[2]},
+    for (size_t i = 0; i < positions.size(); ++i)
+        v.push_back({{positions[i][0], positions[i][1], positions[i][2]},
+                     {normals[i][0], normals[i][1], normals[i][2]},
                      q.texCoords()[2 * i], q.texCoords()[2 * i + 1]});
     std::vector<uint32_t> idx(q.indices().begin(), q.indices().end());
     o.tex0 = tex;

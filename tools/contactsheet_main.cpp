@@ -60,13 +60,13 @@ Image textureTile(const reef::DecodedImage& d) {
 
 std::vector<reef::tools::SoftVertex> vertices(const reef::QModel& m, int frame) {
     std::vector<reef::tools::SoftVertex> out;
-    if (frame < 0 || frame >= static_cast<int>(m.frames().size())) return out;
-    const auto& f = m.frames()[static_cast<size_t>(frame)];
-    for (size_t i = 0; i < f.vertices.size(); ++i) {
+    if (frame < 0 || frame >= m.numFrames()) return out;
+    const auto positions = m.framePositions(frame), normals = m.frameNormals(frame);
+    for (size_t i = 0; i < positions.size(); ++i) {
         reef::tools::SoftVertex v{};
         for (int k = 0; k < 3; ++k) {
-            v.position[k] = f.vertices[i].position[k];
-            v.normal[k] = f.vertices[i].normal[k];
+            v.position[k] = positions[i][k];
+            v.normal[k] = normals[i][k];
         }
         v.s = 2 * i + 1 < m.texCoords().size() ? m.texCoords()[2 * i] : 0.0f;
         v.t = 2 * i + 1 < m.texCoords().size() ? m.texCoords()[2 * i + 1] : 0.0f;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <functional>
+#include <limits>
 
 #include "engine/FilePath.h"
 #include "engine/Md3Format.h"
@@ -35,7 +36,8 @@ bool load(QModel& model, const std::vector<uint8_t>& bytes, bool lighting = fals
 void expectUnloaded(const QModel& model) {
     EXPECT_FALSE(model.loaded());
     EXPECT_EQ(model.numFrames(), 0);
-    EXPECT_TRUE(model.frames().empty());
+    EXPECT_TRUE(model.gridPositions().empty());
+    EXPECT_TRUE(model.packedNormals().empty());
     EXPECT_TRUE(model.indices().empty());
 }
 
@@ -61,7 +63,7 @@ TEST(QModelLoad, ConvertsStoredCoordinatesToWorldUnits) {
     EXPECT_EQ(model.numFrames(), 1);
     EXPECT_EQ(model.vertexCount(), 3);
     EXPECT_EQ(model.triangleCount(), 1);
-    const float* p = model.frames()[0].vertices[0].position;
+    const std::array<float, 3> p = model.position(0, 0);
     EXPECT_FLOAT_EQ(p[0], 1.0f);
     EXPECT_FLOAT_EQ(p[1], -3.0f);
     EXPECT_FLOAT_EQ(p[2], -2.0f);
@@ -83,26 +85,49 @@ TEST(QModelLoad, TagsMoveTheFirstSurface) {
     m.tags = 3;
     QModel model;
     ASSERT_TRUE(load(model, writeMd3(m)));
-    EXPECT_FLOAT_EQ(model.frames()[1].vertices[0].position[0], 1.0f);
+    EXPECT_FLOAT_EQ(model.position(1, 0)[0], 1.0f);
 }
+
+// Normals are kept as directions: one packed step is 1/127 of a unit.
+constexpr float kNormalStep = 1.0f / QModel::kNormalRange;
 
 TEST(QModelLoad, NormalsBlockIsNegatedAndUsedOnlyWithLighting) {
     Md3Model m = triangleModel(2, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}});
     m.withNormals = true;
-    m.normals = {{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0.5f, 0, 0}, {0, 0.5f, 0}, {0, 0, 0.5f}}};
+    m.normals = {{{1, 2, 3}, {0, 3, -4}, {7, 8, 9}}, {{0.5f, 0, 0}, {0, 0.5f, 0}, {0, 0, 0.5f}}};
     const std::vector<uint8_t> bytes = writeMd3(m);
 
     QModel lit;
     ASSERT_TRUE(load(lit, bytes, true));
-    const float* n = lit.frames()[0].vertices[1].normal;
-    EXPECT_FLOAT_EQ(n[0], -4.0f);
-    EXPECT_FLOAT_EQ(n[1], -5.0f);
-    EXPECT_FLOAT_EQ(n[2], -6.0f);
-    EXPECT_FLOAT_EQ(lit.frames()[1].vertices[2].normal[2], -0.5f);
+    const std::array<float, 3> n = lit.normal(0, 1);
+    EXPECT_NEAR(n[0], 0.0f, kNormalStep);
+    EXPECT_NEAR(n[1], -0.6f, kNormalStep);
+    EXPECT_NEAR(n[2], 0.8f, kNormalStep);
+    EXPECT_NEAR(lit.normal(1, 2)[2], -1.0f, kNormalStep);
+    EXPECT_EQ(lit.packedNormals().size(), lit.gridPositions().size());
 
     QModel unlit;
     ASSERT_TRUE(load(unlit, bytes, false));
-    EXPECT_FLOAT_EQ(unlit.frames()[0].vertices[1].normal[0], 0.0f);
+    EXPECT_TRUE(unlit.packedNormals().empty());
+    EXPECT_FLOAT_EQ(unlit.normal(0, 1)[0], 0.0f);
+}
+
+TEST(QModelLoad, NormalsWithoutADirectionStayZero) {
+    Md3Model m = triangleModel(1, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}});
+    m.withNormals = true;
+    const float inf = std::numeric_limits<float>::infinity();
+    m.normals = {{{0, 0, 0}, {std::nanf(""), 1, 0}, {inf, 0, 0}}};
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    for (int v = 0; v < 3; ++v) {
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(model.normal(0, v)[k], 0.0f) << v;
+    }
+    // Tiny and huge normals keep their direction.
+    m.normals = {{{1e-30f, 0, 0}, {0, -3e38f, 0}, {0, 0, 2e-45f}}};
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    EXPECT_FLOAT_EQ(model.normal(0, 0)[0], -1.0f);
+    EXPECT_FLOAT_EQ(model.normal(0, 1)[1], 1.0f);
+    EXPECT_FLOAT_EQ(model.normal(0, 2)[2], -1.0f);
 }
 
 TEST(QModelLoad, PartialNormalsBlockLeavesTheRestZero) {
@@ -111,9 +136,9 @@ TEST(QModelLoad, PartialNormalsBlockLeavesTheRestZero) {
     m.normals = {{{1, 0, 0}, {0, 1, 0}}};  // one frame, two vertices
     QModel model;
     ASSERT_TRUE(load(model, writeMd3(m), true));
-    EXPECT_FLOAT_EQ(model.frames()[0].vertices[1].normal[1], -1.0f);
-    EXPECT_FLOAT_EQ(model.frames()[0].vertices[2].normal[1], 0.0f);
-    EXPECT_FLOAT_EQ(model.frames()[1].vertices[0].normal[0], 0.0f);
+    EXPECT_FLOAT_EQ(model.normal(0, 1)[1], -1.0f);
+    EXPECT_EQ(model.normal(0, 2), (std::array<float, 3>{0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(model.normal(1, 0), (std::array<float, 3>{0.0f, 0.0f, 0.0f}));
 }
 
 TEST(QModelLoad, ComputedNormalsFaceAwayFromTheWindingAndJoinAtSeams) {
@@ -127,26 +152,36 @@ TEST(QModelLoad, ComputedNormalsFaceAwayFromTheWindingAndJoinAtSeams) {
     m.surfaces.push_back(s);
     QModel model;
     ASSERT_TRUE(load(model, writeMd3(m), true));
-    const auto& v = model.frames()[0].vertices;
+    const auto n = [&](int vertex) { return model.normal(0, vertex); };
 
     // Vertex 1 belongs to A alone: A's face normal (0, -1, 0), negated.
-    EXPECT_NEAR(v[1].normal[0], 0.0f, 1e-6f);
-    EXPECT_NEAR(v[1].normal[1], 1.0f, 1e-6f);
-    EXPECT_NEAR(v[1].normal[2], 0.0f, 1e-6f);
+    EXPECT_NEAR(n(1)[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(n(1)[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(n(1)[2], 0.0f, 1e-6f);
     // Vertices 0 and 3 sit at one position: both get the same averaged, unit normal.
-    for (int c = 0; c < 3; ++c) EXPECT_FLOAT_EQ(v[0].normal[c], v[3].normal[c]);
-    const float len = std::sqrt(v[0].normal[0] * v[0].normal[0] + v[0].normal[1] * v[0].normal[1] +
-                                v[0].normal[2] * v[0].normal[2]);
-    EXPECT_NEAR(len, 1.0f, 1e-5f);
-    EXPECT_GT(std::fabs(v[0].normal[0]), 0.1f);  // B's sideways normal is mixed in
-    EXPECT_GT(v[0].normal[1], 0.1f);             // and so is A's
+    EXPECT_EQ(n(0), n(3));
+    EXPECT_NEAR(std::hypot(n(0)[0], n(0)[1], n(0)[2]), 1.0f, 1e-5f);
+    EXPECT_GT(std::fabs(n(0)[0]), 0.1f);  // B's sideways normal is mixed in
+    EXPECT_GT(n(0)[1], 0.1f);             // and so is A's
 }
 
 TEST(QModelLoad, EndOffsetAtTheEndMeansNoNormalsBlock) {
     QModel model;
     ASSERT_TRUE(load(model, writeMd3(triangleModel(1, {{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}})), true));
     // Computed, not read: the flat triangle's normal points up.
-    EXPECT_NEAR(model.frames()[0].vertices[0].normal[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(model.normal(0, 0)[1], 1.0f, 1e-6f);
+}
+
+TEST(QModelLoad, FramesWithoutVerticesLoadEmpty) {
+    Md3Model m;
+    m.surfaces.push_back(Md3Surface{});
+    m.surfaces[0].positions.assign(3, {});
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    EXPECT_EQ(model.numFrames(), 3);
+    EXPECT_TRUE(model.gridPositions().empty());
+    EXPECT_TRUE(model.packedNormals().empty());
+    EXPECT_TRUE(model.framePositions(2).empty());
 }
 
 TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
@@ -157,7 +192,7 @@ TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
         ASSERT_TRUE(load(model, testing::wrapArchive(plain, flags)));
         EXPECT_EQ(model.numFrames(), 4);
         EXPECT_EQ(model.triangleCount(), 6);
-        EXPECT_FLOAT_EQ(model.frames()[3].vertices[2].position[0], (64.0f + 3.0f) / 64.0f);
+        EXPECT_FLOAT_EQ(model.position(3, 2)[0], (64.0f + 3.0f) / 64.0f);
     }
 }
 
@@ -278,14 +313,7 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
         ASSERT_TRUE(ok);
         EXPECT_EQ(model.numFrames(), 3);
-        for (size_t f = 0; f < model.frames().size(); ++f) {
-            for (size_t v = 0; v < model.frames()[f].vertices.size(); ++v) {
-                for (int k = 0; k < 3; ++k) {
-                    EXPECT_FLOAT_EQ(model.frames()[f].vertices[v].normal[k],
-                                    reference.frames()[f].vertices[v].normal[k]);
-                }
-            }
-        }
+        EXPECT_EQ(model.packedNormals(), reference.packedNormals());
     }
 }
 
@@ -311,7 +339,8 @@ TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
         if (model.loadMD3FromMemory(bytes.data(), bytes.size(), true, "garbled.tqm")) {
             // Whatever loaded must be drawable data: indices inside the vertices.
             for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
-            ASSERT_EQ(model.frames().size(), static_cast<size_t>(model.numFrames()));
+            ASSERT_EQ(model.gridPositions().size(),
+                      static_cast<size_t>(model.numFrames()) * static_cast<size_t>(model.vertexCount()) * 3);
         }
         ::testing::internal::GetCapturedStdout();
     }
@@ -334,10 +363,8 @@ TEST(QModelLoad, RealModelsFromAnotherGame) {
         bytes->push_back(0);
         QModel padded;
         ASSERT_TRUE(padded.loadMD3FromMemory(bytes->data(), bytes->size(), true, name));
-        ASSERT_EQ(padded.frames().size(), model.frames().size());
-        EXPECT_EQ(std::memcmp(padded.frames()[0].vertices.data(), model.frames()[0].vertices.data(),
-                              model.frames()[0].vertices.size() * sizeof(QModel::Vertex)),
-                  0);
+        EXPECT_EQ(padded.gridPositions(), model.gridPositions());
+        EXPECT_EQ(padded.packedNormals(), model.packedNormals());
     }
     QModel hand;
     ::testing::internal::CaptureStdout();
@@ -500,6 +527,70 @@ TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// The lit colour of each vertex a draw sends, through a feedback buffer.
+std::vector<float> litReds(const std::function<void()>& drawCall) {
+    std::vector<GLfloat> buffer(4096);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    drawCall();
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<float> reds;
+    constexpr int kPerVertex = 7;  // x, y, z, r, g, b, a
+    for (GLint i = 0; i < used;) {
+        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
+            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
+            for (int k = 0; k < n; ++k) reds.push_back(buffer[static_cast<size_t>(i + 2 + kPerVertex * k + 3)]);
+            i += 2 + kPerVertex * n;
+        } else {
+            ++i;
+        }
+    }
+    return reds;
+}
+
+// The packed normals reach the lighting as unit normals in world axes, whatever
+// the grid's scale on the matrix: a light along (0, 0.6, -0.8) gives each vertex
+// exactly the cosine of its normal's angle to it.
+TEST(QModelDraw, LightingSeesUnitNormalsInWorldAxes) {
+    testing::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    Md3Model m = triangleModel(1, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}});
+    m.withNormals = true;
+    // Stored negated: the world normals (0, 3, 0), (0, 0, -1) and (0.6, 0.8, 0).
+    m.normals = {{{0, -3, 0}, {0, 0, 1}, {-0.6f, -0.8f, 0}}};
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const GLfloat none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, towards[4] = {0, 0.6f, -0.8f, 0};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, none);
+    glLightfv(GL_LIGHT0, GL_POSITION, towards);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, none);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, none);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const std::vector<float> reds = litReds([&] {
+        model.update();
+        model.draw(nullptr);
+        model.finish();
+    });
+    glDisable(GL_LIGHTING);
+    ASSERT_EQ(reds.size(), 3u);
+    EXPECT_NEAR(reds[0], 0.6f, 0.02f);
+    EXPECT_NEAR(reds[1], 0.8f, 0.02f);
+    EXPECT_NEAR(reds[2], 0.48f, 0.02f);
+    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     testing::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
@@ -540,9 +631,12 @@ TEST(QModelDraw, BoundsHoldEveryFrameAndModelsOutOfViewAreNotSent) {
     ASSERT_TRUE(load(model, writeMd3(triangleModel(3, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}}, 64))));
     const float* c = model.boundsCentre();
     float farthest = 0.0f;
-    for (const QModel::Frame& frame : model.frames())
-        for (const QModel::Vertex& v : frame.vertices)
-            farthest = std::max(farthest, std::hypot(v.position[0] - c[0], v.position[1] - c[1], v.position[2] - c[2]));
+    for (int f = 0; f < model.numFrames(); ++f) {
+        for (int v = 0; v < model.vertexCount(); ++v) {
+            const std::array<float, 3> p = model.position(f, v);
+            farthest = std::max(farthest, std::hypot(p[0] - c[0], p[1] - c[1], p[2] - c[2]));
+        }
+    }
     EXPECT_NEAR(c[0], 1.125f, 1e-6f);
     EXPECT_LE(farthest, model.boundsRadius() * 1.0001f);
     EXPECT_LT(model.boundsRadius(), 1.2f);  // and not much more than needed

@@ -153,9 +153,8 @@ TEST_F(CreatureSets, TexturesModelsAndIconsLoadAndEveryAnimationRangeFits) {
                 EXPECT_LE(model.triangleCount(), 600);
             }
             if (s->lighting) {
-                for (const auto& frame : model.frames())
-                    for (const auto& v : frame.vertices)
-                        ASSERT_NEAR(std::hypot(v.normal[0], v.normal[1], v.normal[2]), 1.0f, 1e-3f);
+                for (int f = 0; f < model.numFrames(); ++f)
+                    for (const auto& n : model.frameNormals(f)) ASSERT_NEAR(std::hypot(n[0], n[1], n[2]), 1.0f, 1e-3f);
             }
         }
         // The turtle's three phases lie inside its model; its swimmer has a range of its own.
@@ -180,13 +179,12 @@ TEST_F(CreatureSets, TexturesModelsAndIconsLoadAndEveryAnimationRangeFits) {
 // Largest sideways (x) swing of the vertices in a slice of the model along its
 // length (loader z), over all frames of the range.
 float swing(const QModel& m, int first, int last, float fromZ, float toZ) {
-    const auto& rest = m.frames()[static_cast<size_t>(first)].vertices;
+    const auto rest = m.framePositions(first);
     float worst = 0.0f;
     for (int f = first; f <= last; ++f) {
-        const auto& v = m.frames()[static_cast<size_t>(f)].vertices;
+        const auto v = m.framePositions(f);
         for (size_t i = 0; i < v.size(); ++i)
-            if (rest[i].position[2] >= fromZ && rest[i].position[2] <= toZ)
-                worst = std::max(worst, std::fabs(v[i].position[0] - rest[i].position[0]));
+            if (rest[i][2] >= fromZ && rest[i][2] <= toZ) worst = std::max(worst, std::fabs(v[i][0] - rest[i][0]));
     }
     return worst;
 }
@@ -209,8 +207,8 @@ TEST_F(CreatureSets, FishSwimNoseFirstWithSeamlessCyclesAndTheirSizes) {
         const int first = narrow(s->type) == "turtle" ? s->subSets[0]->animationStart : s->animationStart;
         const int last = narrow(s->type) == "turtle" ? s->subSets[0]->animationEnd : s->animationEnd;
         float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
-        for (const auto& v : m.frames()[static_cast<size_t>(first)].vertices)
-            for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v.position[k]), hi[k] = std::max(hi[k], v.position[k]);
+        for (const auto& p : m.framePositions(first))
+            for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], p[k]), hi[k] = std::max(hi[k], p[k]);
         const auto size = sizes.find(narrow(s->id));
         if (size != sizes.end()) {
             const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]}) * s->scale;
@@ -221,10 +219,10 @@ TEST_F(CreatureSets, FishSwimNoseFirstWithSeamlessCyclesAndTheirSizes) {
         // Seamless: the step from the last frame back to the first is like the others.
         const auto step = [&](int a, int b) {
             float worst = 0;
-            const auto& fa = m.frames()[static_cast<size_t>(a)].vertices;
-            const auto& fb = m.frames()[static_cast<size_t>(b)].vertices;
+            const auto fa = m.framePositions(a);
+            const auto fb = m.framePositions(b);
             for (size_t i = 0; i < fa.size(); ++i)
-                for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(fa[i].position[k] - fb[i].position[k]));
+                for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(fa[i][k] - fb[i][k]));
             return worst;
         };
         if (narrow(s->type) != "statictimed") {
@@ -302,20 +300,20 @@ TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
         QModel m;
         load(m, s->modelPath, s->lighting);
         float low = 1e9f, far = 0.0f;
-        for (const auto& v : m.frames()[100].vertices) low = std::min(low, v.position[1] * s->scale);
+        for (const auto& p : m.framePositions(100)) low = std::min(low, p[1] * s->scale);
         EXPECT_GT(low, -0.08f);
         EXPECT_LT(low, 0.05f);
         for (int f : {0, 230}) {
             float cx = 0, cz = 0;
-            for (const auto& v : m.frames()[static_cast<size_t>(f)].vertices) cx += v.position[0], cz += v.position[2];
+            for (const auto& p : m.framePositions(f)) cx += p[0], cz += p[2];
             far = std::max(far, std::hypot(cx, cz) / static_cast<float>(m.vertexCount()) * s->scale);
         }
         EXPECT_GT(far, 8.0f) << "arrives from and leaves to out of sight";
         // Moving out starts from the sitting pose, without a jump.
         float jump = 0;
-        for (size_t i = 0; i < m.frames()[100].vertices.size(); ++i)
-            for (int k = 0; k < 3; ++k)
-                jump = std::max(jump, std::fabs(m.frames()[100].vertices[i].position[k] - m.frames()[127].vertices[i].position[k]));
+        const auto sitting = m.framePositions(100), leaving = m.framePositions(127);
+        for (size_t i = 0; i < sitting.size(); ++i)
+            for (int k = 0; k < 3; ++k) jump = std::max(jump, std::fabs(sitting[i][k] - leaving[i][k]));
         EXPECT_LT(jump * s->scale, 0.05f);
     }
     EXPECT_GE(placed, 3);
@@ -330,8 +328,8 @@ TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
         load(m, s->modelPath, s->lighting);
         float low = 0;
         int inSight = 0;
-        for (const auto& frame : m.frames())
-            for (const auto& v : frame.vertices) low = std::min(low, v.position[1] * s->scale);
+        for (int f = 0; f < m.numFrames(); ++f)
+            for (const auto& p : m.framePositions(f)) low = std::min(low, p[1] * s->scale);
         for (size_t k = 0; k + 1 < std::size(route); ++k)
             for (float t = 0; t <= 1.0f; t += 0.1f) {
                 const float x = route[k].x + (route[k + 1].x - route[k].x) * t, z = route[k].z + (route[k + 1].z - route[k].z) * t;
@@ -363,10 +361,10 @@ TEST_F(CreatureSets, RestingAnimalsSitOnTheFloorInViewAndTheRoutesClearIt) {
 int silhouettePixels(const QModel& m, int frame, float scale, float distance) {
     // The saver's projection: a 45 degree vertical field of view over 1080 rows.
     const float pixelsPerUnit = 540.0f / std::tan(22.5f * 3.1415927f / 180.0f) * scale / distance;
-    const auto& v = m.frames()[static_cast<size_t>(frame)].vertices;
+    const auto v = m.framePositions(frame);
     float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
     for (const auto& x : v)
-        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], x.position[k]), hi[k] = std::max(hi[k], x.position[k]);
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], x[k]), hi[k] = std::max(hi[k], x[k]);
     int sight = 0;
     for (int k = 1; k < 3; ++k)
         if (hi[k] - lo[k] < hi[sight] - lo[sight]) sight = k;
@@ -374,8 +372,8 @@ int silhouettePixels(const QModel& m, int frame, float scale, float distance) {
     const int w = static_cast<int>(std::ceil((hi[a] - lo[a]) * pixelsPerUnit)) + 1;
     const int h = static_cast<int>(std::ceil((hi[b] - lo[b]) * pixelsPerUnit)) + 1;
     std::vector<char> covered(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    const auto px = [&](int i) { return (v[i].position[a] - lo[a]) * pixelsPerUnit; };
-    const auto py = [&](int i) { return (v[i].position[b] - lo[b]) * pixelsPerUnit; };
+    const auto px = [&](int i) { return (v[static_cast<size_t>(i)][a] - lo[a]) * pixelsPerUnit; };
+    const auto py = [&](int i) { return (v[static_cast<size_t>(i)][b] - lo[b]) * pixelsPerUnit; };
     const auto& idx = m.indices();
     for (size_t t = 0; t + 2 < idx.size(); t += 3) {
         const int i0 = idx[t], i1 = idx[t + 1], i2 = idx[t + 2];

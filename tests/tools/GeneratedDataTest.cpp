@@ -221,17 +221,16 @@ TEST_F(GeneratedData, ModelsLoadWithTheirFramesSizesAndSeamlessLoops) {
         EXPECT_LE(m.triangleCount(), 4000);
         EXPECT_GT(m.triangleCount(), 0);
         float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
-        for (const auto& v : m.frames()[0].vertices)
+        for (const auto& p : m.framePositions(0))
             for (int k = 0; k < 3; ++k) {
-                lo[k] = std::min(lo[k], v.position[k]);
-                hi[k] = std::max(hi[k], v.position[k]);
+                lo[k] = std::min(lo[k], p[k]);
+                hi[k] = std::max(hi[k], p[k]);
             }
         const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]}) * e.scale;
         EXPECT_GE(extent, e.minExtent);
         EXPECT_LE(extent, e.maxExtent);
-        // Every normal the renderer gets is a unit vector.
-        for (const auto& v : m.frames()[0].vertices)
-            EXPECT_NEAR(std::sqrt(v.normal[0] * v.normal[0] + v.normal[1] * v.normal[1] + v.normal[2] * v.normal[2]), 1.0f, 1e-3f);
+        // Every vertex has a normal to light it by (a zero normal would draw it black).
+        for (const auto& n : m.frameNormals(0)) EXPECT_NEAR(std::hypot(n[0], n[1], n[2]), 1.0f, 1e-3f);
         // Loops: the last frame of each looping range leads back to its first as smoothly
         // as the frames inside it follow each other.
         std::vector<std::pair<int, int>> loops;
@@ -240,10 +239,10 @@ TEST_F(GeneratedData, ModelsLoadWithTheirFramesSizesAndSeamlessLoops) {
         for (const auto& [first, last] : loops) {
             const auto step = [&](int a, int b) {
                 float worst = 0;
-                const auto& fa = m.frames()[static_cast<size_t>(a)].vertices;
-                const auto& fb = m.frames()[static_cast<size_t>(b)].vertices;
+                const auto fa = m.framePositions(a);
+                const auto fb = m.framePositions(b);
                 for (size_t i = 0; i < fa.size(); ++i)
-                    for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(fa[i].position[k] - fb[i].position[k]));
+                    for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(fa[i][k] - fb[i][k]));
                 return worst;
             };
             float largest = 0;

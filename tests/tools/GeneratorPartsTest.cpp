@@ -76,9 +76,9 @@ TEST(Md3Writer, CoordinatesBeyondTheFileRangeAreClampedNotWrapped) {
     const std::vector<uint8_t> bytes = encodeMd3(m, {});
     QModel q;
     ASSERT_TRUE(q.loadMD3FromMemory(bytes.data(), bytes.size(), false, "big"));
-    const auto& v = q.frames()[0].vertices[0];
-    EXPECT_NEAR(v.position[0], 32767.0f / 64.0f, 1e-3f);   // x stays positive
-    EXPECT_NEAR(v.position[2], 32767.0f / 64.0f, 1e-3f);   // file y -600 becomes +z, clamped
+    const std::array<float, 3> p = q.position(0, 0);
+    EXPECT_NEAR(p[0], 32767.0f / 64.0f, 1e-3f);   // x stays positive
+    EXPECT_NEAR(p[2], 32767.0f / 64.0f, 1e-3f);   // file y -600 becomes +z, clamped
 }
 
 TEST(TextureSequences, FrameThirtyTwoIsFrameZeroAgain) {

@@ -133,17 +133,17 @@ TEST(Md3Writer, LoaderReadsPositionsFramesAndNormalsInItsAxes) {
         ASSERT_EQ(model.triangleCount(), 2);
         // File (x, y, z) becomes (x, z, -y): vertex 2 = (1, 1, 1 + 0.5 f).
         for (int f = 0; f < 3; ++f) {
-            const auto& v = model.frames()[static_cast<size_t>(f)].vertices[2];
-            EXPECT_FLOAT_EQ(v.position[0], 1.0f);
-            EXPECT_FLOAT_EQ(v.position[1], 1.0f + 0.5f * f);
-            EXPECT_FLOAT_EQ(v.position[2], -1.0f);
+            const std::array<float, 3> p = model.position(f, 2);
+            EXPECT_FLOAT_EQ(p[0], 1.0f);
+            EXPECT_FLOAT_EQ(p[1], 1.0f + 0.5f * f);
+            EXPECT_FLOAT_EQ(p[2], -1.0f);
         }
         const auto& texCoords = model.texCoords();
         EXPECT_FLOAT_EQ(texCoords[2 * 2], 1.0f);
         EXPECT_FLOAT_EQ(texCoords[2 * 2 + 1], 1.0f);
         if (withNormals) {
             // Up in the file frame must arrive as +y for the renderer.
-            const float* n = model.frames()[1].vertices[0].normal;
+            const std::array<float, 3> n = model.normal(1, 0);
             EXPECT_NEAR(n[0], 0.0f, 1e-6f);
             EXPECT_NEAR(n[1], 1.0f, 1e-6f);
             EXPECT_NEAR(n[2], 0.0f, 1e-6f);
