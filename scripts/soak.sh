@@ -34,10 +34,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-XVFB=$!
-for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$WORK/display")"
+. testsupport/private_display.sh
+start_private_xvfb 1024x768 || { echo "no Xvfb display could be started" >&2; exit 1; }
+XVFB=$DISPLAY_SERVER_PID
 
 "$BIN/reefsaver_plain" /s >"$WORK/out" 2>&1 &
 SAVER=$!
