@@ -106,7 +106,7 @@ void Quad::trimTo(const AlphaMask& mask, int cellTexels) {
     showOnly(windows);
 }
 
-bool Quad::showOpaqueBand(const AlphaMask& mask) {
+std::optional<Quad::Window> Quad::opaqueBandOf(const AlphaMask& mask) {
     int bestFirst = 0, bestCount = 0;
     for (int y = 0; y < mask.height();) {
         if (!mask.rowOpaque(y)) {
@@ -123,14 +123,17 @@ bool Quad::showOpaqueBand(const AlphaMask& mask) {
     // Texel centres lie half a texel into each row: a sample between the first and
     // the last row's centres reads nothing else, and half a texel more inside
     // leaves room for rounding.
-    if (bestCount < 3) {
-        showOnly({});
-        return false;
-    }
+    if (bestCount < 3) return std::nullopt;
     const float height = static_cast<float>(mask.height());
-    showOnly({{0.0f, static_cast<float>(bestFirst + 1) / height, 1.0f,
-               static_cast<float>(bestFirst + bestCount - 1) / height}});
-    return true;
+    return Window{0.0f, static_cast<float>(bestFirst + 1) / height, 1.0f,
+                  static_cast<float>(bestFirst + bestCount - 1) / height};
+}
+
+std::vector<Quad::Window> Quad::rowsOutside(const Window& band) {
+    std::vector<Window> rows;
+    if (band.v0 > 0.0f) rows.push_back({0.0f, 0.0f, 1.0f, band.v0});
+    if (band.v1 < 1.0f) rows.push_back({0.0f, band.v1, 1.0f, 1.0f});
+    return rows;
 }
 
 void Quad::beginDraw() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "engine/SceneObject.h"
@@ -47,11 +48,12 @@ public:
     // as rows allow); a picture with nothing visible draws nothing. Nothing
     // changes for an empty mask or a cell size below 1.
     void trimTo(const AlphaMask& mask, int cellTexels);
-    // Draws only the widest band of rows in which the texture (alpha as the mask,
-    // stretched once over the quad) is fully opaque across its whole width, kept
-    // half a texel inside the band so that a linear filter reads only those rows.
-    // False, and nothing drawn, when there is no such band.
-    bool showOpaqueBand(const AlphaMask& mask);
+    // The widest band of rows in which a texture (alpha as the mask, stretched once
+    // over a quad) is fully opaque across its whole width, kept half a texel inside
+    // so that a linear filter reads only those rows; nothing when there is none.
+    static std::optional<Window> opaqueBandOf(const AlphaMask& mask);
+    // The rows of the quad above and below a band that spans its width.
+    static std::vector<Window> rowsOutside(const Window& band);
     // The parts drawn when not the whole quad (see showOnly), corners in drawing order.
     const std::vector<Corner>& pieceCorners() const { return m_pieceCorners; }
 

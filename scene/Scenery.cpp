@@ -1,6 +1,7 @@
 #include "scene/Scenery.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace reef {
 
@@ -221,10 +222,11 @@ void Scenery::placeBillboards() {
     m_fogGradient.setPosition(0.0f, -3.4f, 47.0f);
     m_fogGradient.setAngleX(-74.8f);
 
-    // Where the fader is fully opaque the gradient hides everything behind it: the
-    // same rectangle, drawn opaque before the sky, gives the same pixels there and
-    // lets the depth test drop the sky and whatever else lies behind. A fader that
-    // went up as alpha alone has one colour, so the wall needs no texture.
+    // Where the fader is fully opaque the gradient hides everything behind it. That
+    // band is drawn on its own, opaque and before the sky, so that the depth test
+    // drops the sky and whatever else lies behind it; the gradient then draws only
+    // the rows around it. Its pixels are the ones the gradient gave there. A fader
+    // that went up as alpha alone has one colour, so the wall needs no texture.
     m_fogWall = Quad();
     if (m_fader.alphaOnly())
         m_fogWall.setColour({m_fader.tint()[0], m_fader.tint()[1], m_fader.tint()[2]});
@@ -233,7 +235,13 @@ void Scenery::placeBillboards() {
     m_fogWall.setSize(m_fogGradient.width(), m_fogGradient.height());
     m_fogWall.setPosition(m_fogGradient.getPosition());
     m_fogWall.setAngleX(m_fogGradient.angleX());
-    m_fogWall.showOpaqueBand(m_faderMask);
+    if (const std::optional<Quad::Window> band = Quad::opaqueBandOf(m_faderMask)) {
+        m_fogWall.showOnly({*band});
+        m_fogGradient.showOnly(Quad::rowsOutside(*band));
+    } else {
+        m_fogWall.showOnly({});
+        m_fogGradient.showWhole();
+    }
 
     for (AlphaMask* mask : {&m_palmBackgroundMask, &m_rockMask, &m_faderMask}) mask->clear();
 }

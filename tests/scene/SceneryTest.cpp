@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "engine/AlphaMask.h"
 #include "scene/MaskedGrid.h"
@@ -117,20 +118,31 @@ TEST(Quad, OpaqueBandReadsOnlyFullyOpaqueRows) {
         if (y < 10) return y == 0 ? 0 : 255;
         return static_cast<uint8_t>(std::max(0, 255 - 20 * (y - 9)));
     });
-    Quad quad;
-    quad.setSize(8.0f, 32.0f);
-    ASSERT_TRUE(quad.showOpaqueBand(fader));
-    const std::vector<Quad::Corner>& c = quad.pieceCorners();
-    ASSERT_EQ(c.size(), 4u);
-    EXPECT_FLOAT_EQ(c[1].x, -4.0f);
-    EXPECT_FLOAT_EQ(c[0].x, 4.0f);
-    EXPECT_FLOAT_EQ(c[0].v, 3.0f / 32);
-    EXPECT_FLOAT_EQ(c[2].v, 9.0f / 32);
-    for (float t = c[0].v; t <= c[2].v; t += 0.001f)
+    const std::optional<Quad::Window> band = Quad::opaqueBandOf(fader);
+    ASSERT_TRUE(band.has_value());
+    EXPECT_FLOAT_EQ(band->u0, 0.0f);
+    EXPECT_FLOAT_EQ(band->u1, 1.0f);
+    EXPECT_FLOAT_EQ(band->v0, 3.0f / 32);
+    EXPECT_FLOAT_EQ(band->v1, 9.0f / 32);
+    for (float t = band->v0; t <= band->v1; t += 0.001f)
         for (float s = 0.0f; s <= 1.0f; s += 0.05f) ASSERT_FLOAT_EQ(fader.sample(s, t), 1.0f) << s << " " << t;
+    EXPECT_FALSE(Quad::opaqueBandOf(maskOf(4, 4, [](int, int) -> uint8_t { return 254; })).has_value());
 
-    EXPECT_FALSE(quad.showOpaqueBand(maskOf(4, 4, [](int, int) -> uint8_t { return 254; })));
-    EXPECT_TRUE(quad.pieceCorners().empty());
+    // The band and the rows around it tile the quad: drawn as two quads, they
+    // meet on the same edges.
+    Quad wall, rest;
+    for (Quad* q : {&wall, &rest}) q->setSize(8.0f, 32.0f);
+    wall.showOnly({*band});
+    rest.showOnly(Quad::rowsOutside(*band));
+    ASSERT_EQ(wall.pieceCorners().size(), 4u);
+    ASSERT_EQ(rest.pieceCorners().size(), 8u);
+    EXPECT_FLOAT_EQ(wall.pieceCorners()[1].x, -4.0f);
+    EXPECT_FLOAT_EQ(wall.pieceCorners()[0].x, 4.0f);
+    EXPECT_EQ(rest.pieceCorners()[0].y, 16.0f);  // top of the quad
+    EXPECT_EQ(rest.pieceCorners()[2].y, wall.pieceCorners()[0].y);  // down to the band
+    EXPECT_EQ(rest.pieceCorners()[4].y, wall.pieceCorners()[2].y);  // from the band
+    EXPECT_EQ(rest.pieceCorners()[6].y, -16.0f);  // to the bottom
+    EXPECT_TRUE(Quad::rowsOutside({0.0f, 0.0f, 1.0f, 1.0f}).empty());
 }
 
 TEST(MaskedGrid, VertexAlphaFollowsTheMaskAndEmptyCellsAreLeftOut) {
