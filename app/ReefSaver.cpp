@@ -411,6 +411,8 @@ void ReefSaver::drawScene() {
     m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
     m_scenery.seaFloor().render();
     glDisable(GL_FOG);
+    // Likewise the fog gradient's opaque part, which the gradient covers again later.
+    m_scenery.fogWall().render();
 
     if (m_skyType == 0)
         m_scenery.domeSky().render();
@@ -428,7 +430,7 @@ void ReefSaver::drawScene() {
     m_creatures.drawProps(true);
     if (m_gullsFly) m_creatures.drawGull();
     m_scenery.water().render();
-    if (!m_cameraAuto.moving()) m_scenery.lightPattern().setTexture(1, &m_scenery.highlight(frame));
+    if (!m_cameraAuto.moving()) m_scenery.lightPattern().setTexture(0, &m_scenery.highlight(frame));
     m_scenery.lightPattern().render();
 }
 

@@ -50,7 +50,20 @@ void SceneObject::beginDraw() {
         glEnable(GL_TEXTURE_GEN_S);
         glEnable(GL_TEXTURE_GEN_T);
     }
-    glColor4f(m_colour[0], m_colour[1], m_colour[2], m_colour[3]);
+    const std::array<float, 4> colour = drawColour();
+    glColor4f(colour[0], colour[1], colour[2], colour[3]);
+}
+
+std::array<float, 4> SceneObject::drawColour() const {
+    std::array<float, 4> colour = {m_colour[0], m_colour[1], m_colour[2], m_colour[3]};
+    if (!m_textured || m_textures.empty()) return colour;
+    const size_t count = m_multi ? m_textures.size() : 1;
+    for (size_t i = 0; i < count; ++i) {
+        const Texture* texture = m_textures[i];
+        if (!texture || !texture->alphaOnly()) continue;
+        for (size_t c = 0; c < 3; ++c) colour[c] *= texture->tint()[c];
+    }
+    return colour;
 }
 
 void SceneObject::draw() {}

@@ -5,6 +5,7 @@
 // setters take and the getters return world coordinates.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -69,6 +70,10 @@ public:
     Vec3 getScale() const { return {m_scaleX, m_scaleY, m_scaleZ}; }
     void setColour(const Vec3& rgb);
     void setAlpha(float a) { m_colour[3] = a; }
+    // The colour beginDraw sets: the object's colour times the tint of every texture
+    // it binds that went up as alpha alone (Texture::kAlphaOnly), so such a texture
+    // draws in the colour its picture had.
+    std::array<float, 4> drawColour() const;
     void setBlend(bool on) { m_blend = on; }
     bool blend() const { return m_blend; }
     void setFlags(uint32_t mask) { m_flags |= mask; }

@@ -5,11 +5,13 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "engine/AlphaMask.h"
 #include "engine/EngineImports.h"
-#include "engine/FilePath.h"
 #include "engine/TrueColour.h"
 
 namespace reef {
@@ -35,14 +37,33 @@ GLenum unitEnum(int unit) {
 
 bool unitUsable(int unit) { return unit >= 0 && unit < g_multi.unitCount; }
 
-// The decoder's promise (height rows of pitch bytes, each holding width pixels),
-// checked before any byte is handed to OpenGL.
-bool imageConsistent(const DecodedImage& image) {
-    if (image.width <= 0 || image.height <= 0 || image.bytesPerPixel <= 0 || image.pitch <= 0) return false;
-    const uint64_t rowBytes = static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.bytesPerPixel);
-    if (static_cast<uint64_t>(image.pitch) < rowBytes) return false;
-    const uint64_t total = static_cast<uint64_t>(image.pitch) * static_cast<uint64_t>(image.height);
-    return image.pixels.size() >= total;
+// The colour (blue, green, red bytes) every texel of a 4-byte image has, or
+// nothing when the colour varies.
+std::optional<std::array<uint8_t, 3>> sharedColour(const DecodedImage& image) {
+    if (image.bytesPerPixel != 4) return std::nullopt;
+    const std::array<uint8_t, 3> first = {image.pixels[0], image.pixels[1], image.pixels[2]};
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* p = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.pitch);
+        for (int x = 0; x < image.width; ++x, p += 4)
+            if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) return std::nullopt;
+    }
+    return first;
+}
+
+// The alpha bytes of a 4-byte image, one byte a texel, rows closed up.
+DecodedImage alphaChannel(const DecodedImage& image) {
+    DecodedImage out;
+    out.width = image.width;
+    out.height = image.height;
+    out.bytesPerPixel = 1;
+    out.pitch = image.width;
+    out.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    uint8_t* dst = out.pixels.data();
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* p = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.pitch);
+        for (int x = 0; x < image.width; ++x, p += 4) *dst++ = p[3];
+    }
+    return out;
 }
 
 void upload(const DecodedImage& image, uint8_t flags, GLint internalFormat, GLenum sourceFormat) {
@@ -89,17 +110,16 @@ void upload(const DecodedImage& image, uint8_t flags, GLint internalFormat, GLen
 
 Texture::~Texture() { release(); }
 
-bool Texture::loadBMP(const std::string& path, uint8_t flags) {
+bool Texture::loadBMP(const std::string& path, uint8_t flags, AlphaMask* keepAlpha) {
     release();
-    EngineImports* imports = engineImports();
-    std::optional<DecodedImage> image;
-    if (imports) image = imports->decodeBMP(nativePath(path));
+    if (keepAlpha) keepAlpha->clear();
     // Palette and 16-bit images are converted to blue-green-red rows first.
-    if (image && imageConsistent(*image) && !uploadableAsIs(*image)) image = toTrueColour(*image);
-    if (!image || !imageConsistent(*image)) {
+    const std::optional<DecodedImage> image = decodeTrueColour(path);
+    if (!image) {
         std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
         return false;
     }
+    if (keepAlpha) keepAlpha->assign(*image);
 
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -121,7 +141,14 @@ bool Texture::loadBMP(const std::string& path, uint8_t flags) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 
-    if (image->bytesPerPixel == 3) {
+    const std::optional<std::array<uint8_t, 3>> colour =
+        (flags & kAlphaOnly) ? sharedColour(*image) : std::nullopt;
+    if (colour) {
+        upload(alphaChannel(*image), flags, GL_ALPHA8, GL_ALPHA);
+        m_alphaOnly = true;
+        // Bytes are blue, green, red.
+        for (int c = 0; c < 3; ++c) m_tint[c] = static_cast<float>((*colour)[static_cast<size_t>(2 - c)]) / 255.0f;
+    } else if (image->bytesPerPixel == 3) {
         upload(*image, flags, GL_RGB, GL_BGR_EXT);
     } else if (image->bytesPerPixel == 4) {
         upload(*image, flags, GL_RGBA, GL_BGRA_EXT);
@@ -136,6 +163,8 @@ void Texture::release() {
     glDeleteTextures(1, &name);
     m_name = 0;
     m_loaded = false;
+    m_alphaOnly = false;
+    m_tint[0] = m_tint[1] = m_tint[2] = 1.0f;
 }
 
 void Texture::apply(bool multi, int unit) const {

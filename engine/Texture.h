@@ -7,6 +7,8 @@
 
 namespace reef {
 
+class AlphaMask;
+
 class Texture {
 public:
     // Load flags.
@@ -16,6 +18,11 @@ public:
     static constexpr uint8_t kNearest = 8;
     static constexpr uint8_t kClampS = 16;
     static constexpr uint8_t kSceneDefault = 34;  // what the scene passes for almost every texture
+    // A picture whose every texel has the same colour goes up as its alpha channel
+    // alone (a quarter of the memory); the colour becomes the texture's tint, which
+    // whoever draws with it multiplies into the vertex colour (SceneObject does).
+    // A picture whose colour varies goes up as usual.
+    static constexpr uint8_t kAlphaOnly = 64;
 
     Texture() = default;
     ~Texture();
@@ -24,7 +31,8 @@ public:
 
     // Decodes a BMP through the installed EngineImports and uploads it; flags as above.
     // Prints "Texture::loadBMP SDL_LoadBMP %s failed\n" when the file cannot be decoded.
-    bool loadBMP(const std::string& path, uint8_t flags);
+    // When keepAlpha is given, it receives the picture's alpha channel as well.
+    bool loadBMP(const std::string& path, uint8_t flags, AlphaMask* keepAlpha = nullptr);
     void release();
 
     void setOffset(float u, float v) { m_offsetU = u; m_offsetV = v; }
@@ -54,12 +62,18 @@ public:
 
     uint32_t name() const { return m_name; }
     bool loaded() const { return m_loaded; }
+    // Whether only the alpha channel went up (see kAlphaOnly), and the colour every
+    // texel had then; white otherwise.
+    bool alphaOnly() const { return m_alphaOnly; }
+    const float* tint() const { return m_tint; }
 
 private:
     uint32_t m_name = 0;
     float m_offsetU = 0.0f, m_offsetV = 0.0f;
     float m_scaleU = 1.0f, m_scaleV = 1.0f;
     bool m_loaded = false;
+    bool m_alphaOnly = false;
+    float m_tint[3] = {1.0f, 1.0f, 1.0f};
 };
 
 }  // namespace reef

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "engine/FilePath.h"
+
 namespace reef {
 
 namespace {
@@ -82,6 +84,23 @@ std::optional<DecodedImage> toTrueColour(const DecodedImage& image) {
         }
     }
     return out;
+}
+
+bool imageConsistent(const DecodedImage& image) {
+    if (image.width <= 0 || image.height <= 0 || image.bytesPerPixel <= 0 || image.pitch <= 0) return false;
+    const uint64_t rowBytes = static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.bytesPerPixel);
+    if (static_cast<uint64_t>(image.pitch) < rowBytes) return false;
+    const uint64_t total = static_cast<uint64_t>(image.pitch) * static_cast<uint64_t>(image.height);
+    return image.pixels.size() >= total;
+}
+
+std::optional<DecodedImage> decodeTrueColour(const std::string& path) {
+    EngineImports* imports = engineImports();
+    if (!imports) return std::nullopt;
+    std::optional<DecodedImage> image = imports->decodeBMP(nativePath(path));
+    if (image && imageConsistent(*image) && !uploadableAsIs(*image)) image = toTrueColour(*image);
+    if (!image || !imageConsistent(*image)) return std::nullopt;
+    return image;
 }
 
 }  // namespace reef

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "engine/EngineImports.h"
 
@@ -19,5 +20,15 @@ bool uploadableAsIs(const DecodedImage& image);
 // shorter than the pitch promises, no palette, masks that name no channel).
 // Palette indices past the palette give black.
 std::optional<DecodedImage> toTrueColour(const DecodedImage& image);
+
+// True when the image holds the rows it promises (height rows of pitch bytes,
+// each at least width pixels long).
+bool imageConsistent(const DecodedImage& image);
+
+// Decodes a BMP through the installed EngineImports and returns it as rows the
+// texture upload takes as they are (palette and 16-bit images converted).
+// Nothing when there are no imports, the file cannot be decoded or the decoder's
+// rows are shorter than it promised.
+std::optional<DecodedImage> decodeTrueColour(const std::string& path);
 
 }  // namespace reef

@@ -1,6 +1,7 @@
 #include "scene/Scenery.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace reef {
 
@@ -8,7 +9,13 @@ namespace {
 
 constexpr const char* kCoralNames[Scenery::kCoralCount] = {"coral_a", "coral_b", "coral_c", "coral_d",
                                                            "coral_f", "coral_g", "coral_h", "coral_i"};
-constexpr uint8_t kHighlightFlags = Texture::kNearest;
+// The highlight frames and the fog fader are one colour throughout, shaped by alpha.
+constexpr uint8_t kHighlightFlags = Texture::kNearest | Texture::kAlphaOnly;
+constexpr uint8_t kFaderFlags = Texture::kSceneDefault | Texture::kAlphaOnly;
+// The light pattern's grid: fine enough that the mask's fade reads as smooth.
+constexpr int kLightPatternCells = 24;
+// Billboards are trimmed to cells of this many texels a side that show something.
+constexpr int kTrimCellTexels = 8;
 constexpr int kFirstHighlightNumber = 44;  // the highlight files are numbered 00044 to 00075
 
 std::string pathOf(const std::string& dataFolder, const char* name) { return dataFolder + name; }
@@ -42,9 +49,9 @@ void Scenery::loadTexturesBeforeSets(const std::string& dataFolder, const Textur
     for (int i = 0; i < kCoralCount; ++i)
         m_coralTextures[static_cast<size_t>(i)].loadBMP(dataFolder + "models//" + kCoralNames[i] + ".tqt", flags);
     m_water.loadBMP(pathOf(dataFolder, "water.tqt"), flags);
-    m_fader.loadBMP(pathOf(dataFolder, "gwfader.tqt"), flags);
-    m_rockTexture.loadBMP(pathOf(dataFolder, "models//rock2.tqt"), flags);
-    m_palmBackgroundTexture.loadBMP(pathOf(dataFolder, "models//palmen_bg.tqt"), flags);
+    m_fader.loadBMP(pathOf(dataFolder, "gwfader.tqt"), kFaderFlags, &m_faderMask);
+    m_rockTexture.loadBMP(pathOf(dataFolder, "models//rock2.tqt"), flags, &m_rockMask);
+    m_palmBackgroundTexture.loadBMP(pathOf(dataFolder, "models//palmen_bg.tqt"), flags, &m_palmBackgroundMask);
     char name[64];
     for (int i = 0; i < kSequenceLength; ++i) {
         std::snprintf(name, sizeof(name), "caustics64/caust%.2d.tqt", i);
@@ -58,7 +65,8 @@ void Scenery::loadTexturesBeforeSets(const std::string& dataFolder, const Textur
         std::snprintf(name, sizeof(name), "highlight/highlight%.5d.tqt", kFirstHighlightNumber + i);
         m_highlight[static_cast<size_t>(i)].loadBMP(dataFolder + name, kHighlightFlags);
     }
-    m_blendMap.loadBMP(pathOf(dataFolder, "blendmap.tqt"), flags);
+    if (!m_blendMask.load(pathOf(dataFolder, "blendmap.tqt")))
+        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", pathOf(dataFolder, "blendmap.tqt").c_str());
     m_reefFish.loadBMP(pathOf(dataFolder, choice.boidModel != 0 ? "models/reeffishes/anglefish.tqt"
                                                                 : "models/reeffishes/silverfish.tqt"),
                        flags);
@@ -182,12 +190,14 @@ void Scenery::placeBillboards() {
     m_palmBackground.setBlend(true);
     m_palmBackground.setSize(30.0f, 30.0f);
     m_palmBackground.setPosition(24.0f, 15.5f, 58.0f);
+    m_palmBackground.trimTo(m_palmBackgroundMask, kTrimCellTexels);
 
     m_rock.addTexture(&m_rockTexture);
     m_rock.setBlend(true);
     m_rock.setSize(10.0f, 12.0f);
     m_rock.setPosition(-33.8f, 4.0f, 64.0f);
     m_rock.setAngleY(30.0f);
+    m_rock.trimTo(m_rockMask, kTrimCellTexels);
 
     m_waterGrid.addTexture(&m_water);
     m_waterGrid.setBlend(true);
@@ -196,19 +206,44 @@ void Scenery::placeBillboards() {
     m_waterGrid.build(76.0f, 64.0f, 35, 35);
     m_water.setScaleU(1.3f);
 
-    m_lightPattern.addTexture(&m_blendMap);
+    // The blend map fades the highlight toward the edges: as vertex alpha, with the
+    // cells it hides left out.
     m_lightPattern.addTexture(&m_highlight[0]);
     m_lightPattern.setBlend(true);
     m_lightPattern.setSize(50.0f, 40.0f);
+    m_lightPattern.build(m_blendMask, kLightPatternCells, kLightPatternCells);
     m_lightPattern.setPosition(0.0f, 0.2f, 15.0f);
     m_lightPattern.setAngleX(-90.0f);
-    m_lightPattern.setTextureScale(1, 12.0f);
+    m_lightPattern.setTextureScale(0, 12.0f);
 
     m_fogGradient.addTexture(&m_fader);
     m_fogGradient.setBlend(true);
     m_fogGradient.setSize(76.0f, 27.0f);
     m_fogGradient.setPosition(0.0f, -3.4f, 47.0f);
     m_fogGradient.setAngleX(-74.8f);
+
+    // Where the fader is fully opaque the gradient hides everything behind it. That
+    // band is drawn on its own, opaque and before the sky, so that the depth test
+    // drops the sky and whatever else lies behind it; the gradient then draws only
+    // the rows around it. Its pixels are the ones the gradient gave there. A fader
+    // that went up as alpha alone has one colour, so the wall needs no texture.
+    m_fogWall = Quad();
+    if (m_fader.alphaOnly())
+        m_fogWall.setColour({m_fader.tint()[0], m_fader.tint()[1], m_fader.tint()[2]});
+    else
+        m_fogWall.addTexture(&m_fader);
+    m_fogWall.setSize(m_fogGradient.width(), m_fogGradient.height());
+    m_fogWall.setPosition(m_fogGradient.getPosition());
+    m_fogWall.setAngleX(m_fogGradient.angleX());
+    if (const std::optional<Quad::Window> band = Quad::opaqueBandOf(m_faderMask)) {
+        m_fogWall.showOnly({*band});
+        m_fogGradient.showOnly(Quad::rowsOutside(*band));
+    } else {
+        m_fogWall.showOnly({});
+        m_fogGradient.showWhole();
+    }
+
+    for (AlphaMask* mask : {&m_palmBackgroundMask, &m_rockMask, &m_faderMask}) mask->clear();
 }
 
 void Scenery::placeIsland() {
@@ -236,17 +271,18 @@ int Scenery::sequenceFrame(uint32_t nowMs) { return static_cast<int>((nowMs / kF
 // ---------------------------------------------------------------- release
 
 void Scenery::release() {
-    SceneObject* objects[] = {&m_domeSky, &m_flatSky,  &m_palmBackground, &m_rock,      &m_fogGradient,
+    SceneObject* objects[] = {&m_domeSky, &m_flatSky,  &m_palmBackground, &m_rock,      &m_fogGradient, &m_fogWall,
                               &m_lightPattern, &m_waterGrid, &m_seaFloor,  &m_coralA,    &m_coralC,
                               &m_coralF,  &m_coralG,   &m_coralH,         &m_coralI,    &m_coralB[0],
                               &m_coralB[1], &m_coralB[2], &m_coralD[0],   &m_coralD[1], &m_island,
                               &m_palmTrunks, &m_palmLeaves};
     for (SceneObject* object : objects) object->reset();
     Texture* textures[] = {&m_sky,   &m_gull,  &m_manta,       &m_terrain,  &m_water,
-                           &m_fader, &m_rockTexture, &m_palmBackgroundTexture, &m_blendMap, &m_reefFish,
+                           &m_fader, &m_rockTexture, &m_palmBackgroundTexture, &m_reefFish,
                            &m_islandTexture, &m_palmTrunkTexture, &m_palmLeafTexture};
     for (Texture* texture : textures) texture->release();
     for (Texture& texture : m_coralTextures) texture.release();
+    for (AlphaMask* mask : {&m_blendMask, &m_palmBackgroundMask, &m_rockMask, &m_faderMask}) mask->clear();
     for (auto* sequence : {&m_caustics, &m_causticsFish, &m_highlight})
         for (Texture& texture : *sequence) texture.release();
     m_gullModel.free();

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/AlphaMask.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "engine/Texture.h"
 #include "engine/WavyHeightField.h"
+#include "scene/MaskedGrid.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
@@ -67,7 +69,10 @@ public:
     Quad& palmBackground() { return m_palmBackground; }
     Quad& rock() { return m_rock; }
     Quad& fogGradient() { return m_fogGradient; }
-    Quad& lightPattern() { return m_lightPattern; }
+    // The fog gradient's fully opaque part, drawn early and without blending so
+    // that the depth test drops what lies behind it (see placeBillboards).
+    Quad& fogWall() { return m_fogWall; }
+    MaskedGrid& lightPattern() { return m_lightPattern; }
     WaterGrid& water() { return m_waterGrid; }
     WavyHeightField& seaFloor() { return m_seaFloor; }
     ModelObject& coralA() { return m_coralA; }
@@ -92,7 +97,10 @@ private:
     std::array<Texture, kCoralCount> m_coralTextures;
     Texture m_water, m_fader, m_rockTexture, m_palmBackgroundTexture;
     std::array<Texture, kSequenceLength> m_caustics, m_causticsFish, m_highlight;
-    Texture m_blendMap, m_reefFish;
+    Texture m_reefFish;
+    AlphaMask m_blendMask;  // the light pattern's fade toward its edges
+    // The billboards' and the fog fader's alpha, kept from loading to placement.
+    AlphaMask m_palmBackgroundMask, m_rockMask, m_faderMask;
     Texture m_islandTexture, m_palmTrunkTexture, m_palmLeafTexture;
 
     // Models.
@@ -103,7 +111,8 @@ private:
 
     // Objects.
     SkyDome m_domeSky;
-    Quad m_flatSky, m_palmBackground, m_rock, m_fogGradient, m_lightPattern;
+    Quad m_flatSky, m_palmBackground, m_rock, m_fogGradient, m_fogWall;
+    MaskedGrid m_lightPattern;
     WaterGrid m_waterGrid;
     WavyHeightField m_seaFloor;
     ModelObject m_coralA, m_coralC, m_coralF, m_coralG, m_coralH, m_coralI;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
+#include "engine/AlphaMask.h"
 #include "engine/BmpCheck.h"
 #include "engine/EngineImports.h"
 #include "engine/SceneObject.h"
@@ -106,6 +108,53 @@ TEST_F(TextureGl, UploadsBgraAsRgba) {
     glBindTexture(GL_TEXTURE_2D, texture.name());
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 3);
+}
+
+// A picture of one colour shaped by alpha goes up as its alpha alone; the colour
+// becomes the tint an object drawing with it multiplies into its own. A picture
+// whose colour varies goes up whole, asked or not.
+TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
+    std::vector<uint8_t> pixels;
+    for (uint8_t a : {0, 50, 100, 150, 200, 250}) pixels.insert(pixels.end(), {40, 160, 240, a});  // B, G, R, A
+    const std::string path = dir + "/one.tqt";
+    testing::writeFile(path, testing::makeBmp(3, 2, 4, pixels));
+    Texture texture;
+    AlphaMask mask;
+    ASSERT_TRUE(texture.loadBMP(path, Texture::kSceneDefault | Texture::kAlphaOnly, &mask));
+    EXPECT_TRUE(texture.alphaOnly());
+    EXPECT_FLOAT_EQ(texture.tint()[0], 240.0f / 255);
+    EXPECT_FLOAT_EQ(texture.tint()[1], 160.0f / 255);
+    EXPECT_FLOAT_EQ(texture.tint()[2], 40.0f / 255);
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_ALPHA_SIZE), 8);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_RED_SIZE), 0);
+    std::vector<uint8_t> back(6);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, back.data());
+    EXPECT_EQ(back, (std::vector<uint8_t>{0, 50, 100, 150, 200, 250}));
+    // The alpha kept beside it reads the same texels.
+    ASSERT_EQ(mask.width(), 3);
+    EXPECT_EQ(mask.texel(2, 1), 250);
+
+    SceneObject object;
+    object.setColour({0.5f, 1.0f, 1.0f});
+    object.setAlpha(0.25f);
+    object.addTexture(&texture);
+    const std::array<float, 4> colour = object.drawColour();
+    EXPECT_FLOAT_EQ(colour[0], 0.5f * 240 / 255);
+    EXPECT_FLOAT_EQ(colour[1], 160.0f / 255);
+    EXPECT_FLOAT_EQ(colour[2], 40.0f / 255);
+    EXPECT_FLOAT_EQ(colour[3], 0.25f);
+
+    // One texel of another colour: the whole picture goes up.
+    pixels[4 * 4] = 41;
+    testing::writeFile(path, testing::makeBmp(3, 2, 4, pixels));
+    ASSERT_TRUE(texture.loadBMP(path, Texture::kAlphaOnly));
+    EXPECT_FALSE(texture.alphaOnly());
+    EXPECT_FLOAT_EQ(texture.tint()[1], 1.0f);
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_FLOAT_EQ(object.drawColour()[0], 0.5f);
 }
 
 TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {

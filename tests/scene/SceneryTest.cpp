@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
+#include "engine/AlphaMask.h"
+#include "scene/MaskedGrid.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
@@ -37,6 +41,146 @@ TEST(Quad, CornerOrderAndTextureCoordinates) {
         EXPECT_FLOAT_EQ(c[i].y, expected[i].y) << i;
         EXPECT_FLOAT_EQ(c[i].z, 0.0f) << i;
     }
+}
+
+// A mask from an alpha function over texel coordinates (rows top first).
+AlphaMask maskOf(int width, int height, const std::function<uint8_t(int, int)>& alpha) {
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.bytesPerPixel = 4;
+    image.pitch = width * 4;
+    image.pixels.assign(static_cast<size_t>(width * height * 4), 200);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.pixels[static_cast<size_t>((y * width + x) * 4 + 3)] = alpha(x, y);
+    AlphaMask mask;
+    mask.assign(image);
+    return mask;
+}
+
+// Whether the point (x, y) of the quad's plane lies inside one of its drawn pieces.
+bool insidePieces(const Quad& quad, float x, float y) {
+    const std::vector<Quad::Corner>& c = quad.pieceCorners();
+    for (size_t i = 0; i + 3 < c.size(); i += 4) {
+        // Top right, top left, bottom left, bottom right.
+        if (x >= c[i + 1].x && x <= c[i].x && y <= c[i].y && y >= c[i + 2].y) return true;
+    }
+    return false;
+}
+
+// Trimming may only leave out what a linear filter shows as fully transparent.
+TEST(Quad, TrimmedToTheVisibleTexelsKeepsEverythingVisible) {
+    // Two blobs on a 64 x 64 picture and a single texel at the left edge, which a
+    // repeating filter also shows at the right edge.
+    const AlphaMask mask = maskOf(64, 64, [](int x, int y) -> uint8_t {
+        if (x >= 10 && x < 20 && y >= 30 && y < 50) return 255;
+        if ((x - 45) * (x - 45) + (y - 12) * (y - 12) < 30) return 120;
+        return x == 0 && y == 40 ? 3 : 0;
+    });
+    Quad quad;
+    quad.setSize(30.0f, 20.0f);
+    quad.trimTo(mask, 8);
+    const std::vector<Quad::Corner>& c = quad.pieceCorners();
+    ASSERT_FALSE(c.empty());
+    ASSERT_EQ(c.size() % 4, 0u);
+    float area = 0.0f;
+    for (size_t i = 0; i < c.size(); i += 4) {
+        // Each piece keeps the whole quad's mapping from position to texture coordinate.
+        for (size_t k = i; k < i + 4; ++k) {
+            EXPECT_NEAR(c[k].x, -15.0f + c[k].u * 30.0f, 1e-4f);
+            EXPECT_NEAR(c[k].y, 10.0f - c[k].v * 20.0f, 1e-4f);
+        }
+        area += (c[i].x - c[i + 1].x) * (c[i].y - c[i + 2].y);
+    }
+    EXPECT_LT(area, 0.5f * 30.0f * 20.0f);
+    int visibleSamples = 0;
+    for (int j = 0; j <= 200; ++j) {
+        for (int i = 0; i <= 200; ++i) {
+            const float s = i / 200.0f, t = j / 200.0f;
+            if (mask.sample(s, t) <= 0.0f) continue;
+            ++visibleSamples;
+            ASSERT_TRUE(insidePieces(quad, -15.0f + s * 30.0f, 10.0f - t * 20.0f)) << s << " " << t;
+        }
+    }
+    EXPECT_GT(visibleSamples, 100);
+
+    // Nothing visible: nothing drawn. The whole quad again on request.
+    quad.trimTo(maskOf(16, 16, [](int, int) -> uint8_t { return 0; }), 4);
+    EXPECT_TRUE(quad.pieceCorners().empty());
+    quad.showWhole();
+    EXPECT_TRUE(quad.pieceCorners().empty());
+}
+
+TEST(Quad, OpaqueBandReadsOnlyFullyOpaqueRows) {
+    // Rows 2 to 9 fully opaque, one row with a single texel short of it, then a fade.
+    const AlphaMask fader = maskOf(4, 32, [](int x, int y) -> uint8_t {
+        if (y == 1) return x == 2 ? 254 : 255;
+        if (y < 10) return y == 0 ? 0 : 255;
+        return static_cast<uint8_t>(std::max(0, 255 - 20 * (y - 9)));
+    });
+    const std::optional<Quad::Window> band = Quad::opaqueBandOf(fader);
+    ASSERT_TRUE(band.has_value());
+    EXPECT_FLOAT_EQ(band->u0, 0.0f);
+    EXPECT_FLOAT_EQ(band->u1, 1.0f);
+    EXPECT_FLOAT_EQ(band->v0, 3.0f / 32);
+    EXPECT_FLOAT_EQ(band->v1, 9.0f / 32);
+    for (float t = band->v0; t <= band->v1; t += 0.001f)
+        for (float s = 0.0f; s <= 1.0f; s += 0.05f) ASSERT_FLOAT_EQ(fader.sample(s, t), 1.0f) << s << " " << t;
+    EXPECT_FALSE(Quad::opaqueBandOf(maskOf(4, 4, [](int, int) -> uint8_t { return 254; })).has_value());
+
+    // The band and the rows around it tile the quad: drawn as two quads, they
+    // meet on the same edges.
+    Quad wall, rest;
+    for (Quad* q : {&wall, &rest}) q->setSize(8.0f, 32.0f);
+    wall.showOnly({*band});
+    rest.showOnly(Quad::rowsOutside(*band));
+    ASSERT_EQ(wall.pieceCorners().size(), 4u);
+    ASSERT_EQ(rest.pieceCorners().size(), 8u);
+    EXPECT_FLOAT_EQ(wall.pieceCorners()[1].x, -4.0f);
+    EXPECT_FLOAT_EQ(wall.pieceCorners()[0].x, 4.0f);
+    EXPECT_EQ(rest.pieceCorners()[0].y, 16.0f);  // top of the quad
+    EXPECT_EQ(rest.pieceCorners()[2].y, wall.pieceCorners()[0].y);  // down to the band
+    EXPECT_EQ(rest.pieceCorners()[4].y, wall.pieceCorners()[2].y);  // from the band
+    EXPECT_EQ(rest.pieceCorners()[6].y, -16.0f);  // to the bottom
+    EXPECT_TRUE(Quad::rowsOutside({0.0f, 0.0f, 1.0f, 1.0f}).empty());
+}
+
+TEST(MaskedGrid, VertexAlphaFollowsTheMaskAndEmptyCellsAreLeftOut) {
+    // A disc in the middle of a 32 x 32 picture.
+    const AlphaMask mask = maskOf(32, 32, [](int x, int y) -> uint8_t {
+        const float dx = x + 0.5f - 16.0f, dy = y + 0.5f - 16.0f;
+        return dx * dx + dy * dy < 100.0f ? 200 : 0;
+    });
+    MaskedGrid grid;
+    grid.setSize(50.0f, 40.0f);
+    ASSERT_TRUE(grid.build(mask, 8, 8));
+    EXPECT_EQ(grid.cellsX(), 8);
+    // Corners and the centre sit where a Quad of the same size has them.
+    EXPECT_FLOAT_EQ(grid.vertex(0, 0).x, -25.0f);
+    EXPECT_FLOAT_EQ(grid.vertex(0, 0).y, 20.0f);
+    EXPECT_FLOAT_EQ(grid.vertex(8, 8).x, 25.0f);
+    EXPECT_FLOAT_EQ(grid.vertex(8, 8).v, 1.0f);
+    EXPECT_FLOAT_EQ(grid.vertex(4, 4).x, 0.0f);
+    int expectedCells = 0;
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) {
+            bool visible = false;
+            for (int k = 0; k < 4; ++k) {
+                const MaskedGrid::Vertex& v = grid.vertex(i + k % 2, j + k / 2);
+                EXPECT_FLOAT_EQ(v.a, mask.sample(v.u, v.v));
+                visible = visible || v.a > 0.0f;
+            }
+            expectedCells += visible ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(grid.drawnCells(), expectedCells);
+    EXPECT_GT(grid.drawnCells(), 0);
+    EXPECT_LT(grid.drawnCells(), 64);
+
+    EXPECT_FALSE(grid.build(mask, 0, 4));
+    EXPECT_EQ(grid.drawnCells(), 0);
+    EXPECT_FALSE(grid.build(AlphaMask(), 4, 4));
+    EXPECT_FALSE(grid.build(mask, 4, MaskedGrid::kMaxCells + 1));
 }
 
 TEST(SkyDome, DivisionsAreClampedAndCountsFollow) {
