@@ -32,19 +32,10 @@ command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/compare_floor.XXXXXX)
 . "$(dirname "$0")/../testsupport/private_display.sh"
-xvfb_pid=
-stop_xvfb() {
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=
-    fi
-}
-trap 'stop_xvfb; rm -rf "$work"' EXIT
+trap 'stop_private_display; rm -rf "$work"' EXIT
 
 start_xvfb() {
     start_private_xvfb "$1" || { echo "Xvfb at $1 did not start" >&2; exit 1; }
-    xvfb_pid=$DISPLAY_SERVER_PID
 }
 
 # Environment for one process: a fresh empty shader cache when COLD_SHADER_CACHE=1.
@@ -63,7 +54,7 @@ run_reef() {
         SCENE_BENCH_FRAMES=$frames SCENE_BENCH_WARMUP=$warmup \
         "$reef" --benchmark_filter=Scene/full_screen --benchmark_out="$json" --benchmark_out_format=json \
         >"$work/reef.log" 2>&1
-    stop_xvfb
+    stop_private_display
     python3 - "$json" "$size" >>"$work/results" <<'EOF'
 import json, sys
 run = json.load(open(sys.argv[1]))["benchmarks"][0]
@@ -75,7 +66,7 @@ run_floor() {
     local size=$1 line
     start_xvfb "$size"
     line=$(env $(cache_env) FLOOR_FRAMES=$frames FLOOR_WARMUP=$warmup "$floor")
-    stop_xvfb
+    stop_private_display
     python3 - "$size" "$line" >>"$work/results" <<'EOF'
 import sys
 values = dict(item.split("=") for item in sys.argv[2].split())

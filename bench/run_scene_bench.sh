@@ -29,16 +29,8 @@ command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/scene_bench.XXXXXX)
 . "$(dirname "$0")/../testsupport/private_display.sh"
-xvfb_pid=
-stop_xvfb() {
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=
-    fi
-}
 cleanup() {
-    stop_xvfb
+    stop_private_display
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -46,7 +38,6 @@ trap cleanup EXIT
 # start_xvfb WIDTHxHEIGHT: starts a server on a free display and sets DISPLAY.
 start_xvfb() {
     start_private_xvfb "$1" || { echo "Xvfb at $1 did not start" >&2; exit 1; }
-    xvfb_pid=$DISPLAY_SERVER_PID
 }
 
 # run_case SCREEN FILTER: one benchmark case on its own server and fresh settings.
@@ -59,7 +50,7 @@ run_case() {
     echo "=== $filter on a ${screen} Xvfb screen (DISPLAY=$DISPLAY)"
     XDG_CONFIG_HOME="$config" REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy \
         "$bench" --benchmark_filter="Scene/$filter" --benchmark_counters_tabular=true "$@"
-    stop_xvfb
+    stop_private_display
 }
 
 run_case 800x600 test_window "$@"

@@ -12,29 +12,18 @@
 #include "engine/WideText.h"
 #include "fuzz/FuzzCheck.h"
 #include "platform/ProgramArguments.h"
-#include "shell/GLSaver.h"
 #include "tests/shell/FakePlatform.h"
+#include "tests/shell/SceneFreeSaver.h"
 
 using namespace reef;
 
 namespace {
 
-// Only the switch reader is used; the scene operations are never called.
-class SwitchReader : public GLSaver {
-public:
-    using GLSaver::GLSaver;
-    bool BuildScene() override { return true; }
-    bool InitGL() override { return true; }
-    void FrameMove() override {}
-    void Render() override {}
-    bool ReleaseGLObjects() override { return true; }
-    bool Cleanup() override { return true; }
-};
-
 GLSaver& saver() {
     static FakeWindows windows;
     static FakeSystem system;
-    static SwitchReader instance(Variant::Plain, windows, system);
+    // Only the switch reader is used; the scene operations are never called.
+    static SceneFreeSaver instance(Variant::Plain, windows, system);
     return instance;
 }
 

@@ -35,8 +35,7 @@ for size in ${SERIES_SIZES:-1280x720 1920x1080}; do
     status=0
     XDG_CONFIG_HOME="$config/$size" REEFSAVER_SCREENSHOTS="$shots" REEFSAVER_QUIT_AFTER_MS=60500 \
         timeout 300 "$saver" /s >"$out/$size.log" 2>&1 || status=$?
-    kill "$DISPLAY_SERVER_PID" 2>/dev/null || true
-    wait "$DISPLAY_SERVER_PID" 2>/dev/null || true
+    stop_private_display
     [[ $status == 1 ]] || { echo "the saver ended with $status at $size:" >&2; tail -n 20 "$out/$size.log" >&2; exit 1; }
     for s in $(seq 5 5 60); do
         [[ -s "$dir/t$(printf %02d "$s").png" ]] || { echo "no picture at $s s at $size" >&2; exit 1; }

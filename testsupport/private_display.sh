@@ -6,6 +6,8 @@
 #   DISPLAY_SERVER_PID. Returns 1 when no server answered within ten seconds.
 # start_private_xvfb <width>x<height> [more Xvfb options...]
 #   The same for Xvfb at colour depth ${DEPTH:-24}.
+# stop_private_display
+#   Ends the server started last, if any, and waits for it.
 #
 # The server is a background job of the calling shell: `kill $(jobs -p)` in
 # the caller's exit trap ends it.
@@ -35,4 +37,12 @@ start_private_xvfb() {
   # -noreset: Xvfb would otherwise restart whenever its last client leaves and
   # refuse connections meanwhile.
   start_private_display Xvfb -screen 0 "${size}x${DEPTH:-24}" -nolisten tcp -noreset "$@"
+}
+
+stop_private_display() {
+  if [ -n "${DISPLAY_SERVER_PID:-}" ]; then
+    kill "$DISPLAY_SERVER_PID" 2>/dev/null || true
+    wait "$DISPLAY_SERVER_PID" 2>/dev/null || true
+    DISPLAY_SERVER_PID=
+  fi
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../shell/FakePlatform.h"
+#include "../shell/SceneFreeSaver.h"
 #include "FakeDialogLayer.h"
 #include "shell/GLSaver.h"
 #include "shell/ScreenSettingsDialog.h"
@@ -155,15 +156,7 @@ TEST(ScreenSettingsDialog, NoModesLeaveTheListEmpty) {
 TEST(ScreenSettingsDialog, OkWritesTheScreenSettingsAndCancelDoesNot) {
     FakeWindows windows;
     ModeSystem system;
-    struct Saver : GLSaver {
-        using GLSaver::GLSaver;
-        bool BuildScene() override { return true; }
-        bool InitGL() override { return true; }
-        void FrameMove() override {}
-        void Render() override {}
-        bool ReleaseGLObjects() override { return true; }
-        bool Cleanup() override { return true; }
-    } saver(Variant::Plain, windows, system);
+    SceneFreeSaver saver(Variant::Plain, windows, system);
     FakeDialogLayer layer;
     layer.user = [](FakeDialogLayer& l, DialogHandle d) {
         l.click(d, kLeave);
