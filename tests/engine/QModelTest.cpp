@@ -479,29 +479,35 @@ TEST_F(QModelAnimation, AbsurdSpeedsOrPositionsNeverGiveAFrame) {
     EXPECT_EQ(model.currentFrameIndex(), -1);
 }
 
-// Vertices drawn into a feedback buffer, in window coordinates of a 64 x 64 viewport.
-std::vector<float> feedbackVertices(const std::function<void()>& drawCall) {
+// One value of each vertex a draw sends through a feedback buffer of the given
+// type (perVertex values a vertex; the value at index pick).
+std::vector<float> feedbackValues(const std::function<void()>& drawCall, GLenum type, int perVertex, int pick) {
     std::vector<GLfloat> buffer(4096);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), type, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    drawCall();
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<float> values;
+    for (GLint i = 0; i < used;) {
+        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
+            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
+            for (int k = 0; k < n; ++k) values.push_back(buffer[static_cast<size_t>(i + 2 + perVertex * k + pick)]);
+            i += 2 + perVertex * n;
+        } else {
+            ++i;
+        }
+    }
+    return values;
+}
+
+// The x of each vertex drawn, in window coordinates of a 64 x 64 viewport.
+std::vector<float> feedbackVertices(const std::function<void()>& drawCall) {
     glViewport(0, 0, 64, 64);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawCall();
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<float> xs;
-    for (GLint i = 0; i < used;) {
-        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
-            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
-            for (int k = 0; k < n; ++k) xs.push_back(buffer[static_cast<size_t>(i + 2 + 3 * k)]);
-            i += 2 + 3 * n;
-        } else {
-            ++i;
-        }
-    }
-    return xs;
+    return feedbackValues(drawCall, GL_3D, 3, 0);
 }
 
 TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
@@ -527,25 +533,9 @@ TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The lit colour of each vertex a draw sends, through a feedback buffer.
+// The lit red of each vertex a draw sends (x, y, z, r, g, b, a a vertex).
 std::vector<float> litReds(const std::function<void()>& drawCall) {
-    std::vector<GLfloat> buffer(4096);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawCall();
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<float> reds;
-    constexpr int kPerVertex = 7;  // x, y, z, r, g, b, a
-    for (GLint i = 0; i < used;) {
-        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
-            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
-            for (int k = 0; k < n; ++k) reds.push_back(buffer[static_cast<size_t>(i + 2 + kPerVertex * k + 3)]);
-            i += 2 + kPerVertex * n;
-        } else {
-            ++i;
-        }
-    }
-    return reds;
+    return feedbackValues(drawCall, GL_3D_COLOR, 7, 3);
 }
 
 // The packed normals reach the lighting as unit normals in world axes, whatever
