@@ -400,7 +400,7 @@ void ReefSaver::Render() {
         drawViewerText();
     else if (m_frameRateDisplay)
         m_frameRateLine.render();
-    if (m_screenshots.afterRender(getTicks(), m_width, m_height)) requestQuit();
+    if (m_screenshots.afterRender(m_width, m_height)) requestQuit();
 }
 
 void ReefSaver::drawScene() {

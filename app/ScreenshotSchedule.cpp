@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -38,13 +39,19 @@ void ScreenshotSchedule::configure(const std::string& shots, const std::string& 
     }
 }
 
-bool ScreenshotSchedule::afterRender(uint32_t now, int width, int height) {
+uint64_t ScreenshotSchedule::realMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+bool ScreenshotSchedule::afterRender(int width, int height) {
     if (m_shots.empty() && m_quitAfterMs < 0) return false;
+    const uint64_t now = realMilliseconds();
     if (!m_started) {
         m_started = true;
         m_firstFrame = now;
     }
-    const uint32_t elapsed = now - m_firstFrame;
+    const uint64_t elapsed = now - m_firstFrame;
     while (!m_shots.empty() && elapsed >= m_shots.front().atMs && width > 0 && height > 0) {
         m_pixels.resize(static_cast<size_t>(width) * height * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -54,7 +61,7 @@ bool ScreenshotSchedule::afterRender(uint32_t now, int width, int height) {
             std::fprintf(stderr, "Error: could not write the screenshot %s\n", m_shots.front().path.c_str());
         m_shots.erase(m_shots.begin());
     }
-    return m_quitAfterMs >= 0 && elapsed >= static_cast<uint32_t>(m_quitAfterMs);
+    return m_quitAfterMs >= 0 && elapsed >= static_cast<uint64_t>(m_quitAfterMs);
 }
 
 }  // namespace reef

@@ -214,6 +214,22 @@ no_data_folder)
   [ "$models" -gt 0 ] || fail "no model load was reported: $(head -c 2000 "$WORK/out")"
   [ "$frames" -le "$models" ] || fail "$frames frame lines for $models models"
   ;;
+frozen_clock_hooks)
+  # The timed screenshots and the timed exit count real time while the scene's clock
+  # stands still: the frame at 2 s is taken, it is the same frame as the first one,
+  # and the run ends by itself.
+  start_display
+  REEFSAVER_FROZEN_CLOCK_MS=60000 REEFSAVER_SEED=1 \
+    REEFSAVER_SCREENSHOTS="0:$SHOTS/frozen-00s.png,2000:$SHOTS/frozen-02s.png" REEFSAVER_QUIT_AFTER_MS=2500 \
+    "$PLAIN" /s >"$WORK/out" 2>&1 &
+  pid=$!
+  wait_exit "$pid" 600 || fail "the run with a frozen clock did not end by itself"
+  [ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE"
+  check_log "$WORK/out"
+  check_picture "$SHOTS/frozen-02s.png"
+  differing=$(/usr/bin/compare -metric AE "$SHOTS/frozen-00s.png" "$SHOTS/frozen-02s.png" null: 2>&1)
+  [ "$differing" = 0 ] || fail "the frozen frame changed between 0 s and 2 s ($differing pixels)"
+  ;;
 reef_1024)
   run_reef 1024x768 "5000:$SHOTS/reef-1024-05s.png,30000:$SHOTS/reef-1024-30s.png,90000:$SHOTS/reef-1024-90s.png" 90500 2400
   for t in 05 30 90; do check_picture "$SHOTS/reef-1024-${t}s.png"; done
