@@ -15,9 +15,12 @@ const std::vector<std::string> kCameraWords = {"auto", "top", "middle", "bottom"
 // The daemon's own options, read later by the platform layer.
 bool isHostOption(const std::string& name) { return name == "root" || name == "window-id"; }
 
-// "-s", "-p", "-c:1234": the screensaver switches keep their single-letter form.
-bool isSwitch(const char* argument) {
-    return argument[0] == '-' && argument[1] != '\0' && argument[1] != '-' && (argument[2] == '\0' || argument[2] == ':');
+// "--fish": ours. One dash names one of ours only for the daemon's options
+// (-root, -window-id); every other "-word" is a screensaver switch, read by
+// its first letter only (-s, -scr, -p4711, -c:1234).
+bool isLongOption(const char* argument) { return argument[0] == '-' && argument[1] == '-'; }
+bool isSingleDashHostOption(const char* argument) {
+    return argument[0] == '-' && argument[1] != '-' && isHostOption(argument + 1);
 }
 
 std::string quoted(const char* text) { return std::string("'") + text + "'"; }
@@ -33,20 +36,27 @@ CommandLineOptions CommandLineOptions::parse(int argc, const char* const* argv) 
     }
     for (int i = 1; i < argc && options.m_error.empty(); ++i) {
         const char* argument = argv[i];
-        if (argument[0] != '-' || argument[1] == '\0' || isSwitch(argument)) {
+        if (!isLongOption(argument) && !isSingleDashHostOption(argument)) {
             options.m_remaining.push_back(argument);
             continue;
         }
-        std::string name = argument + (argument[1] == '-' ? 2 : 1);
+        const char* afterDashes = argument + (argument[1] == '-' ? 2 : 1);
+        std::string name = afterDashes;
         const char* inlineValue = nullptr;
         const size_t equals = name.find('=');
         if (equals != std::string::npos) {
-            inlineValue = argument + (argument[1] == '-' ? 2 : 1) + equals + 1;
+            inlineValue = afterDashes + equals + 1;
             name.resize(equals);
         }
         if (isHostOption(name) && !inlineValue) {
             options.m_remaining.push_back(argument);
-            if (name == "window-id" && i + 1 < argc) options.m_remaining.push_back(argv[++i]);
+            if (name == "window-id") {
+                if (i + 1 >= argc) {
+                    options.m_error = quoted(argument) + " needs a window id (--help lists the options)";
+                    break;
+                }
+                options.m_remaining.push_back(argv[++i]);
+            }
             continue;
         }
         if (!options.takeOption(name, argv, argc, i, inlineValue) && options.m_error.empty())
@@ -157,7 +167,9 @@ std::string CommandLineOptions::helpText(const std::string& programName) {
            "\n"
            "Screensaver switches:\n"
            "  /s   full screen      /t   in a test window    /p N  preview inside window N\n"
-           "  /c   settings dialog  /a   change password (no switch: settings dialog)\n";
+           "  /c   settings dialog  /a   change password (no switch: settings dialog)\n"
+           "  A switch may also start with '-', and only its first letter counts: -s, -scr,\n"
+           "  -p4711, /c:1234. Options always start with '--'.\n";
 }
 
 }  // namespace reef

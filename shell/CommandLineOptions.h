@@ -27,8 +27,9 @@ public:
     static constexpr int kMaxFishCount = 20;
     static constexpr int kMaxSchoolSize = 20;
 
-    // Options may be written with one dash or two, and values either as the
-    // next argument or after '=' (--fish=12).
+    // Options start with two dashes (the daemon's -root and -window-id also
+    // with one), and take values either as the next argument or after '='
+    // (--fish=12). Every other argument is left for the screensaver switch.
     static CommandLineOptions parse(int argc, const char* const* argv);
 
     const SettingOverrides& overrides() const { return m_overrides; }

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "FakePlatform.h"
+#include "SceneFreeSaver.h"
+#include "platform/ProgramArguments.h"
 #include "shell/CommandLineOptions.h"
 
 namespace reef {
@@ -17,9 +20,9 @@ std::vector<std::string> remaining(const CommandLineOptions& options) {
     return {options.remaining().begin(), options.remaining().end()};
 }
 
-TEST(CommandLineOptions, EveryOverrideInBothSpellings) {
-    const CommandLineOptions a = parse({"--fish", "12", "-school=5", "--no-gulls", "-sky", "clear", "--camera=middle",
-                                        "--no-sound", "-fps"});
+TEST(CommandLineOptions, EveryOverrideWithItsValueAfterABlankOrAnEqualsSign) {
+    const CommandLineOptions a = parse({"--fish", "12", "--school=5", "--no-gulls", "--sky", "clear", "--camera=middle",
+                                        "--no-sound", "--fps"});
     ASSERT_EQ(a.error(), "");
     EXPECT_EQ(a.overrides().fishCount, 12);
     EXPECT_EQ(a.overrides().schoolSize, 5);
@@ -51,6 +54,51 @@ TEST(CommandLineOptions, ScreensaverSwitchesAndDaemonOptionsPassThroughInOrder) 
     EXPECT_EQ(remaining(b).size(), 3u);
 }
 
+// Only the first letter of a screensaver switch counts, so a dash with more
+// behind it is a switch for the shell, never an unknown option of ours.
+TEST(CommandLineOptions, SingleDashWordsAreSwitchesUnlessTheDaemonsOwn) {
+    for (const char* argument : {"-p4711", "-scr", "-c1234", "-S", "-fish", "-help", "-root=1", "-", "/c:1234"}) {
+        const CommandLineOptions options = parse({argument});
+        EXPECT_EQ(options.error(), "") << argument;
+        EXPECT_EQ(remaining(options), (std::vector<std::string>{"/usr/lib/reefsaver/reefsaver_plain", argument}));
+        EXPECT_EQ(options.answerWithoutRunning(), std::nullopt) << argument;
+    }
+    EXPECT_FALSE(parse({"-fish", "3"}).overrides().fishCount.has_value());
+}
+
+// The whole way a program's arguments take: our options out, the daemon's
+// conventions out, the rest joined into the line whose switch picks the mode.
+TEST(CommandLineOptions, ArgumentsReachTheSwitchReader) {
+    struct Case {
+        std::vector<const char*> args;
+        RunMode mode;
+        WindowHandle parent;
+    };
+    const Case cases[] = {
+        {{"-p4711"}, RunMode::Preview, 4711},
+        {{"-scr"}, RunMode::Full, 0},
+        {{"-c1234"}, RunMode::Config, 1234},
+        {{"/p", "4711"}, RunMode::Preview, 4711},
+        {{"/c:1234"}, RunMode::Config, 1234},
+        {{"/S"}, RunMode::Full, 0},
+        {{"-T"}, RunMode::Test, 0},
+        {{"--fish", "3", "-a99"}, RunMode::PasswordChange, 99},
+        {{"--no-sound"}, RunMode::Config, 0},
+        {{"-fish", "3"}, RunMode::Full, 0},
+    };
+    for (const Case& c : cases) {
+        const CommandLineOptions options = parse(c.args);
+        ASSERT_EQ(options.error(), "") << c.args[0];
+        const ProgramArguments arguments =
+            parseProgramArguments(static_cast<int>(options.remaining().size()), options.remaining().data(), nullptr);
+        FakeWindows windows;
+        FakeSystem system;
+        SceneFreeSaver saver(Variant::Plain, windows, system);
+        EXPECT_EQ(saver.ParseCommandLine(arguments.commandLine), c.mode) << c.args[0];
+        EXPECT_EQ(saver.parentWindow(), c.parent) << c.args[0];
+    }
+}
+
 TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
     struct Case {
         std::vector<const char*> args;
@@ -69,6 +117,8 @@ TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
         {{"--camera", "4"}, "one of auto, top, middle, bottom"},
         {{"--fps=1"}, "--fps takes no value"},
         {{"--root=1"}, "unknown option '--root=1'"},
+        {{"-window-id"}, "'-window-id' needs a window id"},
+        {{"--window-id"}, "'--window-id' needs a window id"},
     };
     for (const Case& c : cases) {
         const CommandLineOptions options = parse(c.args);
@@ -79,7 +129,7 @@ TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
 }
 
 TEST(CommandLineOptions, HelpListsEveryOptionAndStopsTheProgram) {
-    const CommandLineOptions options = parse({"-help"});
+    const CommandLineOptions options = parse({"--help"});
     EXPECT_TRUE(options.helpRequested());
     testing::internal::CaptureStdout();
     EXPECT_EQ(options.answerWithoutRunning(), 0);
