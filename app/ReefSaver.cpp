@@ -17,9 +17,9 @@
 #include "platform/SystemServices.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
-#include "world/Clock.h"
-#include "world/Math.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Math.h"
+#include "core/Random.h"
 
 namespace reef {
 

@@ -12,7 +12,7 @@
 #include "app/ScreenshotSchedule.h"
 #include "app/WindowPointer.h"
 #include "scene/Creatures.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "scene/Scenery.h"
 #include "scene/SetCatalog.h"
 #include "shell/CommandLineOptions.h"
@@ -22,7 +22,7 @@
 #include "ui/ScreenText.h"
 #include "world/Camera.h"
 #include "world/CameraAuto.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 #include "world/RandomTimer.h"
 
 namespace reef {

@@ -7,7 +7,7 @@
 #include "engine/QModel.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace {
 

@@ -72,7 +72,7 @@
 #include "platform/WindowMessages.h"
 #include "platform/X11WindowSystem.h"
 #include "shell/CommandLineOptions.h"
-#include "world/Random.h"
+#include "core/Random.h"
 
 // ---------------------------------------------------------------- allocation counting
 

@@ -8,8 +8,8 @@
 #include <new>
 
 #include "testsupport/ReefPopulation.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace {
 std::atomic<long long> g_allocations{0};

@@ -14,8 +14,8 @@
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/TQArchive.h"
-#include "world/Clock.h"
-#include "world/Math.h"
+#include "core/Clock.h"
+#include "core/Math.h"
 
 namespace reef {
 

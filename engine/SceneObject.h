@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "world/Clock.h"
-#include "world/Math.h"
+#include "core/Clock.h"
+#include "core/Math.h"
 
 namespace reef {
 

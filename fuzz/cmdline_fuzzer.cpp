@@ -12,8 +12,8 @@
 #include "engine/WideText.h"
 #include "fuzz/FuzzCheck.h"
 #include "platform/ProgramArguments.h"
-#include "tests/shell/FakePlatform.h"
-#include "tests/shell/SceneFreeSaver.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/SceneFreeSaver.h"
 
 using namespace reef;
 

@@ -15,7 +15,7 @@
 #include "platform/RegFileStore.h"
 #include "platform/SdlAudioMixer.h"
 #include "platform/TerminationSignal.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

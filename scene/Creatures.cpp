@@ -9,8 +9,8 @@
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 #include "scene/SubSetDescriptor.h"
-#include "world/Math.h"
-#include "world/Random.h"
+#include "core/Math.h"
+#include "core/Random.h"
 
 namespace reef {
 

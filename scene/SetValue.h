@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

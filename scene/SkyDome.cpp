@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

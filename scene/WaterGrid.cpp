@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "world/Clock.h"
-#include "world/Math.h"
+#include "core/Clock.h"
+#include "core/Math.h"
 
 namespace reef {
 

@@ -17,7 +17,7 @@
 #include "engine/QModel.h"
 #include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "scene/ProfileReader.h"
 #include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"

@@ -1,8 +1,8 @@
 #include "world/BigFishRoute.h"
 
 #include "engine/SceneObject.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace reef {
 

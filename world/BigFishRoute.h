@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "world/Math.h"
+#include "core/Math.h"
 #include "world/PathFollower.h"
 
 namespace reef {

@@ -1,6 +1,6 @@
 #include "world/Camera.h"
 
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

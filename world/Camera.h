@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

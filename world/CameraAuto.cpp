@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "world/Camera.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

@@ -4,7 +4,7 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 #include "world/Swarm.h"
 
 namespace reef {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "world/Math.h"
+#include "core/Math.h"
 #include "world/RandomTimer.h"
 
 namespace reef {

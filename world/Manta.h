@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/ModelObject.h"
-#include "world/Math.h"
+#include "core/Math.h"
 #include "world/PathFollower.h"
 #include "world/TimedAnimal.h"
 

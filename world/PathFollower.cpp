@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/SceneObject.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "world/Random.h"
+#include "core/Random.h"
 
 namespace reef {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "world/Math.h"
+#include "core/Math.h"
 #include "world/SwarmMember.h"
 
 namespace reef {

@@ -1,7 +1,7 @@
 // One fish of the school: its scene object and its own steering state.
 #pragma once
 
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

@@ -1,7 +1,7 @@
 #include "world/TimedProp.h"
 
 #include "engine/QModel.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 

@@ -5,7 +5,7 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "world/Math.h"
+#include "core/Math.h"
 
 namespace reef {
 

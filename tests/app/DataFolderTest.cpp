@@ -1,6 +1,6 @@
 #include "app/DataFolder.h"
 
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "ui/DatReader.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 #include <GL/gl.h>
 
 #include "testsupport/GlTestContext.h"
-#include "tests/shell/FakePlatform.h"
+#include "testsupport/FakePlatform.h"
 #include "app/ReefSaver.h"
 #include "engine/WideText.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 namespace {

@@ -10,14 +10,14 @@
 
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
-#include "tests/shell/FakePlatform.h"
+#include "testsupport/FakePlatform.h"
 #include "app/ReefSaver.h"
 #include "engine/EngineImports.h"
 #include "engine/SoundPlayer.h"
 #include "platform/SdlEngineImports.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 namespace {

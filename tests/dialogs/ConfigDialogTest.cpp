@@ -7,7 +7,7 @@
 #include "FakeDialogLayer.h"
 #include "app/ConfigDialog.h"
 #include "engine/WideText.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "ui/DatReader.h"
 
 namespace reef {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../shell/FakePlatform.h"
+#include "testsupport/FakePlatform.h"
 #include "FakeDialogLayer.h"
 #include "app/ReefSaver.h"
 

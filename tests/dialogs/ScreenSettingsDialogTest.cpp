@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../shell/FakePlatform.h"
-#include "../shell/SceneFreeSaver.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/SceneFreeSaver.h"
 #include "FakeDialogLayer.h"
 #include "shell/GLSaver.h"
 #include "shell/ScreenSettingsDialog.h"

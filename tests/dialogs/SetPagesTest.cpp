@@ -8,7 +8,7 @@
 #include "app/SetPages.h"
 #include "engine/FilePath.h"
 #include "res/DialogTemplates.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "scene/SetSelection.h"
 
 namespace reef {

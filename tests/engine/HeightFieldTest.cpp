@@ -11,7 +11,7 @@
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 namespace {

@@ -17,8 +17,8 @@
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

@@ -1,11 +1,11 @@
-#include "world/Math.h"
+#include "core/Math.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <set>
 
-#include "world/Random.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

@@ -1,9 +1,9 @@
-#include "world/Random.h"
+#include "core/Random.h"
 
 #include <gtest/gtest.h>
 
-#include "world/Clock.h"
-#include "world/Math.h"
+#include "core/Clock.h"
+#include "core/Math.h"
 
 namespace reef {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "testsupport/ReefPopulation.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

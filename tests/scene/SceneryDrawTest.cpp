@@ -11,7 +11,7 @@
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
 #include "testsupport/GlTestContext.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 namespace {

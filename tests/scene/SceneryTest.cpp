@@ -10,8 +10,8 @@
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
-#include "world/Clock.h"
-#include "world/Math.h"
+#include "core/Clock.h"
+#include "core/Math.h"
 
 namespace reef {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/WideText.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "FakePlatform.h"
-#include "SceneFreeSaver.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/SceneFreeSaver.h"
 #include "platform/ProgramArguments.h"
 #include "shell/CommandLineOptions.h"
 

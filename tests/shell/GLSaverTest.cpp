@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "FakePlatform.h"
+#include "testsupport/FakePlatform.h"
 #include "shell/GLSaver.h"
 
 namespace reef {

@@ -16,7 +16,7 @@
 #include "engine/Texture.h"
 #include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 #include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "world/CameraAuto.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 namespace reef {
 namespace {

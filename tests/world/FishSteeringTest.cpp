@@ -8,8 +8,8 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "world/BigFishRoute.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "world/Swarm.h"
 
 namespace reef {

@@ -10,8 +10,8 @@
 #include "engine/QModel.h"
 #include "engine/SoundPlayer.h"
 #include "testsupport/WorldTestSupport.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

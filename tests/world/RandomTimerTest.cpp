@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "world/Random.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

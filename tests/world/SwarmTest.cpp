@@ -8,8 +8,8 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "world/Clock.h"
-#include "world/Random.h"
+#include "core/Clock.h"
+#include "core/Random.h"
 
 namespace reef {
 namespace {

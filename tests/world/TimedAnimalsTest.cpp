@@ -7,9 +7,9 @@
 
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "world/Clock.h"
+#include "core/Clock.h"
 #include "world/Manta.h"
-#include "world/Random.h"
+#include "core/Random.h"
 #include "world/TimedProp.h"
 #include "world/TimedScheduler.h"
 #include "testsupport/WorldTestSupport.h"

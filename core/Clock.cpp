@@ -1,4 +1,4 @@
-#include "world/Clock.h"
+#include "core/Clock.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
-#include "world/Math.h"
+#include "core/Math.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "world/Random.h"
+#include "core/Random.h"
 
 namespace reef {
 

@@ -1,4 +1,4 @@
-#include "scene/PosixDirectoryLister.h"
+#include "platform/PosixDirectoryLister.h"
 
 #include <dirent.h>
 
