@@ -29,10 +29,6 @@ void CameraAuto::updateAuto(Camera& camera, int dt, int cameraSpeed, int fixTop,
     case Motion::Up:
         if (camera.pitch() > kTopPitch) {
             camera.pitchBy(-speed * static_cast<float>(dt));
-            // NOTE: the flag is renewed on every tilting frame, so the highlight
-            // layer stays still for the whole tilt even though the frame update
-            // clears the flag at its start.
-            m_moving = true;
         } else {
             m_motion = Motion::Rest;
             m_restDuration = secondsToMs(fixTop);
@@ -43,7 +39,6 @@ void CameraAuto::updateAuto(Camera& camera, int dt, int cameraSpeed, int fixTop,
     case Motion::Down:
         if (camera.pitch() < kBottomPitch) {
             camera.pitchBy(speed * static_cast<float>(dt));
-            m_moving = true;
         } else {
             m_motion = Motion::Rest;
             m_restDuration = secondsToMs(fixBottom);
@@ -56,6 +51,8 @@ void CameraAuto::updateAuto(Camera& camera, int dt, int cameraSpeed, int fixTop,
         if (static_cast<int32_t>(now - m_restStart) > m_restDuration) {
             m_restStart = now;
             m_motion = camera.pitch() >= 0.0f ? Motion::Up : Motion::Down;
+            // Only the frame in which the tilt starts: the frame update clears the
+            // flag again, so the highlight shimmers on while the view tilts.
             m_moving = true;
         }
         break;

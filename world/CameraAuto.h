@@ -21,7 +21,8 @@ public:
 
     void setAutomatic(bool on) { m_automatic = on; }
     bool automatic() const { return m_automatic; }
-    // The frame update clears the flag first; a tilt (automatic or by key) sets it.
+    // The frame update clears the flag first; it is set only in the frame in which an
+    // automatic tilt starts or a key tilts the view.
     void clearMoving() { m_moving = false; }
     void setMoving() { m_moving = true; }
     bool moving() const { return m_moving; }

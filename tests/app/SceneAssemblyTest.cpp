@@ -384,13 +384,17 @@ TEST_F(SceneAssembly, ViewerKeysTiltWithinTheirLimitsAndHomeResets) {
     ManualClock clock(1000);
     ReefSaver& viewer = build(Variant::Viewer);
     press(viewer, VK_UP);
-    for (int frame = 0; frame < 49; ++frame) viewerFrame(viewer, clock);
+    for (int frame = 0; frame < 49; ++frame) {
+        viewerFrame(viewer, clock);
+        ASSERT_TRUE(viewer.cameraAuto().moving());  // every frame the keys tilt holds the highlight
+    }
     EXPECT_NEAR(viewer.camera().pitch(), -24.5f, 1e-3);
     for (int frame = 0; frame < 100; ++frame) {
         viewerFrame(viewer, clock);
         EXPECT_GE(viewer.camera().pitch(), -25.0f - 1e-3);
     }
     EXPECT_NEAR(viewer.camera().pitch(), -25.0f, 1e-3);  // held on, the view stays at the top limit
+    EXPECT_FALSE(viewer.cameraAuto().moving());          // and no longer tilts
     release(viewer, VK_UP);
     press(viewer, VK_DOWN);
     for (int frame = 0; frame < 200; ++frame) viewerFrame(viewer, clock);
