@@ -10,7 +10,13 @@ namespace reef {
 namespace {
 constexpr float kLookAhead = 0.07f;    // parameter distance of the point the object faces
 constexpr float kDefaultStep = 0.001f;
-constexpr float kMaxStep = 1.0f;       // at most one segment per update
+// At most one segment per update. The step is re-estimated from a probe one step
+// ahead, and the probe can only follow the path into the next segment: beyond it
+// the spline is extrapolated, its chord comes out far too long, and after one very
+// long frame (a machine woken from suspend) the next step is too small for a float
+// position to change: the object would stand still for hundreds of frames. One segment keeps
+// the probe on the path.
+constexpr float kMaxStep = 1.0f;
 }  // namespace
 
 PathFollower::PathFollower() : m_lastTicks(getTicks()) {}

@@ -135,6 +135,34 @@ TEST(PathFollower, PauseResumeAndZeroDtDoNotJump) {
     EXPECT_FLOAT_EQ(rig.object.getPosition().z, p.z);
 }
 
+TEST(PathFollower, ALongStallDoesNotStopTheObject) {
+    // Eight hours in one frame (a machine woken from suspend), and a clock that
+    // steps back by one millisecond, which the unsigned difference reads as 49 days.
+    for (uint32_t stall : {30000000u, 0xffffffffu}) {
+        Rig rig;
+        const int n = 8;
+        for (int i = 0; i < n; ++i) {
+            const float a = kTwoPi * static_cast<float>(i) / n;
+            rig.follower.addWaypoint(5 * std::cos(a), 0, 5 * std::sin(a));
+        }
+        rig.frames(30);
+        const int index = rig.follower.getIndex();
+        rig.clock.advance(stall);
+        rig.follower.update();
+        rig.frames(2);
+        // The stall moves it on by one segment at most, the overshoot being dropped ...
+        EXPECT_EQ(rig.follower.getIndex(), (index + 1) % n) << stall;
+        // ... and from then on it swims at its speed again.
+        Vec3 last = rig.object.getPosition();
+        for (int i = 0; i < 20; ++i) {
+            rig.frames(1);
+            const Vec3 p = rig.object.getPosition();
+            ASSERT_NEAR(distance(p, last), 0.04f, 0.012f) << stall << " frame " << i;
+            last = p;
+        }
+    }
+}
+
 TEST(PathFollower, SmoothBankingReachesItsTargetStepByStep) {
     // A tight circle gives a steady turn; a large roll factor makes the target big.
     Rig rig;
