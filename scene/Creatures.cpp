@@ -382,7 +382,10 @@ void Creatures::drawBigFish(Texture& causticsFrame) {
 void Creatures::drawProps(bool late) {
     for (Prop& entry : m_props) {
         TimedProp& prop = *entry.prop;
-        if ((prop.drawLate() > 0) != late) continue;
+        // Early props say exactly 0 and late ones 1 or more; a prop saying anything
+        // else is drawn in neither pass.
+        const bool inThisPass = late ? prop.drawLate() >= 1 : prop.drawLate() == 0;
+        if (!inThisPass) continue;
         if (entry.lighting) glEnable(GL_LIGHTING);
         prop.body().render();
         if (!late)

@@ -92,6 +92,8 @@ public:
     void drawHunter();
     void drawSingleFish(Texture& causticsFrame);
     void drawBigFish(Texture& causticsFrame);
+    // The props of one pass: early (drawLate 0, with their parts) or late (drawLate 1
+    // or more, the body only).
     void drawProps(bool late);
     void drawTurtle() { m_turtleCycle.draw(); }
     void drawActiveManta();

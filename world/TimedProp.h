@@ -21,7 +21,7 @@ public:
     std::vector<ModelObject>& parts() { return m_parts; }
     // Appends a copy of the part.
     void addPart(const ModelObject& part) { m_parts.push_back(part); }
-    // Drawn late (after fog, without parts) when above 0.
+    // 0: drawn early, with its parts; 1 or more: drawn late (after fog, without parts).
     void setDrawLate(int drawLate) { m_drawLate = drawLate; }
     int drawLate() const { return m_drawLate; }
     bool playing() const { return m_playing; }

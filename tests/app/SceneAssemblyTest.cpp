@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 
 #include "testsupport/GlTestContext.h"
@@ -274,6 +275,46 @@ TEST_F(SceneAssembly, OnlyTheFirstAnimalSetIsBuilt) {
     EXPECT_FLOAT_EQ(clam.body().angleY(), 90.0f);
     EXPECT_EQ(clam.parts().size(), 1u);
     EXPECT_EQ(c.timed().size(), 1u);
+}
+
+// The polygons a draw call sends through the pipeline, counted in feedback mode
+// in a volume of -20 .. 20 on every axis, which holds every fixture's position.
+int polygonsDrawn(const std::function<void()>& drawCall) {
+    std::vector<GLfloat> buffer(1 << 14);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-20, 20, -20, 20, -20, 20);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    drawCall();
+    const GLint used = glRenderMode(GL_RENDER);
+    int polygons = 0;
+    for (GLint i = 0; i < used;) {
+        if (buffer[static_cast<size_t>(i)] != GL_POLYGON_TOKEN) {
+            ++i;
+            continue;
+        }
+        ++polygons;
+        i += 2 + 2 * static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
+    }
+    return polygons;
+}
+
+TEST_F(SceneAssembly, PropsDrawEarlyAtZeroAndLateAtOneOrMore) {
+    // One triangle each; the first two have a part (a second triangle).
+    addSet("default_diverse", "a_early", "statictimed", "diverse", "val0=0,0,0\nval1=0\n", true);
+    addSet("default_diverse", "b_late", "statictimed", "diverse", "val0=0,0,0\nval1=1\n", true);
+    addSet("default_diverse", "c_later", "statictimed", "diverse", "val0=0,0,0\nval1=7\n");
+    addSet("default_diverse", "d_negative", "statictimed", "diverse", "val0=0,0,0\nval1=-1\n");
+    ReefSaver& saver = build();
+    Creatures& c = saver.creatures();
+    ASSERT_EQ(c.props().size(), 4u);
+    // Early: the body and part of the drawLate 0 prop only.
+    EXPECT_EQ(polygonsDrawn([&] { c.drawProps(false); }), 2);
+    // Late: the bodies of drawLate 1 and 7, without the part; -1 is in neither pass.
+    EXPECT_EQ(polygonsDrawn([&] { c.drawProps(true); }), 2);
 }
 
 TEST_F(SceneAssembly, APartNamingItsSetsImageSharesTheLoadedTexture) {
