@@ -223,7 +223,6 @@ bool ReefSaver::BuildScene() {
 
     m_creatures.gullFlight().cryTimer().restart();
     if (variant() == Variant::Viewer) m_helpHintTimer.setRange(kHelpHintMs, -1);
-    m_lastTick = getTicks();
     return true;
 }
 

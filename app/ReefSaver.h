@@ -118,7 +118,10 @@ private:
     RandomTimer m_helpHintTimer;
     ScreenshotSchedule m_screenshots;
 
-    // Frame timing.
+    // Frame timing. The last tick is taken once, at construction: the first frame's
+    // duration includes the window, GL and scene set-up, which only the hint, the gull
+    // calls, the texture phase and the first frame-rate reading see; the creatures
+    // start their own clocks at their first update.
     uint32_t m_lastTick = 0;
     int m_frameCounter = 0;
     uint32_t m_accumulatedMs = 0;

@@ -15,6 +15,7 @@
 #include "app/ReefSaver.h"
 #include "engine/EngineImports.h"
 #include "engine/SoundPlayer.h"
+#include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
@@ -482,6 +483,24 @@ TEST_F(SceneAssembly, ViewerHelpHintLongHelpAndFrameRateLine) {
     EXPECT_EQ(viewer.frameRateLine().lines()[0], u"800 x 600   50.00 fps");
     viewer.Render();  // draws both text objects without disturbing the GL state
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SceneAssembly, TheFirstFrameCountsFromConstructionBuildIncluded) {
+    ManualClock clock(1000);
+    m_saver = std::make_unique<ReefSaver>(Variant::Viewer, m_platform.windows, m_platform.system);
+    ReefSaver& viewer = *m_saver;
+    ASSERT_TRUE(viewer.Create(u"saver /t"));
+    ASSERT_TRUE(viewer.InitGL());
+    clock.advance(4000);  // window, GL and scene set-up take four seconds
+    ASSERT_TRUE(viewer.BuildScene());
+    viewerFrame(viewer, clock, 20);
+    // One frame of 4020 ms: the first frame-rate reading is there at once.
+    EXPECT_EQ(toUtf8(viewer.frameRateText()), "800 x 600   0.25 fps");
+    // The ten-second hint has six seconds left after the build's four.
+    for (int i = 0; i < 298; ++i) viewerFrame(viewer, clock, 20);
+    EXPECT_TRUE(viewer.helpHintShown());  // 9980 ms since construction
+    viewerFrame(viewer, clock, 20);
+    EXPECT_FALSE(viewer.helpHintShown());
 }
 
 TEST_F(SceneAssembly, PlainHasNoViewerKeysOrText) {
