@@ -453,7 +453,7 @@ void ReefSaver::drawFishGroup(int frame) {
     Texture& caustics = m_scenery.causticsFish(frame);
     glEnable(GL_FOG);
     m_creatures.drawSchool(caustics);
-    m_creatures.drawHunter();
+    m_creatures.drawHunter(caustics);
     m_scenery.coralH().render();
     m_scenery.coralI().render();
     m_scenery.coralG().render();

@@ -362,8 +362,10 @@ void Creatures::drawSchool(Texture& causticsFrame) {
     }
 }
 
-void Creatures::drawHunter() {
-    if (m_hunterBuilt) m_hunter.render();
+void Creatures::drawHunter(Texture& causticsFrame) {
+    if (!m_hunterBuilt) return;
+    if (m_hunter.textureCount() > 1) m_hunter.setTexture(1, &causticsFrame);
+    m_hunter.render();
 }
 
 void Creatures::drawSingleFish(Texture& causticsFrame) {

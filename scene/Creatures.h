@@ -89,7 +89,7 @@ public:
     void update();
     // Draws the fish of one draw group with the current fish caustics frame.
     void drawSchool(Texture& causticsFrame);
-    void drawHunter();
+    void drawHunter(Texture& causticsFrame);
     void drawSingleFish(Texture& causticsFrame);
     void drawBigFish(Texture& causticsFrame);
     // The props of one pass: early (drawLate 0, with their parts) or late (drawLate 1

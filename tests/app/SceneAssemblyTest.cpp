@@ -318,6 +318,30 @@ TEST_F(SceneAssembly, PropsDrawEarlyAtZeroAndLateAtOneOrMore) {
     EXPECT_EQ(polygonsDrawn([&] { c.drawProps(true); }), 2);
 }
 
+TEST_F(SceneAssembly, EveryFishDrawsTheCurrentCausticsFrame) {
+    addSet("default_fish", "silver", "boid", "boid");
+    addSet("default_fish", "hunter", "hunter", "fish");
+    addSet("default_fish", "clown", "singlefish", "fish");
+    addSet("default_fish", "wrasse", "bigfish", "fish");
+    setDword("FishCount", 3);
+    ManualClock clock(1000);
+    ReefSaver& saver = build();
+    Creatures& c = saver.creatures();
+    ASSERT_TRUE(c.hunterBuilt());
+    // Two frames 120 ms apart: the frames of the sequence are 50 ms each.
+    for (uint32_t now : {1000u, 1120u}) {
+        clock.set(now);
+        saver.FrameMove();
+        saver.Render();
+        Texture* frame = &saver.scenery().causticsFish(Scenery::sequenceFrame(now));
+        EXPECT_EQ(c.hunter().texture(1), frame) << now;
+        EXPECT_EQ(c.swarm().members().front().object->texture(1), frame) << now;
+        EXPECT_EQ(c.singleFish().front()->object.texture(1), frame) << now;
+        EXPECT_EQ(c.bigFish().front()->texture(1), frame) << now;
+    }
+    EXPECT_NE(Scenery::sequenceFrame(1000), Scenery::sequenceFrame(1120));
+}
+
 TEST_F(SceneAssembly, APartNamingItsSetsImageSharesTheLoadedTexture) {
     addSet("default_diverse", "turtle", "turtle", "animal", "val0=2,-7,12\n", true);
     ReefSaver& saver = build();
