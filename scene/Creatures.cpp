@@ -160,9 +160,9 @@ void Creatures::buildManta(SetDescriptor& set) {
 }
 
 void Creatures::buildTurtle(SetDescriptor& set) {
-    // A later turtle set takes over the same two objects: start them afresh.
+    // A later turtle set takes over the turtle object: start it afresh, so its
+    // textures replace the earlier set's instead of joining them.
     m_turtle.SceneObject::reset();
-    m_swimmer.SceneObject::reset();
     dress(m_turtle, set);
     set.model.addSequence(0, 100, "movein");
     set.model.addSequence(100, 125, "sit");
@@ -171,8 +171,10 @@ void Creatures::buildTurtle(SetDescriptor& set) {
     set.model.setAnimating(false);
     m_turtleCycle.setTurtle(&m_turtle);
     m_turtleBuilt = true;
+    // A set without a sub-set leaves an earlier set's swimmer as it was.
     if (set.subSets.empty()) return;
     SubSetDescriptor& swimmer = *set.subSets.front();
+    m_swimmer.SceneObject::reset();
     m_swimmer.setModel(&swimmer.model);
     m_swimmer.addTexture(&swimmer.drawTexture());
     m_swimmer.setScale(swimmer.scale);

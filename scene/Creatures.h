@@ -116,6 +116,7 @@ public:
     int currentManta() const { return m_scheduler.currentManta(); }
     ModelObject& leader() { return m_leader; }
     FishSteering& leaderSteering() { return m_leaderSteering; }
+    ModelObject& turtle() { return m_turtle; }
     ModelObject& swimmer() { return m_swimmer; }
     ModelObject& hunter() { return m_hunter; }
     FishSteering& hunterSteering() { return m_hunterSteering; }

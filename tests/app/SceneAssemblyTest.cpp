@@ -342,6 +342,38 @@ TEST_F(SceneAssembly, EveryFishDrawsTheCurrentCausticsFrame) {
     EXPECT_NE(Scenery::sequenceFrame(1000), Scenery::sequenceFrame(1120));
 }
 
+TEST_F(SceneAssembly, ALaterTurtleSetTakesTheTurtleAndTheSwimmerOnlyWithASubSet) {
+    // Two turtle sets (not animals, so both are built); only the first has a swimmer.
+    addSet("default_diverse", "a_turtle", "turtle", "diverse", "val0=2,-7,12\n", true);
+    addSet("default_diverse", "b_turtle", "turtle", "diverse", "val0=3,-7,12\n");
+    {
+        ReefSaver& saver = build();
+        SetDescriptor& first = saver.catalog().at(0);
+        SetDescriptor& second = saver.catalog().at(1);
+        Creatures& c = saver.creatures();
+        ModelObject& turtle = c.turtle();
+        EXPECT_EQ(turtle.model(), &second.model);
+        ASSERT_EQ(turtle.textureCount(), 1);  // replaced, not appended
+        EXPECT_EQ(turtle.texture(0), &second.texture);
+        // The first set's swimmer stays dressed.
+        ModelObject& swimmer = c.swimmer();
+        EXPECT_EQ(swimmer.model(), &first.subSets[0]->model);
+        ASSERT_EQ(swimmer.textureCount(), 1);
+        EXPECT_EQ(swimmer.texture(0), &first.subSets[0]->drawTexture());
+    }
+    // When the later set brings a sub-set too, its swimmer replaces the first one.
+    TearDown();
+    SetUp();
+    addSet("default_diverse", "a_turtle", "turtle", "diverse", "val0=2,-7,12\n", true);
+    addSet("default_diverse", "b_turtle", "turtle", "diverse", "val0=3,-7,12\n", true);
+    ReefSaver& saver = build();
+    SetDescriptor& second = saver.catalog().at(1);
+    ModelObject& swimmer = saver.creatures().swimmer();
+    EXPECT_EQ(swimmer.model(), &second.subSets[0]->model);
+    ASSERT_EQ(swimmer.textureCount(), 1);
+    EXPECT_EQ(swimmer.texture(0), &second.subSets[0]->drawTexture());
+}
+
 TEST_F(SceneAssembly, APartNamingItsSetsImageSharesTheLoadedTexture) {
     addSet("default_diverse", "turtle", "turtle", "animal", "val0=2,-7,12\n", true);
     ReefSaver& saver = build();
