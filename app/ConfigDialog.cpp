@@ -75,19 +75,16 @@ constexpr int kBoidsPerStep = 5;
 constexpr std::u16string_view kSaveFailedFallback =
     u"Die Einstellungen konnten nicht gespeichert werden: der Ordner der Einstellungsdatei ist nicht beschreibbar.";
 
-std::string limited(const std::string& path) { return path.substr(0, ConfigDialog::kMaxPathBytes); }
-
 }  // namespace
 
 ConfigDialog::ConfigDialog(DialogLayer& layer, const DirectoryLister& lister)
     : m_layer(layer), m_setPages(layer, lister, m_settings.fishSets) {}
 
-void ConfigDialog::setInstallFolder(const std::string& folder) { m_installFolder = limited(folder); }
-void ConfigDialog::setAdditionalSetsFolder(const std::string& folder) { m_additionalSetsFolder = limited(folder); }
-void ConfigDialog::setDefaultFishSetsFolder(const std::string& folder) { m_defaultFishSetsFolder = limited(folder); }
-void ConfigDialog::setDefaultDiverseSetsFolder(const std::string& folder) {
-    m_defaultDiverseSetsFolder = limited(folder);
-}
+// Folders are kept whole, however deep the install folder lies.
+void ConfigDialog::setInstallFolder(const std::string& folder) { m_installFolder = folder; }
+void ConfigDialog::setAdditionalSetsFolder(const std::string& folder) { m_additionalSetsFolder = folder; }
+void ConfigDialog::setDefaultFishSetsFolder(const std::string& folder) { m_defaultFishSetsFolder = folder; }
+void ConfigDialog::setDefaultDiverseSetsFolder(const std::string& folder) { m_defaultDiverseSetsFolder = folder; }
 
 void ConfigDialog::bind(SaverSettings& target) {
     m_target = &target;

@@ -39,7 +39,6 @@ public:
     static constexpr int kPageY = 11;
     static constexpr size_t kMaxTitleLength = 127;
     static constexpr size_t kMaxLinkBytes = 255;
-    static constexpr size_t kMaxPathBytes = 511;
 
     ConfigDialog(DialogLayer& layer, const DirectoryLister& lister);
     ConfigDialog(const ConfigDialog&) = delete;

@@ -44,7 +44,6 @@ constexpr float kTexturePhasePerMs = -0.000015f;
 // The sky dome hangs this far below the eye, so the viewer looks up into its cap.
 constexpr float kDomeBelowEye = 300.0f;
 constexpr int kHelpHintMs = 10000;
-constexpr size_t kMaxSetPathBytes = 512;
 constexpr size_t kFrameRateTextCapacity = 96;
 
 // The start view: the eye at (0, 2, -7) looking toward +z.
@@ -259,14 +258,14 @@ void ReefSaver::loadTextures() {
     for (size_t i = 0; i < m_catalog.size(); ++i) {
         SetDescriptor& set = m_catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
-        set.texture.loadBMP(pathFromWide(set.texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+        set.texture.loadBMP(pathFromWide(set.texturePath), Texture::kSceneDefault);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
             // A part drawn with the set's own image shares the loaded texture.
             if (subSet->texturePath == set.texturePath) {
                 subSet->sharedTexture = &set.texture;
                 continue;
             }
-            subSet->texture.loadBMP(pathFromWide(subSet->texturePath, kMaxSetPathBytes), Texture::kSceneDefault);
+            subSet->texture.loadBMP(pathFromWide(subSet->texturePath), Texture::kSceneDefault);
         }
     }
     m_scenery.loadIslandTextures(m_dataFolder);
@@ -275,7 +274,7 @@ void ReefSaver::loadTextures() {
 void ReefSaver::loadModels() {
     m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
     m_catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
-        model.loadMD3(pathFromWide(path, kMaxSetPathBytes), lighting);
+        model.loadMD3(pathFromWide(path), lighting);
     });
     m_scenery.loadIslandModels(m_dataFolder);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/DialogLayer.h"
+#include "platform/LinuxSystemServices.h"
 #include "platform/TerminationSignal.h"
 
 namespace reef {
@@ -14,10 +15,8 @@ namespace {
 
 // The folder of the running program (the link /proc/self/exe resolved), ending in '/'.
 std::string programFolder() {
-    char buffer[4096];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    if (length <= 0) return "./";
-    const std::string path(buffer, static_cast<size_t>(length));
+    const std::string path = runningProgramPath();
+    if (path.empty()) return "./";
     return path.substr(0, path.rfind('/') + 1);
 }
 

@@ -96,12 +96,21 @@ void LinuxSystemServices::debugOutput(const std::string& text) {
     if (std::getenv("REEFSAVER_DEBUG")) std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-std::string LinuxSystemServices::programPath() {
-    char buffer[4096];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    if (length <= 0) return {};
-    return std::string(buffer, static_cast<size_t>(length));
+std::string runningProgramPath() {
+    // readlink says nothing of a cut: a buffer it fills to the end is grown and read again.
+    for (size_t size = 256; size <= (size_t{1} << 20); size *= 2) {
+        std::string buffer(size, '\0');
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length <= 0) return {};
+        if (static_cast<size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<size_t>(length));
+            return buffer;
+        }
+    }
+    return {};
 }
+
+std::string LinuxSystemServices::programPath() { return runningProgramPath(); }
 
 RegistryStore& LinuxSystemServices::registry() {
     if (!m_registry) m_registry = std::make_unique<RegFileStore>(RegFileStore::defaultPath());

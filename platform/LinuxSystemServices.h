@@ -13,6 +13,10 @@ namespace reef {
 class RegFileStore;
 class SdlAudioMixer;
 
+// The real path of the running program (/proc/self/exe), however long; empty
+// when it cannot be read.
+std::string runningProgramPath();
+
 class LinuxSystemServices : public SystemServices {
 public:
     LinuxSystemServices();

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -87,6 +88,10 @@ protected:
         m_root = fs::temp_directory_path() / ("reef-scene-" + std::to_string(::getpid()) + "-" +
                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
+        m_top = m_root;
+        // Folder names stay within the file system's 255 bytes; the whole path is what grows.
+        while (m_deepInstall && m_root.string().size() < kDeepInstallLength)
+            m_root /= std::string(std::min<size_t>(200, kDeepInstallLength - m_root.string().size() - 1), 'd');
         m_data = m_root / "Marevo2";
         const std::vector<uint8_t> bmp = tinyBmp();
         const std::vector<uint8_t> model = tinyModel();
@@ -104,7 +109,7 @@ protected:
     void TearDown() override {
         m_saver.reset();
         setEngineImports(nullptr);
-        if (!m_root.empty()) fs::remove_all(m_root);
+        if (!m_top.empty()) fs::remove_all(m_top);
     }
 
     void addSet(const std::string& folder, const std::string& name, const std::string& type,
@@ -146,8 +151,13 @@ protected:
         } system;
     };
 
+    // An install folder of about 4,000 characters: the sets' paths are longer
+    // than any fixed buffer a path could be cut to, and still open.
+    static constexpr size_t kDeepInstallLength = 4000;
+    bool m_deepInstall = false;
+
     testing::GlTestContext m_context;
-    fs::path m_root, m_data;
+    fs::path m_top, m_root, m_data;
     std::unique_ptr<SdlEngineImports> m_imports;
     Platform m_platform;
     std::unique_ptr<ReefSaver> m_saver;
@@ -385,6 +395,27 @@ TEST_F(SceneAssembly, APartNamingItsSetsImageSharesTheLoadedTexture) {
     EXPECT_FALSE(part.texture.loaded());  // the image is held once
     EXPECT_EQ(&part.drawTexture(), &set.texture);
     EXPECT_EQ(saver.creatures().swimmer().texture(0), &set.texture);
+}
+
+TEST_F(SceneAssembly, EverySetLoadsFromADeepInstallFolder) {
+    TearDown();
+    m_deepInstall = true;
+    SetUp();
+    ASSERT_GE(m_root.string().size(), kDeepInstallLength);
+    addSet("default_fish", "clown", "singlefish", "fish");
+    addSet("default_diverse", "turtle", "turtle", "animal", "val0=2,-7,12\n", true);
+    setDword("FishCount", 3);
+    ReefSaver& saver = build();
+    ASSERT_EQ(saver.catalog().size(), 2u);
+    for (size_t i = 0; i < saver.catalog().size(); ++i) {
+        const SetDescriptor& set = saver.catalog().at(i);
+        EXPECT_GT(set.texturePath.size(), kDeepInstallLength);
+        EXPECT_TRUE(set.texture.loaded()) << i;
+        EXPECT_TRUE(set.model.loaded()) << i;
+    }
+    EXPECT_TRUE(saver.catalog().at(1).subSets.at(0)->model.loaded());
+    EXPECT_EQ(saver.creatures().singleFish().size(), 3u);
+    EXPECT_TRUE(saver.creatures().turtleBuilt());
 }
 
 TEST_F(SceneAssembly, SkyFileFollowsSkyTypeAndColourDepth) {

@@ -23,11 +23,18 @@ class SetTree {
 public:
     SetTree() {
         char pattern[] = "/tmp/reef-config-XXXXXX";
-        m_root = mkdtemp(pattern);
+        m_base = m_root = mkdtemp(pattern);
         for (const char* sub : {"sets/additional", "sets/default_fish", "sets/default_diverse"})
             fs::create_directories(m_root / sub);
     }
-    ~SetTree() { fs::remove_all(m_root); }
+    ~SetTree() { fs::remove_all(m_base); }
+    // Moves the install folder down until its path is at least length characters
+    // long (each folder name within the file system's 255 bytes).
+    void deepen(size_t length) {
+        while (m_root.string().size() < length) m_root /= std::string(200, 'd');
+        for (const char* sub : {"sets/additional", "sets/default_fish", "sets/default_diverse"})
+            fs::create_directories(m_root / sub);
+    }
     // A set folder with its descriptor (and an icon file unless told otherwise).
     void add(const std::string& where, const std::string& name, const std::string& id, const std::string& category,
              bool withIcon = true) {
@@ -40,7 +47,7 @@ public:
     std::string install() const { return m_root.string() + "/"; }
 
 private:
-    fs::path m_root;
+    fs::path m_base, m_root;
 };
 
 std::vector<uint8_t> utf16(const std::u16string& text) {
@@ -294,6 +301,25 @@ TEST(ConfigDialog, WorksWithoutLanguageTextsAndWithPagesThatCannotBeBuilt) {
         h.ok(main);
     });
     EXPECT_EQ(result, 1);
+}
+
+TEST(ConfigDialog, ListsTheSetsOfADeepInstallFolder) {
+    Harness h;
+    h.tree.deepen(4000);
+    h.tree.add("default_fish", "a", "fishA", "fish");
+    h.tree.add("default_diverse", "b", "turtle", "animal");
+    ConfigDialog* dialog = nullptr;
+    h.run(
+        [&](FakeDialogLayer& l, DialogHandle main) {
+            EXPECT_EQ(l.control(l.first(128), 1049).bitmap, h.tree.install() + "intro.bmp");
+            const SetPages& pages = dialog->setPages();
+            ASSERT_EQ(pages.entries(SetPages::Fish).size(), 1u);
+            EXPECT_EQ(pages.entries(SetPages::Fish)[0].id, u"fishA");
+            EXPECT_NE(l.control(pages.entries(SetPages::Fish)[0].window, 1051).bitmap, "");
+            ASSERT_EQ(pages.entries(SetPages::Animals).size(), 1u);
+            h.cancel(main);
+        },
+        &dialog);
 }
 
 TEST(ConfigDialog, NoDialogAtAllIsReported) {
