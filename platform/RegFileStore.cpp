@@ -117,6 +117,14 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+// True when the file exists and its owner has no write permission on it: the
+// person's way of saying "leave it", even where the folder would let a rename
+// replace it (and for root, whom permissions do not stop).
+bool ownerMayNotWrite(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+}
+
 bool writeAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
@@ -399,7 +407,7 @@ RegFileStore::LoadResult RegFileStore::load(Snapshot& snapshot, bool setAside) {
                  "; settings are not saved");
         return LoadResult::Unreadable;
     }
-    if (!setAside) {
+    if (!setAside || ownerMayNotWrite(path)) {
         complain("settings file " + m_filePath + " is damaged (" + error + "); using defaults");
         return LoadResult::Ok;
     }
@@ -467,6 +475,11 @@ enum class Outcome { Unchanged, Changed };
 
 template <typename Change>
 bool RegFileStore::update(Change change) {
+    if (ownerMayNotWrite(resolvedPath())) {
+        complain("settings file " + m_filePath + " is read-only; it is left as it is and settings are not saved");
+        m_snapshot.reset();  // reads go on from the file as it stands
+        return false;
+    }
     const std::string folder = folderOf(m_filePath);
     if (!makeFolders(folder)) {
         complain("cannot create settings folder " + folder + ": " + std::strerror(errno));

@@ -17,7 +17,8 @@
 // that cannot be parsed, or is larger than kMaxFileBytes, is renamed aside
 // (settings.reg.corrupt-<time>), reported on standard error, and the store
 // starts empty. A file that cannot be read (a FIFO, a folder, no permission)
-// reads as empty and is never written. The lock is waited for only briefly:
+// reads as empty and is never written; a file its owner may not write is read
+// but never replaced nor set aside, damaged or not. The lock is waited for only briefly:
 // without it reads go on from the file as it stands and writes are refused.
 // Values of types this store does not write (hex:, hex(2):...) are kept as
 // they stand and read as absent.

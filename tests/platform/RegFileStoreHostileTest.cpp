@@ -196,5 +196,41 @@ TEST_F(HostileSettings, ALinkedFileIsWrittenThroughItsTarget) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder + "/dotfiles"), fs::directory_iterator{}), 1);
 }
 
+// A file its owner made read-only is left as it is, whatever is missing from it
+// or however damaged it is: the folder being writable would let a rename
+// replace it, but read-only means "leave it". Reads go on from it.
+TEST_F(HostileSettings, AReadOnlyFileIsNeverReplacedNorSetAside) {
+    const std::string text =
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\Reef]\n\"BoidCount\"=dword:00000007\n";
+    const std::string damaged = "not a registry file at all\n";
+    for (const std::string& content : {text, damaged}) {
+        fs::remove(m_path);
+        write(m_path, content);
+        ASSERT_EQ(chmod(m_path.c_str(), 0444), 0);
+        struct stat before {};
+        ASSERT_EQ(stat(m_path.c_str(), &before), 0);
+
+        RegFileStore store(m_path);
+        RegistryKey key(store);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(key.OpenKey("Software\\Reef"), content == text);   // there: opens for reading
+        EXPECT_FALSE(key.OpenKey("Software\\Reef\\fish"));         // missing: not created
+        EXPECT_FALSE(store.setDword("Software\\Reef", "BoidCount", 9));
+        EXPECT_FALSE(store.setDword("Software\\Reef", "FishCount", 9));
+        store.beginBatch();
+        store.setDword("Software\\Reef", "FishCount", 9);
+        EXPECT_FALSE(store.commitBatch());
+        const std::string lines = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(lines.find("read-only"), std::string::npos) << lines;
+        if (content == text) EXPECT_EQ(store.getDword("Software\\Reef", "BoidCount"), 7u);
+
+        struct stat after {};
+        ASSERT_EQ(stat(m_path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+        EXPECT_EQ(read(m_path), content);
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator{}), 1) << "left beside it";
+    }
+}
+
 }  // namespace
 }  // namespace reef
