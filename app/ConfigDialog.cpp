@@ -107,10 +107,10 @@ int ConfigDialog::run(DialogHandle owner) {
 // ---------------------------------------------------------------- main dialog
 
 void ConfigDialog::initMain(DialogHandle dialog) {
-    m_layer.setTitle(dialog, text("caption"));
-    m_layer.setText(dialog, kCancel, text("cancel"));
-    m_layer.setText(dialog, kOk, text("OK"));
-    m_layer.setText(dialog, kScreenSettingsButton, text("screensettings"));
+    m_layer.setTitleCaption(dialog, text("caption"));
+    m_layer.setCaption(dialog, kCancel, text("cancel"));
+    m_layer.setCaption(dialog, kOk, text("OK"));
+    m_layer.setCaption(dialog, kScreenSettingsButton, text("screensettings"));
 
     for (PageEntry& page : m_pages) {
         page.window = m_layer.createChild(page.templateId, dialog, &m_pageProcedure);
@@ -181,7 +181,7 @@ void ConfigDialog::showNumber(DialogHandle page, int controlId, int value) {
 void ConfigDialog::initPage(DialogHandle page) {
     const int templateId = m_layer.templateId(page);
     for (const TextRow& row : kPageTexts)
-        if (row.templateId == templateId) m_layer.setText(page, row.controlId, text(row.key));
+        if (row.templateId == templateId) m_layer.setCaption(page, row.controlId, text(row.key));
 
     switch (templateId) {
     case dialog::kIntroPage: {

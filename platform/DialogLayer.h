@@ -77,6 +77,16 @@ public:
 
     virtual void setText(DialogHandle dialog, int controlId, std::u16string_view text) = 0;
     virtual std::u16string text(DialogHandle dialog, int controlId) = 0;
+
+    // A caption from a language file over the template's own: an empty text
+    // (a key the file lacks, a file the reader cannot read) keeps the
+    // template's caption, so no button, label or title ever goes blank.
+    void setCaption(DialogHandle dialog, int controlId, std::u16string_view caption) {
+        if (!caption.empty()) setText(dialog, controlId, caption);
+    }
+    void setTitleCaption(DialogHandle dialog, std::u16string_view caption) {
+        if (!caption.empty()) setTitle(dialog, caption);
+    }
     virtual void setChecked(DialogHandle dialog, int controlId, bool checked) = 0;
     virtual bool isChecked(DialogHandle dialog, int controlId) = 0;
     virtual void showControl(DialogHandle dialog, int controlId, bool visible) = 0;

@@ -38,8 +38,8 @@ ScreenSettingsDialog::ScreenSettingsDialog(DialogLayer& layer, SystemServices& s
 int ScreenSettingsDialog::run(DialogHandle owner) { return m_layer.runModal(dialog::kScreenSettings, owner, *this); }
 
 void ScreenSettingsDialog::onInitDialog(DialogHandle dialog) {
-    m_layer.setTitle(dialog, m_texts.lookup("caption"));
-    for (const TextRow& row : kTexts) m_layer.setText(dialog, row.controlId, m_texts.lookup(row.key));
+    m_layer.setTitleCaption(dialog, m_texts.lookup("caption"));
+    for (const TextRow& row : kTexts) m_layer.setCaption(dialog, row.controlId, m_texts.lookup(row.key));
 
     // Darkening other monitors only means something with more than one.
     m_layer.enableControl(dialog, kShadeSecondary, m_working.multiMonitor);

@@ -291,7 +291,7 @@ TEST(ConfigDialog, WorksWithoutLanguageTextsAndWithPagesThatCannotBeBuilt) {
     h.layer.bitmapExists = [](const std::string&) { return false; };
     h.tree.add("default_fish", "a", "fishA", "fish");
     const int result = h.run([&](FakeDialogLayer& l, DialogHandle main) {
-        EXPECT_EQ(l.at(main).title, u"");
+        EXPECT_EQ(l.at(main).title, u"Einstellungen");  // the template's caption stays
         for (const auto& item : l.control(main, 1030).items) EXPECT_EQ(item.first, u"");
         EXPECT_EQ(l.first(207), 0u);
         l.pickItem(main, 1030, 2);  // the fish page is missing: nothing is shown, nothing breaks
@@ -320,6 +320,28 @@ TEST(ConfigDialog, ListsTheSetsOfADeepInstallFolder) {
             h.cancel(main);
         },
         &dialog);
+}
+
+// A language file saved as UTF-8 cannot be read (the texts are UTF-16): every
+// text it should give is empty, and every caption the template carries stays.
+TEST(ConfigDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
+    Harness h(false);
+    const std::string utf8 = "[GER]\r\ncaption = {Settings}\r\ncancel = {Cancel}\r\nOK = {Okay}\r\n"
+                             "cloudy = {cloudy}\r\nresttime_top = {Rest at the top:}\r\n";
+    const fs::path file = fs::temp_directory_path() / ("reef-utf8-language-" + std::to_string(getpid()) + ".dat");
+    std::ofstream(file, std::ios::binary) << utf8;
+    ASSERT_TRUE(h.language.open(file.string()));
+    fs::remove(file);
+    h.run([&](FakeDialogLayer& l, DialogHandle main) {
+        EXPECT_EQ(l.at(main).title, u"Einstellungen");
+        EXPECT_EQ(l.text(main, 1), u"OK");
+        EXPECT_EQ(l.text(main, 2), u"Abbrechen");
+        EXPECT_EQ(l.text(main, 1006), u"Bildschirm Einstellungen");
+        EXPECT_EQ(l.text(l.first(203), 1031), u"bew\u00f6lkt");
+        EXPECT_EQ(l.text(l.first(204), 1028), u"Verweildauer oben:");
+        EXPECT_EQ(l.text(l.first(205), 1009), u"ein/aus");
+        h.cancel(main);
+    });
 }
 
 TEST(ConfigDialog, NoDialogAtAllIsReported) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/WideText.h"
 #include "platform/DialogLayer.h"
 #include "res/DialogTemplates.h"
 
@@ -209,21 +210,17 @@ private:
         dialog.parent = parent;
         dialog.procedure = procedure;
         dialog.visible = false;
+        dialog.title = fromUtf8(t->caption);
         for (const ControlTemplate& ct : t->controls) {
             Control c;
             c.id = ct.id;
             c.kind = ct.kind;
             c.visible = (ct.style & kStyleHidden) == 0;
-            c.text = fromTemplate(ct.text);
+            c.text = fromUtf8(ct.text);
             dialog.controls.push_back(c);
         }
         if (procedure) procedure->onInitDialog(handle);
         return handle;
-    }
-    static std::u16string fromTemplate(const char* text) {
-        std::u16string out;
-        for (const char* p = text; *p; ++p) out.push_back(static_cast<unsigned char>(*p));
-        return out;
     }
     // Radio buttons next to each other in a template form one group.
     void uncheckGroup(DialogHandle d, int id) {

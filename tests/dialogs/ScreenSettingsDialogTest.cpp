@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
 #include "FakeDialogLayer.h"
@@ -29,9 +32,10 @@ struct Screen {
     ModeSystem system;
     ScreenSettings target;
 
-    int run(std::function<void(FakeDialogLayer&, DialogHandle)> user) {
+    int run(std::function<void(FakeDialogLayer&, DialogHandle)> user,
+            const std::string& languagePath = "/nonexistent/ScreenLanguage.dat") {
         layer.user = std::move(user);
-        ScreenSettingsDialog dialog(layer, system, target, "/nonexistent/ScreenLanguage.dat");
+        ScreenSettingsDialog dialog(layer, system, target, languagePath);
         return dialog.run(0);
     }
     static std::vector<std::u16string> items(FakeDialogLayer& l, DialogHandle d, int id) {
@@ -40,6 +44,31 @@ struct Screen {
         return texts;
     }
 };
+
+// A language file saved as UTF-8 gives no texts (they are read as UTF-16); the
+// template's captions stay, so no button or label is blank.
+TEST(ScreenSettingsDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
+    char pattern[] = "/tmp/reef-screenlanguage-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const std::string path = folder + "/ScreenLanguage.dat";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("[GER]\r\ncaption = {Screen}\r\nOK = {Okay}\r\ncancel = {Cancel}\r\ncolordepth = {Depth:}\r\n", file);
+    std::fclose(file);
+    Screen s;
+    s.run(
+        [&](FakeDialogLayer& l, DialogHandle d) {
+            EXPECT_EQ(l.at(d).title, u"Bildschirm Einstellungen");
+            EXPECT_EQ(l.text(d, 1), u"OK");
+            EXPECT_EQ(l.text(d, 2), u"Abbrechen");
+            EXPECT_EQ(l.text(d, 2012), u"Farbtiefe:");
+            EXPECT_EQ(l.text(d, kLeave), u"Aktuelle Aufl\u00f6sung beibehalten");
+            l.click(d, 2);
+        },
+        path);
+    std::remove(path.c_str());
+    std::remove(folder.c_str());
+}
 
 TEST(ScreenSettingsDialog, FlagsDecideWhatIsCheckedAndEnabled) {
     for (int bits = 0; bits < 8; ++bits) {
