@@ -25,6 +25,12 @@ constexpr const char* kOldFirstLine = "REGEDIT4";
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The value of a hexadecimal digit (one the caller has checked).
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    return lowerAscii(c) - 'a' + 10;
+}
+
 bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 // "Software\\Reef\\" -> "HKEY_CURRENT_USER\Software\Reef": empty parts dropped.
@@ -41,11 +47,6 @@ std::optional<std::string> fullKeyName(const std::string& keyPath) {
     return full;
 }
 
-std::string folded(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = lowerAscii(c);
-    return out;
-}
 
 std::string quote(const std::string& text) {
     std::string out = "\"";
@@ -64,7 +65,7 @@ std::string quote(const std::string& text) {
 
 // Reads a quoted string at pos (which holds the opening quote); pos ends after
 // the closing quote. False on a missing end or an unknown escape.
-bool unquote(const std::string& line, size_t& pos, std::string& out) {
+bool unquote(std::string_view line, size_t& pos, std::string& out) {
     out.clear();
     ++pos;
     while (pos < line.size()) {
@@ -87,9 +88,9 @@ bool unquote(const std::string& line, size_t& pos, std::string& out) {
     return false;
 }
 
-std::string trimBlanks(const std::string& text) {
+std::string_view trimBlanks(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     const size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
 }
@@ -177,28 +178,42 @@ private:
 
 // ---------------------------------------------------------------- snapshot
 
-RegFileStore::Key* RegFileStore::Snapshot::findKey(const std::string& fullPath) {
-    const auto at = m_keyAt.find(folded(fullPath));
+size_t RegFileStore::FoldedHash::operator()(std::string_view text) const {
+    // FNV-1a over the folded bytes.
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : text) hash = (hash ^ static_cast<uint8_t>(lowerAscii(c))) * 1099511628211ull;
+    return static_cast<size_t>(hash);
+}
+
+bool RegFileStore::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+RegFileStore::Key* RegFileStore::Snapshot::findKey(std::string_view fullPath) {
+    const auto at = m_keyAt.find(fullPath);
     return at == m_keyAt.end() ? nullptr : &m_keys[at->second];
 }
 
-RegFileStore::Value* RegFileStore::Snapshot::findValue(Key& key, const std::string& name) {
+RegFileStore::Value* RegFileStore::Snapshot::findValue(Key& key, std::string_view name) {
     const auto& values = m_valueAt[static_cast<size_t>(&key - m_keys.data())];
-    const auto at = values.find(folded(name));
+    const auto at = values.find(name);
     return at == values.end() ? nullptr : &key.values[at->second];
 }
 
-RegFileStore::Key& RegFileStore::Snapshot::addKey(const std::string& fullPath) {
+RegFileStore::Key& RegFileStore::Snapshot::addKey(std::string_view fullPath) {
     if (Key* existing = findKey(fullPath)) return *existing;
-    m_keyAt.emplace(folded(fullPath), m_keys.size());
-    m_keys.push_back(Key{fullPath, {}});
+    m_keyAt.emplace(std::string(fullPath), m_keys.size());
+    m_keys.push_back(Key{std::string(fullPath), {}});
     m_valueAt.emplace_back();
     return m_keys.back();
 }
 
 void RegFileStore::Snapshot::putValue(Key& key, Value value) {
     auto& values = m_valueAt[static_cast<size_t>(&key - m_keys.data())];
-    const auto [at, added] = values.emplace(folded(value.name), key.values.size());
+    const auto [at, added] = values.emplace(value.name, key.values.size());
     if (added) {
         key.values.push_back(std::move(value));
     } else {
@@ -246,19 +261,20 @@ std::optional<RegFileStore::Snapshot> parseSnapshot(const std::string& text, std
         error = "line " + std::to_string(lineNumber) + ": " + why;
         return std::nullopt;
     };
-    auto nextLine = [&](std::string& line) {
-        if (start >= text.size()) return false;
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string_view all = text;
+    auto nextLine = [&](std::string_view& line) {
+        if (start >= all.size()) return false;
+        size_t end = all.find('\n', start);
+        if (end == std::string_view::npos) end = all.size();
+        line = all.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         start = end + 1;
         ++lineNumber;
         return true;
     };
-    std::string raw;
+    std::string_view raw;
     while (nextLine(raw)) {
-        const std::string line = trimBlanks(raw);
+        const std::string_view line = trimBlanks(raw);
         if (line.empty() || line[0] == ';') continue;
         if (!sawHeader) {
             if (line != RegFileStore::kFirstLine && line != kOldFirstLine) return fail("not a registry export");
@@ -282,31 +298,33 @@ std::optional<RegFileStore::Snapshot> parseSnapshot(const std::string& text, std
         }
         pos = line.find_first_not_of(" \t", pos);
         if (pos == std::string::npos || line[pos] != '=') return fail("missing '='");
-        const std::string data = trimBlanks(line.substr(pos + 1));
+        const std::string_view data = trimBlanks(line.substr(pos + 1));
         if (!data.empty() && data[0] == '"') {
             size_t dataPos = 0;
             if (!unquote(data, dataPos, value.text) || dataPos != data.size()) return fail("bad string value");
             value.type = ValueType::String;
         } else if (data.compare(0, 6, "dword:") == 0) {
-            const std::string digits = data.substr(6);
-            if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+            const std::string_view digits = data.substr(6);
+            if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos) {
                 return fail("bad dword value");
             }
             value.type = ValueType::Dword;
-            value.dword = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+            value.dword = 0;
+            for (char c : digits) value.dword = value.dword * 16 + static_cast<uint32_t>(hexDigit(c));
         } else {
             // Other types ("hex:", "hex(2):"...) are kept verbatim, continuation lines included.
             const size_t colon = data.find(':');
-            if (colon == std::string::npos || colon == 0 ||
+            if (colon == std::string_view::npos || colon == 0 ||
                 data.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789()", 0) < colon) {
                 return fail("unknown value type");
             }
             value.type = ValueType::Other;
             value.text = data;
             while (!value.text.empty() && value.text.back() == '\\') {
-                std::string more;
+                std::string_view more;
                 if (!nextLine(more)) return fail("unfinished continuation line");
-                value.text += "\n  " + trimBlanks(more);
+                value.text += "\n  ";
+                value.text += trimBlanks(more);
             }
         }
         keys.putValue(keys.keys()[current], std::move(value));
@@ -586,28 +604,35 @@ bool RegFileStore::commitBatch() {
 }
 
 std::optional<uint32_t> RegFileStore::getDword(const std::string& keyPath, const std::string& name) {
-    const std::optional<Value> value = readValue(keyPath, name, ValueType::Dword);
+    const Value* value = readValue(keyPath, name, ValueType::Dword);
     if (!value) return std::nullopt;
     return value->dword;
 }
 
 std::optional<std::string> RegFileStore::getString(const std::string& keyPath, const std::string& name) {
-    const std::optional<Value> value = readValue(keyPath, name, ValueType::String);
+    const Value* value = readValue(keyPath, name, ValueType::String);
     if (!value) return std::nullopt;
     return value->text;
 }
 
-// The stored value when it exists with the wanted type.
-std::optional<RegFileStore::Value> RegFileStore::readValue(const std::string& keyPath, const std::string& name,
-                                                           ValueType type) {
-    const auto full = fullKeyName(keyPath);
-    if (!full) return std::nullopt;
+const std::optional<std::string>& RegFileStore::fullKey(const std::string& keyPath) {
+    if (!m_lastFullKey || keyPath != m_lastKeyPath) {
+        m_lastKeyPath = keyPath;
+        m_lastFullKey = fullKeyName(keyPath);
+    }
+    return m_lastFullKey;
+}
+
+const RegFileStore::Value* RegFileStore::readValue(const std::string& keyPath, const std::string& name,
+                                                   ValueType type) {
+    const std::optional<std::string>& full = fullKey(keyPath);
+    if (!full) return nullptr;
     Snapshot& keys = readable();
     Key* key = keys.findKey(*full);
-    if (key == nullptr) return std::nullopt;
+    if (key == nullptr) return nullptr;
     const Value* value = keys.findValue(*key, name);
-    if (value == nullptr || value->type != type) return std::nullopt;
-    return *value;
+    if (value == nullptr || value->type != type) return nullptr;
+    return value;
 }
 
 std::vector<std::string> RegFileStore::valueNames(const std::string& keyPath) {

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -83,20 +84,31 @@ public:
     // The file text for the keys, in the order given.
     static std::string format(const std::vector<Key>& keys);
 
+    // Names compared without regard to ASCII case, looked up without a copy.
+    struct FoldedHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const;
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using FoldedIndex = std::unordered_map<std::string, size_t, FoldedHash, FoldedEqual>;
+
     // Parsed keys with a case-folded index, so that a lookup costs one hash probe.
     class Snapshot {
     public:
-        Key* findKey(const std::string& fullPath);
-        Value* findValue(Key& key, const std::string& name);
-        Key& addKey(const std::string& fullPath);
+        Key* findKey(std::string_view fullPath);
+        Value* findValue(Key& key, std::string_view name);
+        Key& addKey(std::string_view fullPath);
         // Adds the value, or replaces the one with the same name.
         void putValue(Key& key, Value value);
         std::vector<Key>& keys() { return m_keys; }
 
     private:
         std::vector<Key> m_keys;
-        std::unordered_map<std::string, size_t> m_keyAt;                    // folded path -> index
-        std::vector<std::unordered_map<std::string, size_t>> m_valueAt;     // per key: folded name -> index
+        FoldedIndex m_keyAt;                   // path -> index
+        std::vector<FoldedIndex> m_valueAt;    // per key: name -> index
     };
 
 private:
@@ -119,7 +131,11 @@ private:
     bool storeValue(const std::string& keyPath, const Value& wanted);
     // Adds or replaces the value in the keys; Unchanged when it already reads the same.
     static bool putChanged(Snapshot& keys, const std::string& fullKey, const Value& wanted);
-    std::optional<Value> readValue(const std::string& keyPath, const std::string& name, ValueType type);
+    // The stored value of that type, or nullptr; valid until the next open or write.
+    const Value* readValue(const std::string& keyPath, const std::string& name, ValueType type);
+    // fullKeyName of the key path, kept for the last one asked (values are read
+    // one after another from the same key).
+    const std::optional<std::string>& fullKey(const std::string& keyPath);
     // The file the links lead to: written in place of the link itself.
     std::string resolvedPath() const;
     // Takes the folder lock, waiting briefly unless it was found stuck before.
@@ -133,6 +149,8 @@ private:
     bool m_writable = true;     // false while the file cannot be read
     bool m_lockStuck = false;   // the last lock attempt found another process holding it
     std::string m_lastComplaint;
+    std::string m_lastKeyPath;
+    std::optional<std::string> m_lastFullKey;
     // Keys to create (no value) and values to store, while a batch is open.
     struct PendingWrite {
         std::string fullKey;

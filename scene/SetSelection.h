@@ -1,6 +1,9 @@
 // The per-set on/off list of the saver settings: one entry per creature-set id
 // in the order the sets were first met. Ids are compared exactly (case-
 // sensitive, unit by unit) and are kept to kMaxSetIdLength UTF-16 units.
+// NOTE: ids are found through a hash index beside the ordered list: a settings
+// file may hold a hundred thousand entries, and a search along the list for
+// each one read made start-up grow with their square.
 #pragma once
 
 #include "engine/WideText.h"
@@ -9,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace reef {
@@ -24,9 +28,10 @@ public:
 
     // Appends (id, enabled) unless an entry with that id exists; then nothing changes.
     void addSet(std::u16string_view id, uint8_t enabled) {
-        const std::u16string key = truncateWide(id, kMaxSetIdLength);
-        if (find(key) != nullptr) return;
-        m_entries.push_back(SetEntryFlag{key, enabled});
+        std::u16string key = truncateWide(id, kMaxSetIdLength);
+        const auto [at, added] = m_indexOf.try_emplace(key, m_entries.size());
+        if (!added) return;
+        m_entries.push_back(SetEntryFlag{std::move(key), enabled});
     }
 
     // The flag of the first entry with that id; 0 when the id is unknown.
@@ -46,23 +51,23 @@ public:
     const std::vector<SetEntryFlag>& entries() const { return m_entries; }
     size_t size() const { return m_entries.size(); }
     bool empty() const { return m_entries.empty(); }
-    void clear() { m_entries.clear(); }
+    void clear() {
+        m_entries.clear();
+        m_indexOf.clear();
+    }
 
 private:
-    const SetEntryFlag* find(std::u16string_view id) const {
-        for (const SetEntryFlag& entry : m_entries) {
-            if (entry.id == id) return &entry;
-        }
-        return nullptr;
+    const SetEntryFlag* find(const std::u16string& id) const {
+        const auto at = m_indexOf.find(id);
+        return at != m_indexOf.end() ? &m_entries[at->second] : nullptr;
     }
-    SetEntryFlag* find(std::u16string_view id) {
-        for (SetEntryFlag& entry : m_entries) {
-            if (entry.id == id) return &entry;
-        }
-        return nullptr;
+    SetEntryFlag* find(const std::u16string& id) {
+        const auto at = m_indexOf.find(id);
+        return at != m_indexOf.end() ? &m_entries[at->second] : nullptr;
     }
 
     std::vector<SetEntryFlag> m_entries;
+    std::unordered_map<std::u16string, size_t> m_indexOf;  // id -> its place in m_entries
 };
 
 }  // namespace reef

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -266,6 +269,75 @@ TEST_F(SettingsFile, RegistryKeyLimitsStringsAndValueNames) {
     EXPECT_TRUE(key.EnumValue(0, out));
     EXPECT_EQ(out, umlauts);
     EXPECT_FALSE(key.EnumValue(1, out));
+}
+
+// CPU time of this thread, in milliseconds: what a run costs, whatever else the machine does.
+double threadCpuMs() {
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
+
+// CPU times, in milliseconds, of reading a settings file of set entries at
+// start-up and of storing the record again and reading it back (OK in the dialog).
+struct SetEntryCosts {
+    double startUp = 0.0;
+    double store = 0.0;
+};
+
+// Writes a settings file with that many set entries and goes through start-up
+// and a dialog's OK with it, checking that every entry keeps its place.
+SetEntryCosts readAndStoreSetEntries(const std::string& path, int entries) {
+    std::string body = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\Reef\\Saver\\fish]\n";
+    for (int i = 0; i < entries; ++i)
+        body += "\"set" + std::to_string(i) + "\"=dword:0000000" + std::to_string(i % 2) + "\n";
+    EXPECT_LT(body.size(), RegFileStore::kMaxFileBytes);
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << body;
+
+    SetEntryCosts costs;
+    double started = threadCpuMs();
+    RegFileStore registry(path);
+    KeyStore store(registry);
+    SaverSettings settings;
+    settings.read(store, kKey);
+    settings.fishSets.addSet(u"set7", 1);      // known: nothing changes
+    settings.fishSets.addSet(u"newcomer", 1);  // a set met for the first time: after the stored ones
+    costs.startUp = threadCpuMs() - started;
+
+    started = threadCpuMs();
+    EXPECT_TRUE(settings.write(store, kKey));
+    SaverSettings back;
+    back.read(store, kKey);
+    EXPECT_TRUE(settings.sameValues(back));
+    costs.store = threadCpuMs() - started;
+
+    EXPECT_EQ(back.fishSets.size(), static_cast<size_t>(entries) + 1);
+    EXPECT_EQ(back.fishSets.entries()[5].id, u"set5");
+    EXPECT_EQ(back.fishSets.entries().back().id, u"newcomer");
+    EXPECT_EQ(back.fishSets.isSetEnabled(u"set7"), 1);
+    EXPECT_EQ(back.fishSets.isSetEnabled(u"set8"), 0);
+    return costs;
+}
+
+// A settings file near its size limit, all set entries (130,000 took a minute to
+// start with when each entry read was searched for along the list). The cost
+// now grows with the number of entries, not with its square.
+TEST_F(SettingsFile, ManySetEntriesStartInTimeProportionalToTheirNumber) {
+    const SetEntryCosts small = readAndStoreSetEntries(m_path, 13000);
+    const SetEntryCosts large = readAndStoreSetEntries(m_path, 130000);
+    std::printf("CPU ms for 13,000 / 130,000 entries: start-up %.0f / %.0f, OK %.0f / %.0f\n", small.startUp,
+                large.startUp, small.store, large.store);
+    // Ten times the entries: about ten times the time (a hundred times for a square).
+    EXPECT_LT(large.startUp, 30.0 * std::max(small.startUp, 1.0));
+    EXPECT_LT(large.store, 30.0 * std::max(small.store, 1.0));
+#if defined(__SANITIZE_ADDRESS__) || !defined(NDEBUG)
+    // Unoptimised and sanitized code runs this some twenty to forty times slower.
+    constexpr double kStartUpLimitMs = 20000.0;
+#else
+    constexpr double kStartUpLimitMs = 500.0;
+#endif
+    EXPECT_LT(large.startUp, kStartUpLimitMs);
 }
 
 TEST(SetSelection, FirstEntryWinsAndIdsCompareExactly) {
