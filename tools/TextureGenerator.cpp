@@ -220,11 +220,21 @@ Image TextureGenerator::causticFrame(int frame, int size, uint32_t seed) {
 }
 
 Image TextureGenerator::highlightFrame(int frame, int size) {
+    constexpr int kCellsA = 6;
+    constexpr float kHalfCellA = 0.5f / kCellsA;
+    constexpr int kDiagonalCellsB = 5;  // 5 diagonal cells are as wide as 7 square ones
     const Noise a(4401), b(4402);
     const float phase = kTwoPi * static_cast<float>(frame) / kSequenceFrames;
     return painted(size, size, [&](float u, float v) {
-        const float l1 = veins(a, u, v, phase, 6, 0.07f);
-        const float l2 = veins(b, u, v, -phase, 7, 0.06f);
+        // The veins gather along the cell borders of their noise lattice. The light
+        // pattern is drawn with nearest filtering and a tile edge lies straight below
+        // the eye, so that edge is sampled along the whole view axis: veins gathered on
+        // it drew a dotted line down the middle of the screen. So the first layer's
+        // lattice is shifted half a cell, which keeps its borders off the tile edges, and
+        // the second layer's lattice runs diagonally (u + v, u - v: still whole periods
+        // per tile), so its borders cross the edges at points only.
+        const float l1 = veins(a, u + kHalfCellA, v + kHalfCellA, phase, kCellsA, 0.07f);
+        const float l2 = veins(b, u + v, u - v, -phase, kDiagonalCellsB, 0.06f);
         float glint = std::clamp(l1 * l2 * 1.6f + 0.35f * std::max(l1, l2), 0.0f, 1.0f);
         // Sparkles: one point of sunlight per cell that flares and fades at its own
         // whole number of times per loop, so the sequence still loops seamlessly.

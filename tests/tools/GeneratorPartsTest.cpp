@@ -92,6 +92,37 @@ TEST(TextureSequences, FrameThirtyTwoIsFrameZeroAgain) {
         }
 }
 
+TEST(TextureSequences, HighlightFramesWrapWithoutAStepAndNoVeinsGatherOnTheirEdges) {
+    // The light pattern repeats these frames with nearest filtering, and one tile edge
+    // lies straight below the eye, where its texel columns are drawn along the whole
+    // view axis. Summed over the 32 frames (one frame alone is too small a sample):
+    // the step across the wrap is like any step between neighbours, and the texels
+    // either side of the edge are no brighter than the picture, or they draw a line.
+    constexpr int n = 128;
+    double wrapStep[2] = {0, 0}, neighbourStep[2] = {0, 0}, edge[2] = {0, 0}, all = 0;
+    for (int f = 0; f < TextureGenerator::kSequenceFrames; ++f) {
+        const Image h = TextureGenerator::highlightFrame(f, n);
+        // axis 0: columns (x), axis 1: rows (y).
+        const auto alpha = [&](int axis, int along, int across) {
+            return static_cast<double>(axis == 0 ? h.at(across, along).a : h.at(along, across).a);
+        };
+        for (int axis = 0; axis < 2; ++axis)
+            for (int along = 0; along < n; ++along) {
+                wrapStep[axis] += std::fabs(alpha(axis, along, n - 1) - alpha(axis, along, 0));
+                for (int across = 0; across + 1 < n; ++across)
+                    neighbourStep[axis] += std::fabs(alpha(axis, along, across) - alpha(axis, along, across + 1)) / (n - 1);
+                for (int across : {n - 2, n - 1, 0, 1}) edge[axis] += alpha(axis, along, across) / 4;
+            }
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) all += h.at(x, y).a / n;
+    }
+    for (int axis = 0; axis < 2; ++axis) {
+        const char* name = axis == 0 ? "columns" : "rows";
+        EXPECT_LT(wrapStep[axis], neighbourStep[axis] * 1.25) << name;
+        EXPECT_LT(edge[axis], all * 1.1) << name;
+    }
+}
+
 TEST(FontBaker, GlyphCellsHoldInkInsideTheTextureWithoutOverlapping) {
     const auto font = bakeFont(kDefaultFontPath, kFontPixelSize);
     ASSERT_TRUE(font.has_value());
