@@ -427,7 +427,7 @@ RegFileStore::LoadResult RegFileStore::load(Snapshot& snapshot, bool setAside) {
     }
     if (!setAside || ownerMayNotWrite(path)) {
         complain("settings file " + m_filePath + " is damaged (" + error + "); using defaults");
-        return LoadResult::Ok;
+        return LoadResult::Damaged;
     }
     // Keep the damaged file for the user to inspect; never delete it.
     const std::string stamp = stampNow();
@@ -439,15 +439,44 @@ RegFileStore::LoadResult RegFileStore::load(Snapshot& snapshot, bool setAside) {
         complain("settings file " + m_filePath + " is damaged (" + error + ") and could not be renamed: " +
                  std::strerror(errno) + "; using defaults");
     }
-    return LoadResult::Ok;
+    return LoadResult::Damaged;
+}
+
+bool RegFileStore::FileStamp::operator==(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+}
+
+std::optional<RegFileStore::FileStamp> RegFileStore::stampOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+// NOTE: a settings file may hold a hundred thousand set entries, and start-up
+// opens three keys of it: the parse is kept for as long as the file stays the
+// version it was made from, so each open costs one stat instead of a parse.
+RegFileStore::LoadResult RegFileStore::loadCurrent(bool setAside) {
+    const std::string path = resolvedPath();
+    // Taken before the read: a file replaced meanwhile then differs from it, and
+    // is parsed again at the next open.
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (m_snapshot && stamp && m_snapshotStamp == stamp) return LoadResult::Ok;
+    m_snapshot.emplace();
+    m_snapshotStamp.reset();
+    const LoadResult result = load(*m_snapshot, setAside);
+    // A damaged file is looked at again each time, so that a writer holding the
+    // lock sets it aside before anything is written in its place.
+    if (result == LoadResult::Ok) m_snapshotStamp = stamp;
+    return result;
 }
 
 void RegFileStore::refresh() {
-    if (!m_snapshot) m_snapshot.emplace();
     FolderLock lock = lockFolder(folderOf(m_filePath));
     // Without the lock the file is still whole (writers rename), but a damaged
     // one is left where it is for the writer that holds the lock.
-    m_writable = load(*m_snapshot, lock.held()) == LoadResult::Ok;
+    m_writable = loadCurrent(lock.held()) != LoadResult::Unreadable;
 }
 
 RegFileStore::Snapshot& RegFileStore::readable() {
@@ -496,6 +525,7 @@ bool RegFileStore::update(Change change) {
     if (ownerMayNotWrite(resolvedPath())) {
         complain("settings file " + m_filePath + " is read-only; it is left as it is and settings are not saved");
         m_snapshot.reset();  // reads go on from the file as it stands
+        m_snapshotStamp.reset();
         return false;
     }
     const std::string folder = folderOf(m_filePath);
@@ -509,19 +539,17 @@ bool RegFileStore::update(Change change) {
         return false;
     }
     // Always the file as it is now, so that another process's values are kept.
-    Snapshot fresh;
-    m_writable = load(fresh, true) == LoadResult::Ok;
+    m_writable = loadCurrent(true) != LoadResult::Unreadable;
     // A file that exists but cannot be read must not be overwritten.
-    if (!m_writable) {
-        m_snapshot = std::move(fresh);
-        return false;
-    }
-    const Outcome outcome = change(fresh);
-    if (outcome == Outcome::Changed && !save(fresh.keys())) {
+    if (!m_writable) return false;
+    if (change(*m_snapshot) == Outcome::Unchanged) return true;
+    if (!save(m_snapshot->keys())) {
         m_snapshot.reset();  // the file was left as it was: read it again when asked
+        m_snapshotStamp.reset();
         return false;
     }
-    m_snapshot = std::move(fresh);
+    // Still under the lock: the file now is the one just saved.
+    m_snapshotStamp = stampOf(resolvedPath());
     return true;
 }
 

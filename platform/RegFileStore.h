@@ -28,11 +28,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace reef {
 
@@ -113,15 +116,31 @@ public:
 
 private:
     class FolderLock;
-    enum class LoadResult { Ok, Unreadable };
+    // Damaged: the file was unusable (set aside when allowed) and reads as empty.
+    enum class LoadResult { Ok, Damaged, Unreadable };
+
+    // What tells one version of the file from another: every writer replaces
+    // the file (a new inode), and an editor writing in place changes its times.
+    struct FileStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified {};
+        timespec changed {};
+        bool operator==(const FileStamp& other) const;
+    };
+    static std::optional<FileStamp> stampOf(const std::string& path);
 
     // Parses the file into snapshot (a missing file gives none, a damaged or
-    // oversized one is set aside when setAside and gives none). Unreadable when
-    // the file exists but cannot be read.
+    // oversized one is set aside when setAside and gives none: Damaged).
+    // Unreadable when the file exists but cannot be read.
     LoadResult load(Snapshot& snapshot, bool setAside);
+    // Makes m_snapshot the file as it is now: the one kept when the file is
+    // still the version it was parsed from (or saved as), parsed afresh otherwise.
+    LoadResult loadCurrent(bool setAside);
     // The snapshot reads are served from: parsed now unless one is kept.
     Snapshot& readable();
-    // Parses the file afresh for reading, under the lock when it can be had.
+    // Brings the snapshot up to the file for reading, under the lock when it can be had.
     void refresh();
     // Replaces the file with the keys; false (with a message) on any failure.
     bool save(const std::vector<Key>& keys);
@@ -146,6 +165,7 @@ private:
 
     std::string m_filePath;
     std::optional<Snapshot> m_snapshot;
+    std::optional<FileStamp> m_snapshotStamp;  // the file version m_snapshot holds
     bool m_writable = true;     // false while the file cannot be read
     bool m_lockStuck = false;   // the last lock attempt found another process holding it
     std::string m_lastComplaint;
