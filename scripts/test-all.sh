@@ -17,5 +17,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j2 --timeout 900 -LE long
 # The long suite (a simulated day of the reef) runs on request:
 #   ctest --test-dir build-asan -L long --output-on-failure
+# The hostile trials' findings replayed against the real programs (a few minutes).
+bash scripts/hostile.sh build-asan/bin
 # Every fuzz target for a short while, so a loader regression is caught on each change.
 bash scripts/fuzz.sh 20

@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# Replays what hostile trials found against a build: the real programs run
+# against hostile files and settings made in temporary folders, on a private X
+# server, each run bounded in time. Every case says what it saw; any failure
+# makes the script fail, naming the case.
+#
+# Usage: bash scripts/hostile.sh [bin folder] [case...]
+#   bin folder  the build's bin/ with both programs and Marevo2/ (default build-asan/bin)
+#   case        run only these cases (default: all, in the order below)
+#
+# A sanitizer report ends a program with status 86, which no case accepts.
+set -u
+cd "$(dirname "$0")/.."
+ROOT="$PWD"
+BIN="$(cd "${1:-build-asan/bin}" && pwd)" || { echo "hostile: no bin folder ${1:-build-asan/bin}"; exit 2; }
+shift $(( $# > 0 ? 1 : 0 ))
+PLAIN="$BIN/reefsaver_plain"
+VIEWER="$BIN/reefsaver"
+[ -x "$PLAIN" ] && [ -x "$VIEWER" ] && [ -d "$BIN/Marevo2" ] || { echo "hostile: $BIN lacks the programs or Marevo2/"; exit 2; }
+
+export REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86"
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}exitcode=86"
+WORK="$(mktemp -d /tmp/reef-hostile-XXXXXX)"
+trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
+
+# Sanitized code runs several times slower: time limits grow by this factor.
+SLOW=1
+if ldd "$PLAIN" 2>/dev/null | grep -q libasan; then SLOW=4; fi
+
+. "$ROOT/testsupport/private_display.sh"
+start_private_xvfb 1024x768 || { echo "hostile: no Xvfb display could be started"; exit 2; }
+
+# ---------------------------------------------------------------- helpers
+
+FAILED=()
+CASE_LOG=""
+
+fail() {
+  echo "  FAIL: $*"
+  if [ -n "$CASE_LOG" ] && [ -s "$CASE_LOG" ]; then
+    echo "  --- the program's last output:"
+    tail -n 15 "$CASE_LOG" | cut -c1-300 | sed 's/^/  | /'
+  fi
+  return 1
+}
+
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+# True when $1 <= $2 (seconds, fractions allowed).
+within() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+
+# A normal end of a saver run (the status of a run that ends by itself or by
+# a stop input); anything else is a crash, a kill or a sanitizer report.
+normal_status() { [ "$1" = 0 ] || [ "$1" = 1 ]; }
+
+# Waits up to $2 seconds for process $1 to end; sets STATUS. False if it lives on.
+wait_gone() {
+  local pid="$1" limit="$2" start
+  start="$(now)"
+  while kill -0 "$pid" 2>/dev/null; do
+    within "$(elapsed "$start")" "$limit" || return 1
+    sleep 0.05
+  done
+  wait "$pid"
+  STATUS=$?
+  return 0
+}
+
+# Ends a process that outlived its case, so the next case has the screen.
+reap() { kill -KILL "$1" 2>/dev/null; wait "$1" 2>/dev/null; }
+
+# The loaders' failure lines.
+loader_failures() { grep -E "failed|not read:|frame >= NumFrames|NumFrames <= 0|Could not load" "$1"; }
+
+# A program folder of our own: the program hard-linked (its data folder is found
+# beside its real path) and the data folder as a tree of links, so cases can add
+# or replace files without touching the build. $1: the folder to make.
+program_copy() {
+  local dir="$1"
+  mkdir -p "$dir" || return 1
+  ln -f "$PLAIN" "$dir/" 2>/dev/null || cp "$PLAIN" "$dir/" || return 1
+  ln -f "$VIEWER" "$dir/" 2>/dev/null || cp "$VIEWER" "$dir/" || return 1
+  ln -s "$BIN/modules" "$dir/modules"
+  mkdir -p "$dir/Marevo2/sets"
+  local entry
+  for entry in "$BIN/Marevo2"/*; do
+    [ "$(basename "$entry")" = sets ] || ln -s "$entry" "$dir/Marevo2/"
+  done
+  for entry in "$BIN/Marevo2/sets"/*; do
+    mkdir -p "$dir/Marevo2/sets/$(basename "$entry")"
+    for set in "$entry"/*; do ln -s "$set" "$dir/Marevo2/sets/$(basename "$entry")/"; done
+  done
+}
+
+# A fresh settings folder for one run.
+fresh_settings() {
+  XDG_CONFIG_HOME="$(mktemp -d "$WORK/config-XXXXXX")"
+  export XDG_CONFIG_HOME
+}
+
+# Runs the full-screen saver ($1: program) until it has drawn its first frame and
+# ended, within $2 seconds (default 60, times SLOW); prints the CPU seconds that
+# took (user and system: on a busy machine the steadier figure). Output goes to $CASE_LOG.
+time_first_frame() {
+  local program="$1" limit="${2:-60}" pid
+  REEFSAVER_QUIT_AFTER_MS=1 /usr/bin/time -f "%U %S" -o "$WORK/cpu" "$program" /s >"$CASE_LOG" 2>&1 &
+  pid=$!
+  if ! wait_gone "$pid" "$((limit * SLOW))"; then
+    reap "$pid"
+    echo "never"
+    return 1
+  fi
+  normal_status "$STATUS" || { echo "status $STATUS"; return 1; }
+  tail -n 1 "$WORK/cpu" | awk '{ printf "%.2f", $1 + $2 }'
+}
+
+# ---------------------------------------------------------------- cases
+
+# A deep install folder (4,000 characters): every creature set still loads.
+case_deep_install() {
+  local dir="$WORK/deep" seconds part
+  # Folder names within the file system's 255 bytes; the whole path at 4,000
+  # characters, so the data's paths stay within what the system opens (4,095).
+  while [ ${#dir} -lt 4000 ]; do
+    part=$(( 4000 - ${#dir} - 1 ))
+    [ "$part" -gt 200 ] && part=200
+    [ "$part" -lt 1 ] && part=1
+    dir="$dir/$(head -c "$part" /dev/zero | tr '\0' d)"
+  done
+  program_copy "$dir" || { fail "cannot make the deep folder"; return 1; }
+  fresh_settings
+  seconds="$(time_first_frame "$dir/reefsaver_plain")" || { fail "the saver's run failed: $seconds"; return 1; }
+  if loader_failures "$CASE_LOG" >/dev/null; then
+    fail "assets failed to load from a ${#dir}-character folder"
+    return 1
+  fi
+  echo "  from a ${#dir}-character install folder every asset loaded (first frame after $seconds CPU s)"
+}
+
+# 130,000 set entries in the settings (a 4 MB file, under its limit): start-up
+# stays about as quick as without them.
+case_many_set_entries() {
+  local base with key entries=130000
+  fresh_settings
+  base="$(time_first_frame "$PLAIN")" || { fail "the saver's run failed: $base"; return 1; }
+  # The first run wrote the settings file; its key names the sets' list.
+  key="$(grep -m1 '^\[HKEY_CURRENT_USER' "$XDG_CONFIG_HOME/reefsaver/settings.reg" | tr -d '[]')"
+  [ -n "$key" ] || { fail "the first run wrote no settings"; return 1; }
+  awk -v key="$key" -v n="$entries" 'BEGIN {
+      print "Windows Registry Editor Version 5.00\n\n[" key "]\n\n[" key "\\fish]"
+      for (i = 0; i < n; i++) printf "\"set%d\"=dword:%08x\n", i, i % 2
+    }' >"$XDG_CONFIG_HOME/reefsaver/settings.reg"
+  [ "$(stat -c %s "$XDG_CONFIG_HOME/reefsaver/settings.reg")" -lt $((4 << 20)) ] ||
+    { fail "the settings file made is over the 4 MB limit"; return 1; }
+  with="$(time_first_frame "$PLAIN" 40)" || { fail "the saver's run with $entries set entries failed: $with"; return 1; }
+  ls "$XDG_CONFIG_HOME/reefsaver/" | grep -q corrupt && { fail "the settings file was set aside as damaged"; return 1; }
+  echo "  first frame after $base CPU s with no set entries, $with CPU s with $entries"
+  within "$with" "$(awk -v b="$base" -v s="$SLOW" 'BEGIN { print b + 1.5 * s }')" ||
+    { fail "$entries set entries delay start-up by more than $((SLOW * 3 / 2)) s"; return 1; }
+}
+
+# ---------------------------------------------------------------- main
+
+ALL_CASES=(deep_install many_set_entries)
+CASES=("$@")
+[ ${#CASES[@]} -gt 0 ] || CASES=("${ALL_CASES[@]}")
+STARTED="$(now)"
+for name in "${CASES[@]}"; do
+  if ! declare -F "case_$name" >/dev/null; then
+    echo "hostile: no case $name (cases: ${ALL_CASES[*]})"
+    exit 2
+  fi
+  echo "hostile: $name"
+  CASE_LOG="$WORK/$name.log"
+  case_start="$(now)"
+  if "case_$name"; then
+    echo "  ok ($(elapsed "$case_start") s)"
+  else
+    FAILED+=("$name")
+  fi
+done
+echo "hostile: ${#CASES[@]} cases in $(elapsed "$STARTED") s"
+if [ ${#FAILED[@]} -gt 0 ]; then
+  echo "hostile: FAILED: ${FAILED[*]}"
+  exit 1
+fi
+echo "hostile: all passed"
