@@ -15,7 +15,7 @@
 #include "platform/PosixDirectoryLister.h"
 #include "scene/Scenery.h"
 #include "scene/SetCatalog.h"
-#include "shell/CommandLineOptions.h"
+#include "app/CommandLineOptions.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
 #include "ui/InputTracker.h"
@@ -101,7 +101,7 @@ private:
     std::unique_ptr<ManualClock> m_frozenClock;
     SaverSettings m_settings;
     SettingOverrides m_overrides;
-    LimitedSettings m_inUse;  // m_settings inside the dialog's ranges, taken when the scene is built
+    LimitedSettings m_inUse;  // m_settings inside their safe ranges, taken when the scene is built
     DatReader m_language;
     DatReader m_directory;
     PosixDirectoryLister m_lister;

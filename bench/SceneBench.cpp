@@ -71,7 +71,7 @@
 #include "platform/SdlEngineImports.h"
 #include "platform/WindowMessages.h"
 #include "platform/X11WindowSystem.h"
-#include "shell/CommandLineOptions.h"
+#include "app/CommandLineOptions.h"
 #include "core/Random.h"
 
 // ---------------------------------------------------------------- allocation counting

@@ -9,7 +9,7 @@
 #include "platform/ProgramArguments.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/X11WindowSystem.h"
-#include "shell/CommandLineOptions.h"
+#include "app/CommandLineOptions.h"
 
 namespace reef {
 

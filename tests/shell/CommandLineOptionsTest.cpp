@@ -6,7 +6,7 @@
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
 #include "platform/ProgramArguments.h"
-#include "shell/CommandLineOptions.h"
+#include "app/CommandLineOptions.h"
 
 namespace reef {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/CommandLineOptions.h"
+#include "app/CommandLineOptions.h"
 
 #include <cerrno>
 #include <cstdio>
