@@ -1,16 +1,29 @@
 #include "app/CommandLineOptions.h"
 
+#include "app/SaverSettings.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace reef {
 
 namespace {
 
-const std::vector<std::string> kSkyWords = {"cloudy", "clear"};
-const std::vector<std::string> kCameraWords = {"auto", "top", "middle", "bottom"};
+constexpr const char* kSkyWords[] = {"cloudy", "clear"};
+constexpr const char* kCameraWords[] = {"auto", "top", "middle", "bottom"};
+
+// The options that set a number or a choice; each takes its range from the setting it overrides.
+constexpr CommandLineOptions::ValueOption kValueOptions[] = {
+    {"fish", &SaverSettings::FishCount, &SettingOverrides::fishCount, {}, "N", "single fish"},
+    {"school", &SaverSettings::BoidCount, &SettingOverrides::schoolSize, {}, "N", "fish in the school"},
+    {"sky", &SaverSettings::SkyType, &SettingOverrides::skyType, kSkyWords, "WHICH", "cloudy or clear"},
+    {"camera", &SaverSettings::CameraPos, &SettingOverrides::cameraPosition, kCameraWords, "WHERE",
+     "auto (tilts up and down), top, middle or bottom"},
+};
 
 // The daemon's own options, read later by the platform layer.
 bool isHostOption(const std::string& name) { return name == "root" || name == "window-id"; }
@@ -90,7 +103,10 @@ bool CommandLineOptions::takeOption(const std::string& name, const char* const* 
         m_overrides.*flag.field = flag.value;
         return true;
     }
-    if (name != "fish" && name != "school" && name != "sky" && name != "camera") return false;
+    const ValueOption* option = nullptr;
+    for (const ValueOption& candidate : kValueOptions)
+        if (name == candidate.name) option = &candidate;
+    if (!option) return false;
     const char* value = inlineValue;
     if (!value) {
         if (index + 1 >= argc) {
@@ -99,39 +115,54 @@ bool CommandLineOptions::takeOption(const std::string& name, const char* const* 
         }
         value = argv[++index];
     }
-    if (name == "fish") return takeNumber(name, value, 0, kMaxFishCount, m_overrides.fishCount);
-    if (name == "school") return takeNumber(name, value, 0, kMaxSchoolSize, m_overrides.schoolSize);
-    if (name == "sky") return takeChoice(name, value, kSkyWords, m_overrides.skyType);
-    return takeChoice(name, value, kCameraWords, m_overrides.cameraPosition);
+    return option->words.empty() ? takeNumber(*option, value) : takeChoice(*option, value);
 }
 
-bool CommandLineOptions::takeNumber(const std::string& name, const char* text, int low, int high,
-                                    std::optional<int32_t>& into) {
+std::span<const CommandLineOptions::ValueOption> CommandLineOptions::valueOptions() { return kValueOptions; }
+
+// A whole number inside the setting's offered range.
+bool CommandLineOptions::takeNumber(const ValueOption& option, const char* text) {
+    const SettingRange& range = SaverSettings::row(option.setting).offered;
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
-    if (*text == '\0' || *end != '\0' || errno == ERANGE || value < low || value > high) {
-        m_error = "--" + name + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                  ", not " + quoted(text);
+    if (*text == '\0' || *end != '\0' || errno == ERANGE || value < range.lowest || value > range.highest) {
+        m_error = std::string("--") + option.name + " needs a whole number from " + std::to_string(range.lowest) +
+                  " to " + std::to_string(range.highest) + ", not " + quoted(text);
         return false;
     }
-    into = static_cast<int32_t>(value);
+    m_overrides.*option.override = static_cast<int32_t>(value);
     return true;
 }
 
 // A choice by its word or by its number in the list.
-bool CommandLineOptions::takeChoice(const std::string& name, const char* text, const std::vector<std::string>& words,
-                                    std::optional<int32_t>& into) {
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (text == words[i] || text == std::to_string(i)) {
-            into = static_cast<int32_t>(i);
+bool CommandLineOptions::takeChoice(const ValueOption& option, const char* text) {
+    for (size_t i = 0; i < option.words.size(); ++i) {
+        if (text == std::string_view(option.words[i]) || text == std::to_string(i)) {
+            m_overrides.*option.override = static_cast<int32_t>(i);
             return true;
         }
     }
     std::string list;
-    for (const std::string& word : words) list += (list.empty() ? "" : ", ") + word;
-    m_error = "--" + name + " is one of " + list + ", not " + quoted(text);
+    for (const char* word : option.words) list += (list.empty() ? "" : ", ") + std::string(word);
+    m_error = std::string("--") + option.name + " is one of " + list + ", not " + quoted(text);
     return false;
+}
+
+// "  --fish N          single fish, 0 to 20": the value options' lines, numbers with their range.
+std::string CommandLineOptions::valueOptionsHelp() {
+    std::string lines;
+    for (const ValueOption& option : kValueOptions) {
+        std::string line = std::string("  --") + option.name + " " + option.metavar;
+        line.resize(std::max<size_t>(line.size() + 1, 20), ' ');
+        line += option.help;
+        if (option.words.empty()) {
+            const SettingRange& range = SaverSettings::row(option.setting).offered;
+            line += ", " + std::to_string(range.lowest) + " to " + std::to_string(range.highest);
+        }
+        lines += line + "\n";
+    }
+    return lines;
 }
 
 std::optional<int> CommandLineOptions::answerWithoutRunning() const {
@@ -149,13 +180,10 @@ std::optional<int> CommandLineOptions::answerWithoutRunning() const {
 std::string CommandLineOptions::helpText(const std::string& programName) {
     return "Usage: " + programName + " [options] [/s | /t | /p N | /c | /a]\n"
            "Shows the reef. Options change the stored settings for this run only.\n"
-           "\n"
-           "  --fish N          single fish, 0 to 20\n"
-           "  --school N        fish in the school, 0 to 20\n"
+           "\n" +
+           valueOptionsHelp() +
            "  --gulls, --no-gulls\n"
            "                    gulls over the island\n"
-           "  --sky WHICH       cloudy or clear\n"
-           "  --camera WHERE    auto (tilts up and down), top, middle or bottom\n"
            "  --sound, --no-sound\n"
            "                    water and gull sounds\n"
            "  --fps, --no-fps   the frame-rate line in the corner\n"

@@ -6,15 +6,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace reef {
 
+struct SaverSettings;
+
 // The settings one run may override; an empty optional keeps the stored value.
 struct SettingOverrides {
-    std::optional<int32_t> fishCount;       // FishCount, 0 to 20
-    std::optional<int32_t> schoolSize;      // BoidCount, 0 to 20
+    std::optional<int32_t> fishCount;       // FishCount
+    std::optional<int32_t> schoolSize;      // BoidCount
     std::optional<bool> gulls;              // BirdGull
     std::optional<int32_t> skyType;         // SkyType: 0 cloudy, 1 clear
     std::optional<int32_t> cameraPosition;  // CameraPos: 0 automatic, 1 top, 2 middle, 3 bottom
@@ -24,8 +27,18 @@ struct SettingOverrides {
 
 class CommandLineOptions {
 public:
-    static constexpr int kMaxFishCount = 20;
-    static constexpr int kMaxSchoolSize = 20;
+    // An option with a value that overrides one setting: a number inside the
+    // setting's offered range, or one of the words (or its index) when words
+    // are given, one word per offered value.
+    struct ValueOption {
+        const char* name;  // "fish" for --fish
+        int32_t SaverSettings::*setting;
+        std::optional<int32_t> SettingOverrides::*override;
+        std::span<const char* const> words;
+        const char* metavar;  // "N" in "--fish N"
+        const char* help;
+    };
+    static std::span<const ValueOption> valueOptions();
 
     // Options start with two dashes (the daemon's -root and -window-id also
     // with one), and take values either as the next argument or after '='
@@ -47,9 +60,9 @@ public:
 
 private:
     bool takeOption(const std::string& name, const char* const* argv, int argc, int& index, const char* inlineValue);
-    bool takeNumber(const std::string& name, const char* text, int low, int high, std::optional<int32_t>& into);
-    bool takeChoice(const std::string& name, const char* text, const std::vector<std::string>& words,
-                    std::optional<int32_t>& into);
+    bool takeNumber(const ValueOption& option, const char* text);
+    bool takeChoice(const ValueOption& option, const char* text);
+    static std::string valueOptionsHelp();
 
     SettingOverrides m_overrides;
     bool m_help = false;

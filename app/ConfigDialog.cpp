@@ -70,7 +70,22 @@ constexpr int kFishReadout = 1056;
 constexpr int kSpeedTrack = 1023;
 constexpr int kRestTopTrack = 1024;
 constexpr int kRestBottomTrack = 1034;
-constexpr int kBoidsPerStep = 5;
+
+// The trackbars: the setting each one moves over its offered range, and the
+// number shown beside it (0 for none).
+struct TrackRow {
+    int templateId;
+    int controlId;
+    int32_t SaverSettings::*setting;
+    int readoutId;
+};
+constexpr TrackRow kTracks[] = {
+    {dialog::kBoidPage, kBoidTrack, &SaverSettings::BoidCount, kBoidReadout},
+    {dialog::kFishPage, kFishTrack, &SaverSettings::FishCount, kFishReadout},
+    {dialog::kCameraPage, kSpeedTrack, &SaverSettings::CameraSpeed, 0},
+    {dialog::kCameraPage, kRestTopTrack, &SaverSettings::CameraFixTop, 0},
+    {dialog::kCameraPage, kRestBottomTrack, &SaverSettings::CameraFixBottom, 0},
+};
 
 constexpr std::u16string_view kSaveFailedFallback =
     u"Die Einstellungen konnten nicht gespeichert werden: der Ordner der Einstellungsdatei ist nicht beschreibbar.";
@@ -182,6 +197,8 @@ void ConfigDialog::initPage(DialogHandle page) {
     const int templateId = m_layer.templateId(page);
     for (const TextRow& row : kPageTexts)
         if (row.templateId == templateId) m_layer.setCaption(page, row.controlId, text(row.key));
+    for (const TrackRow& row : kTracks)
+        if (row.templateId == templateId) initTrack(page, row.controlId, row.setting, row.readoutId);
 
     switch (templateId) {
     case dialog::kIntroPage: {
@@ -189,16 +206,6 @@ void ConfigDialog::initPage(DialogHandle page) {
         m_layer.setBitmap(page, kIntroPicture, m_installFolder + toUtf8(picture));
         break;
     }
-    case dialog::kBoidPage:
-        m_layer.setTrackRange(page, kBoidTrack, 0, 4);
-        m_layer.setTrackPos(page, kBoidTrack, m_settings.BoidCount / kBoidsPerStep);
-        showNumber(page, kBoidReadout, m_settings.BoidCount);
-        break;
-    case dialog::kFishPage:
-        m_layer.setTrackRange(page, kFishTrack, 0, 20);
-        m_layer.setTrackPos(page, kFishTrack, m_settings.FishCount);
-        showNumber(page, kFishReadout, m_settings.FishCount);
-        break;
     case dialog::kBirdsPage:
         m_layer.setChecked(page, kGullCheck, m_settings.BirdGull);
         break;
@@ -222,13 +229,15 @@ void ConfigDialog::initCameraPage(DialogHandle page) {
     for (size_t index = 0; index < std::size(kCameraChoices); ++index)
         m_layer.addItem(page, kCameraChoice, text(kCameraChoices[index]), static_cast<int>(index));
     m_layer.selectItem(page, kCameraChoice, m_settings.CameraPos);
-    m_layer.setTrackRange(page, kSpeedTrack, 1, 9);
-    m_layer.setTrackPos(page, kSpeedTrack, m_settings.CameraSpeed);
-    m_layer.setTrackRange(page, kRestTopTrack, 5, 60);
-    m_layer.setTrackPos(page, kRestTopTrack, m_settings.CameraFixTop);
-    m_layer.setTrackRange(page, kRestBottomTrack, 5, 60);
-    m_layer.setTrackPos(page, kRestBottomTrack, m_settings.CameraFixBottom);
     showCameraControls(page, m_settings.CameraPos == 0);
+}
+
+// A trackbar over the setting's offered range, one position per step.
+void ConfigDialog::initTrack(DialogHandle page, int controlId, int32_t SaverSettings::*setting, int readoutId) {
+    const SettingRange& offered = SaverSettings::row(setting).offered;
+    m_layer.setTrackRange(page, controlId, offered.lowest / offered.step, offered.highest / offered.step);
+    m_layer.setTrackPos(page, controlId, m_settings.*setting / offered.step);
+    if (readoutId != 0) showNumber(page, readoutId, m_settings.*setting);
 }
 
 void ConfigDialog::showCameraControls(DialogHandle page, bool visible) {
@@ -265,27 +274,10 @@ void ConfigDialog::pageCommand(DialogHandle page, int controlId) {
 }
 
 void ConfigDialog::trackbarMoved(DialogHandle page, int controlId) {
-    const int pos = m_layer.trackPos(page, controlId);
-    switch (controlId) {
-    case kBoidTrack:
-        m_settings.BoidCount = pos * kBoidsPerStep;
-        showNumber(page, kBoidReadout, m_settings.BoidCount);
-        break;
-    case kFishTrack:
-        m_settings.FishCount = pos;
-        showNumber(page, kFishReadout, m_settings.FishCount);
-        break;
-    case kSpeedTrack:
-        m_settings.CameraSpeed = pos;
-        break;
-    case kRestTopTrack:
-        m_settings.CameraFixTop = pos;
-        break;
-    case kRestBottomTrack:
-        m_settings.CameraFixBottom = pos;
-        break;
-    default:
-        break;
+    for (const TrackRow& row : kTracks) {
+        if (row.controlId != controlId) continue;
+        m_settings.*row.setting = m_layer.trackPos(page, controlId) * SaverSettings::row(row.setting).offered.step;
+        if (row.readoutId != 0) showNumber(page, row.readoutId, m_settings.*row.setting);
     }
 }
 

@@ -99,6 +99,7 @@ private:
     void pageCommand(DialogHandle page, int controlId);
     void trackbarMoved(DialogHandle page, int controlId);
     void showNumber(DialogHandle page, int controlId, int value);
+    void initTrack(DialogHandle page, int controlId, int32_t SaverSettings::*setting, int readoutId);
     DialogHandle pageWindow(int templateId) const;
     const std::u16string& text(const char* key);
 

@@ -5,30 +5,53 @@
 #include "shell/SettingsStore.h"
 
 #include <array>
+#include <cassert>
 
 namespace reef {
 
 namespace {
 
+// The largest counts the program builds: far more fish than a screen shows
+// apart, yet a few megabytes of models and steering state.
+constexpr int32_t kMaxCreatureCount = 1000;
+// A whole tilt (25 degrees) in 25 ms: faster only skips frames.
+constexpr int32_t kMaxCameraSpeed = 1000;
+// A day at either end of the tilt; the rest time in ms still fits its counter.
+constexpr int32_t kMaxRestSeconds = 24 * 60 * 60;
+
+using Row = SaverSettings::Row;
+
 // Every scalar setting, once, in the order they are written (the fish count
 // before the gull flag) and read: reading has no order of its own to keep,
-// since every value comes from the one parse of the key.
-constexpr std::array<SaverSettings::Row, 10> kRows = {{
-    SaverSettings::Row::numberRow("BoidModel", 0, &SaverSettings::BoidModel),
-    SaverSettings::Row::numberRow("BoidCount", 10, &SaverSettings::BoidCount),
-    SaverSettings::Row::numberRow("FishCount", 10, &SaverSettings::FishCount),
-    SaverSettings::Row::flagRow("BirdGull", true, &SaverSettings::BirdGull),
-    SaverSettings::Row::numberRow("CameraPos", 0, &SaverSettings::CameraPos),
-    SaverSettings::Row::numberRow("CameraSpeed", 4, &SaverSettings::CameraSpeed),
-    SaverSettings::Row::numberRow("CameraFixTop", 30, &SaverSettings::CameraFixTop),
-    SaverSettings::Row::numberRow("CameraFixBottom", 30, &SaverSettings::CameraFixBottom),
-    SaverSettings::Row::numberRow("SkyType", 0, &SaverSettings::SkyType),
-    SaverSettings::Row::flagRow("SoundOn", true, &SaverSettings::SoundOn),
+// since every value comes from the one parse of the key. A number's offered
+// range is its dialog control's; its safe range is what the scene accepts.
+// The camera position has none: 0 is the automatic tilt, 1 to 3 the fixed
+// views, and any other value leaves the view level and still.
+constexpr std::array<Row, 10> kRows = {{
+    Row::numberRow("BoidModel", 0, &SaverSettings::BoidModel),
+    Row::numberRow("BoidCount", 10, &SaverSettings::BoidCount, {0, 20, 5}, {0, kMaxCreatureCount}),
+    Row::numberRow("FishCount", 10, &SaverSettings::FishCount, {0, 20}, {0, kMaxCreatureCount}),
+    Row::flagRow("BirdGull", true, &SaverSettings::BirdGull),
+    Row::numberRow("CameraPos", 0, &SaverSettings::CameraPos, {0, 3}),
+    Row::numberRow("CameraSpeed", 4, &SaverSettings::CameraSpeed, {1, 9}, {0, kMaxCameraSpeed}),
+    Row::numberRow("CameraFixTop", 30, &SaverSettings::CameraFixTop, {5, 60}, {0, kMaxRestSeconds}),
+    Row::numberRow("CameraFixBottom", 30, &SaverSettings::CameraFixBottom, {5, 60}, {0, kMaxRestSeconds}),
+    Row::numberRow("SkyType", 0, &SaverSettings::SkyType, {0, 1}, {0, 1}),
+    Row::flagRow("SoundOn", true, &SaverSettings::SoundOn),
 }};
 
 }  // namespace
 
 SaverSettings::SaverSettings() { applyDefaults<SaverSettings>(*this, kRows); }
+
+std::span<const SaverSettings::Row> SaverSettings::rows() { return kRows; }
+
+const SaverSettings::Row& SaverSettings::row(int32_t SaverSettings::*field) {
+    for (const Row& row : kRows)
+        if (row.number == field) return row;
+    assert(!"every number field has a row");
+    return kRows.front();
+}
 
 bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
     if (store.OpenKey(keyPath)) {

@@ -1,19 +1,19 @@
 // The persisted settings of the saver: ten scalar values under the settings
 // key and one on/off value per creature set under its sub-key "fish". Values
-// are stored as read; their ranges belong to the configuration dialog.
+// are stored as read; each number's row says the range a person is offered
+// and the range the scene can use.
 #pragma once
 
 #include "scene/SetSelection.h"
+#include "shell/SettingRows.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace reef {
 
 class SettingsStore;
-
-template <typename Record>
-struct SettingRow;
 
 struct SaverSettings {
     // The scalar settings; their registry names and defaults are the rows of
@@ -35,6 +35,11 @@ struct SaverSettings {
 
     // Every scalar at its default, no sets.
     SaverSettings();
+
+    // The scalar settings' rows: the one place of each default and range.
+    static std::span<const Row> rows();
+    // The row of a number field.
+    static const Row& row(int32_t SaverSettings::*field);
 
     // Reads every scalar (the current value is the fallback) and adds the sets
     // stored under keyPath + "\\fish". A key that cannot be opened changes nothing.

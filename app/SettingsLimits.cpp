@@ -4,16 +4,23 @@
 
 namespace reef {
 
+namespace {
+
+int32_t safeValue(const SaverSettings& stored, int32_t SaverSettings::*field) {
+    return SaverSettings::row(field).safe.limit(stored.*field);
+}
+
+}  // namespace
+
 LimitedSettings LimitedSettings::from(const SaverSettings& stored) {
-    using namespace settings_limits;
     LimitedSettings limited;
-    limited.boidCount = kBoidCount.limit(stored.BoidCount);
-    limited.fishCount = kFishCount.limit(stored.FishCount);
-    limited.cameraPos = kCameraPos.limit(stored.CameraPos);
-    limited.cameraSpeed = kCameraSpeed.limit(stored.CameraSpeed);
-    limited.cameraFixTop = kCameraFixTop.limit(stored.CameraFixTop);
-    limited.cameraFixBottom = kCameraFixBottom.limit(stored.CameraFixBottom);
-    limited.skyType = kSkyType.limit(stored.SkyType);
+    limited.boidCount = safeValue(stored, &SaverSettings::BoidCount);
+    limited.fishCount = safeValue(stored, &SaverSettings::FishCount);
+    limited.cameraPos = safeValue(stored, &SaverSettings::CameraPos);
+    limited.cameraSpeed = safeValue(stored, &SaverSettings::CameraSpeed);
+    limited.cameraFixTop = safeValue(stored, &SaverSettings::CameraFixTop);
+    limited.cameraFixBottom = safeValue(stored, &SaverSettings::CameraFixBottom);
+    limited.skyType = safeValue(stored, &SaverSettings::SkyType);
     return limited;
 }
 

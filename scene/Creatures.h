@@ -27,11 +27,11 @@ struct SetDescriptor;
 
 class Creatures {
 public:
-    // What the scene build takes from the settings.
+    // What the scene build takes from the settings (whose rows hold the defaults).
     struct Counts {
-        int boidCount = 10;
-        int fishCount = 10;
-        bool gullsFly = true;
+        int boidCount = 0;
+        int fishCount = 0;
+        bool gullsFly = false;
     };
 
     struct SingleFish {

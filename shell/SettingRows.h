@@ -1,10 +1,12 @@
 // A settings record declared once: one row per stored value (its registry
-// name, type, default and field) drives the record's defaults, its reading
-// and its writing, in the row order.
+// name, type, default and field, and for a number the range a person is offered
+// and the range the program can safely use) drives the record's defaults, its
+// reading and its writing, in the row order.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "shell/SettingsStore.h"
@@ -16,6 +18,22 @@ enum class SettingType {
     Flag,    // GetBool / SetDword with 0 or 1
 };
 
+// A closed range of values, in the setting's own unit.
+struct SettingRange {
+    int32_t lowest;
+    int32_t highest;
+    // A trackbar position stands for this many units (the school's count moves in fives).
+    int32_t step = 1;
+
+    constexpr int32_t limit(int32_t value) const {
+        return value < lowest ? lowest : (value > highest ? highest : value);
+    }
+    constexpr bool contains(int32_t value) const { return value >= lowest && value <= highest; }
+};
+
+// Every value a 32-bit field can hold: no range offered, nothing to bring inside.
+inline constexpr SettingRange kAnyValue{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+
 template <typename Record>
 struct SettingRow {
     const char* name;
@@ -23,9 +41,15 @@ struct SettingRow {
     int32_t defaultValue;  // 0 or 1 for a flag
     int32_t Record::*number;  // set for a number
     bool Record::*flag;       // set for a flag
+    // What the configuration dialog and the command line offer a person.
+    SettingRange offered = kAnyValue;
+    // What the program works with when the stored value (a file edited by hand
+    // or damaged) lies outside: the value is brought inside this range.
+    SettingRange safe = kAnyValue;
 
-    static constexpr SettingRow numberRow(const char* name, int32_t defaultValue, int32_t Record::*field) {
-        return {name, SettingType::Number, defaultValue, field, nullptr};
+    static constexpr SettingRow numberRow(const char* name, int32_t defaultValue, int32_t Record::*field,
+                                          SettingRange offered = kAnyValue, SettingRange safe = kAnyValue) {
+        return {name, SettingType::Number, defaultValue, field, nullptr, offered, safe};
     }
     static constexpr SettingRow flagRow(const char* name, bool defaultValue, bool Record::*field) {
         return {name, SettingType::Flag, defaultValue ? 1 : 0, nullptr, field};

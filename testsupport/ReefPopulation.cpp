@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "app/SaverSettings.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "scene/ProfileReader.h"
@@ -12,6 +13,11 @@
 #include "tools/ModelGenerator.h"
 
 namespace reef::test {
+
+Creatures::Counts ReefPopulation::defaultCounts() {
+    const SaverSettings defaults;
+    return {defaults.BoidCount, defaults.FishCount, defaults.BirdGull};
+}
 
 // The generated data folder's set folders, listed as the disk would list them.
 class ReefPopulation::MemoryLister : public DirectoryLister {

@@ -26,8 +26,8 @@ namespace reef::test {
 
 class ReefPopulation {
 public:
-    // The scene's defaults: a school of ten, ten fish, gulls flying.
-    static Creatures::Counts defaultCounts() { return Creatures::Counts{}; }
+    // The counts of the saver's default settings.
+    static Creatures::Counts defaultCounts();
 
     ReefPopulation();
     ~ReefPopulation();

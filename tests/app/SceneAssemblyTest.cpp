@@ -250,18 +250,20 @@ TEST_F(SceneAssembly, SchoolSizeFollowsTheBoidCount) {
     EXPECT_TRUE(empty.scenery().reefFishTexture().loaded());
 }
 
-TEST_F(SceneAssembly, StoredValuesBeyondTheDialogsRangesAreHeldInsideThemButKept) {
+TEST_F(SceneAssembly, StoredValuesBeyondTheSafeRangesAreHeldInsideThemButKept) {
     addSet("default_fish", "silver", "boid", "boid");
     addSet("default_fish", "grouper", "fish", "fish");
     setDword("BoidCount", 0x7fffffff);
     setDword("FishCount", 0x7fffffff);
-    setDword("CameraPos", 0xffffffff);  // -1
+    setDword("CameraPos", 0xffffffff);  // -1: none of the four set-ups
     setDword("CameraSpeed", 0x7fffffff);
     setDword("CameraFixTop", 0);
     ReefSaver& saver = build();
-    EXPECT_EQ(saver.creatures().boidsBuilt(), 20);
-    EXPECT_LE(saver.creatures().fishBuilt(), 20);
-    EXPECT_TRUE(saver.cameraAuto().automatic());
+    EXPECT_EQ(saver.creatures().boidsBuilt(), SaverSettings::row(&SaverSettings::BoidCount).safe.highest);
+    EXPECT_LE(saver.creatures().fishBuilt(), SaverSettings::row(&SaverSettings::FishCount).safe.highest);
+    // Neither the automatic tilt nor a fixed one: the level view stays.
+    EXPECT_FALSE(saver.cameraAuto().automatic());
+    EXPECT_FLOAT_EQ(saver.camera().pitch(), 0.0f);
     // The settings as stored are not rewritten.
     EXPECT_EQ(saver.settings().BoidCount, 0x7fffffff);
     EXPECT_EQ(saver.settings().FishCount, 0x7fffffff);

@@ -160,6 +160,35 @@ TEST(ConfigDialog, MainDialogListsThePagesThenTheScreenSettingsAndShowsTheIntro)
     EXPECT_EQ(h.finalPages, static_cast<size_t>(kPageCount));
 }
 
+// Each trackbar spans its setting's offered range, one position per step, and
+// its ends store the ends of that range.
+TEST(ConfigDialog, TrackbarsSpanTheSettingsOfferedRanges) {
+    struct Track {
+        int page, control;
+        int32_t SaverSettings::*setting;
+    };
+    const Track tracks[] = {{201, 1013, &SaverSettings::BoidCount},
+                            {207, 1055, &SaverSettings::FishCount},
+                            {204, 1023, &SaverSettings::CameraSpeed},
+                            {204, 1024, &SaverSettings::CameraFixTop},
+                            {204, 1034, &SaverSettings::CameraFixBottom}};
+    for (const Track& track : tracks) {
+        const SettingRange& offered = SaverSettings::row(track.setting).offered;
+        for (const bool highEnd : {false, true}) {
+            Harness h;
+            h.run([&](FakeDialogLayer& l, DialogHandle main) {
+                const DialogHandle page = l.first(track.page);
+                EXPECT_EQ(l.control(page, track.control).trackMin * offered.step, offered.lowest) << track.control;
+                EXPECT_EQ(l.control(page, track.control).trackMax * offered.step, offered.highest) << track.control;
+                l.moveTrack(page, track.control, highEnd ? l.control(page, track.control).trackMax
+                                                         : l.control(page, track.control).trackMin);
+                h.ok(main);
+            });
+            EXPECT_EQ(h.target.*track.setting, highEnd ? offered.highest : offered.lowest) << track.control;
+        }
+    }
+}
+
 TEST(ConfigDialog, PagesStartFromTheSettingsAndCommandsEditTheWorkingCopy) {
     Harness h;
     h.target.BoidCount = 12;

@@ -263,6 +263,52 @@ viewer_overlay)
   check_log "$WORK/out"
   for shot in viewer-hint viewer-no-hint viewer-help viewer-fps viewer-tilted; do check_picture "$SHOTS/$shot.png"; done
   ;;
+camera_edge_settings)
+  # Stored camera values the dialog does not offer keep their meaning. The view's
+  # tilt is read from each picture, scaled to 480 rows, as the first row from the
+  # top whose mean red falls below 100: the sea's surface line (about 112 in the
+  # level view, 370 looking up, about 10 rows per degree).
+  horizon_row() {
+    /usr/bin/convert "$1" -scale 1x480! -depth 8 txt:- | tail -n +2 |
+      awk -F'[(,)]' '$3 + 0 < 100 { print NR - 1; found = 1; exit } END { if (!found) print 480 }'
+  }
+  store_camera() {
+    mkdir -p "$XDG_CONFIG_HOME/reefsaver"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\ReefSaver\\Settings]\r\n"CameraPos"=dword:00000000\r\n"CameraSpeed"=dword:%08x\r\n"CameraFixTop"=dword:%08x\r\n"CameraFixBottom"=dword:%08x\r\n' \
+      "$1" "$2" "$3" >"$XDG_CONFIG_HOME/reefsaver/settings.reg"
+  }
+
+  # CameraSpeed 0: after the first rest the tilt begins but never moves the view.
+  store_camera 0 30 30
+  run_reef 320x240 "2000:$SHOTS/speed0-02s.png,16000:$SHOTS/speed0-16s.png" 16300 900
+  start=$(horizon_row "$SHOTS/speed0-02s.png"); late=$(horizon_row "$SHOTS/speed0-16s.png")
+  echo "CameraSpeed 0: surface line at row $start after 2 s, $late after 16 s"
+  [ $((late - start)) -le 3 ] && [ $((start - late)) -le 3 ] || fail "the view tilted with CameraSpeed 0"
+
+  # CameraFixTop 0: the view turns down again on reaching the top instead of
+  # resting there. Frames on a loaded machine can take a second, so the time the
+  # view spends looking up (surface line below row 250, about 14 degrees up) is
+  # read from when each picture was written: a tilt at speed 50 passes that part
+  # in half a second, a rest of 5 s could not.
+  store_camera 50 0 60
+  shots=""
+  for ms in $(seq 250 250 20000); do shots+="${shots:+,}$ms:$SHOTS/fixtop0-$ms.png"; done
+  run_reef 320x240 "$shots" 20300 1200
+  up_since="" up_for=""
+  for ms in $(seq 250 250 20000); do
+    row=$(horizon_row "$SHOTS/fixtop0-$ms.png")
+    written=$(date -r "$SHOTS/fixtop0-$ms.png" +%s.%N)
+    if [ -z "$up_since" ] && [ "$row" -gt 250 ]; then up_since=$written; fi
+    if [ -n "$up_since" ] && [ "$row" -le 250 ]; then
+      up_for=$(awk -v a="$up_since" -v b="$written" 'BEGIN { printf "%.2f", b - a }')
+      break
+    fi
+  done
+  [ -n "$up_since" ] || fail "the view never tilted up"
+  [ -n "$up_for" ] || fail "the view stayed up"
+  echo "CameraFixTop 0: the view looked up for $up_for s"
+  awk -v t="$up_for" 'BEGIN { exit !(t < 4) }' || fail "the view rested at the top with CameraFixTop 0 ($up_for s)"
+  ;;
 *)
   fail "unknown case $CASE"
   ;;
