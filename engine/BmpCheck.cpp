@@ -44,7 +44,7 @@ bool readHeader(const ByteReader& in, Header& h, const char** why) {
 
 }  // namespace
 
-bool checkBmp(const uint8_t* data, size_t size, const char** why) {
+bool checkBmp(const uint8_t* data, size_t size, const char** why, BmpSize* imageSize) {
     if (size > bmp::kMaxFileBytes) return refuse(why, "file too large");
     const ByteReader in(data, size);
     Header h;
@@ -65,6 +65,7 @@ bool checkBmp(const uint8_t* data, size_t size, const char** why) {
     if (pixelsAt < bmp::kFileHeaderSize + h.infoSize) return refuse(why, "pixels overlap the header");
     if (!in.contains(pixelsAt, rowBytes * static_cast<uint64_t>(rows)))
         return refuse(why, "pixels beyond the end of the file");
+    if (imageSize) *imageSize = BmpSize{static_cast<int32_t>(h.width), static_cast<int32_t>(rows)};
     return true;
 }
 

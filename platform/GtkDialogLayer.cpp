@@ -10,6 +10,7 @@
 
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
+#include "platform/DialogPicture.h"
 #include "platform/TerminationSignal.h"
 #include "res/DialogTemplates.h"
 
@@ -203,6 +204,27 @@ GtkWidget* framed(GtkWidget* child, GtkShadowType shadow) {
     gtk_container_add(GTK_CONTAINER(frame), child);
     gtk_widget_show(child);
     return frame;
+}
+
+// A dialog picture decoded from its checked bytes (never from the file by
+// name: the decoder would wait on a FIFO and allocate whatever a header
+// declares); nullptr when the file is missing or refused.
+GdkPixbuf* loadPicture(const std::string& path) {
+    const std::optional<std::vector<uint8_t>> bytes = readDialogPicture(path);
+    if (!bytes) return nullptr;
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("bmp", nullptr);
+    if (loader == nullptr) return nullptr;
+    // A failed write closes the loader itself; closing again is harmless.
+    const bool decoded = gdk_pixbuf_loader_write(loader, bytes->data(), bytes->size(), nullptr) &&
+                         gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* picture = decoded ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (picture != nullptr) g_object_ref(picture);
+    if (!decoded) {
+        gdk_pixbuf_loader_close(loader, nullptr);
+        std::fprintf(stderr, "Dialog picture %s not shown: cannot be decoded\n", nativePath(path).c_str());
+    }
+    g_object_unref(loader);
+    return picture;
 }
 
 }  // namespace
@@ -438,7 +460,7 @@ void GtkDialogLayer::buildControls(Dialog& dialog) {
         gtk_layout_put(GTK_LAYOUT(dialog.fixed), c->widget, toPixelsX(ct.rect.x), toPixelsY(ct.rect.y));
         if ((ct.style & kStyleHidden) == 0) gtk_widget_show(c->widget);
         if (ct.kind == ControlKind::Bitmap && ct.text[0]) {
-            GdkPixbuf* picture = gdk_pixbuf_new_from_file(nativePath(m_resourceFolder + ct.text).c_str(), nullptr);
+            GdkPixbuf* picture = loadPicture(m_resourceFolder + ct.text);
             if (picture) {
                 gtk_image_set_from_pixbuf(GTK_IMAGE(c->inner), picture);
                 g_object_unref(picture);
@@ -730,7 +752,7 @@ int GtkDialogLayer::setScrollPos(DialogHandle dialog, int controlId, int pos) {
 bool GtkDialogLayer::setBitmap(DialogHandle dialog, int controlId, const std::string& path) {
     Control* c = control(dialog, controlId);
     if (c == nullptr || c->kind != ControlKind::Bitmap) return false;
-    GdkPixbuf* picture = gdk_pixbuf_new_from_file(nativePath(path).c_str(), nullptr);
+    GdkPixbuf* picture = loadPicture(path);
     if (picture == nullptr) {
         gtk_image_clear(GTK_IMAGE(c->inner));
         return false;

@@ -161,9 +161,67 @@ case_many_set_entries() {
     { fail "$entries set entries delay start-up by more than $((SLOW * 3 / 2)) s"; return 1; }
 }
 
+# A set whose icon is a FIFO, one whose icon is a kilobyte declaring a 20000 x
+# 20000 image, and the same bomb as the intro picture: the settings dialog still
+# appears at once, refuses each with one line, stays small and ends on SIGTERM.
+case_dialog_pictures() {
+  local dir="$WORK/pictures" pid hwm window
+  program_copy "$dir" || { fail "cannot make the program folder"; return 1; }
+  /usr/bin/python3 - "$dir" <<'PYTHON' || { fail "cannot write the hostile files"; return 1; }
+import os, struct, sys
+dir = sys.argv[1]
+# BI_RLE8, 20000 x 20000, a 256-colour palette and a few runs: about 1 KB.
+runs = bytes([255, 1] * 7 + [0, 1])
+header = struct.pack("<2sIHHI", b"BM", 14 + 40 + 1024 + len(runs), 0, 0, 14 + 40 + 1024)
+info = struct.pack("<IiiHHIIiiII", 40, 20000, 20000, 1, 8, 1, len(runs), 2835, 2835, 256, 0)
+bomb = header + info + bytes(1024) + runs
+for name, icon in (("hostile_fifo", None), ("hostile_bomb", bomb)):
+    folder = os.path.join(dir, "Marevo2", "sets", "additional", name)
+    os.makedirs(folder)
+    with open(os.path.join(folder, "info.ini"), "w") as f:
+        f.write("[common]\nid=%s\n[settings]\ncategory=fish\nicon=icon.bmp\n[saver]\ntype=singlefish\n" % name)
+    if icon is None:
+        os.mkfifo(os.path.join(folder, "icon.bmp"))
+    else:
+        with open(os.path.join(folder, "icon.bmp"), "wb") as f:
+            f.write(icon)
+os.remove(os.path.join(dir, "Marevo2", "intro.bmp"))
+with open(os.path.join(dir, "Marevo2", "intro.bmp"), "wb") as f:
+    f.write(bomb)
+PYTHON
+  fresh_settings
+  "$dir/reefsaver_plain" /c >"$CASE_LOG" 2>&1 &
+  pid=$!
+  local start
+  start="$(now)"
+  window=""
+  while [ -z "$window" ] && kill -0 "$pid" 2>/dev/null && within "$(elapsed "$start")" "$((15 * SLOW))"; do
+    window="$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)"
+    sleep 0.2
+  done
+  if [ -z "$window" ]; then
+    reap "$pid"
+    fail "no dialog appeared within $((15 * SLOW)) s"
+    return 1
+  fi
+  local seconds
+  seconds="$(elapsed "$start")"
+  sleep 1
+  hwm="$(awk '/VmHWM/ { print int($2 / 1024) }' "/proc/$pid/status")"
+  echo "  the dialog appeared after $seconds s, peak memory $hwm MB"
+  kill -TERM "$pid"
+  wait_gone "$pid" 10 || { reap "$pid"; fail "the dialog did not end on SIGTERM"; return 1; }
+  [ "$hwm" -lt 500 ] || { fail "the dialog's memory peaked at $hwm MB"; return 1; }
+  local refused
+  refused="$(grep -c "^Dialog picture .* not shown" "$CASE_LOG")"
+  # The FIFO and the bomb on the fish page and the boid page, and the intro picture.
+  [ "$refused" -ge 3 ] || { fail "only $refused refusal lines"; return 1; }
+  grep "^Dialog picture" "$CASE_LOG" | sed 's|.*/Marevo2/|  refused: |' | sort -u
+}
+
 # ---------------------------------------------------------------- main
 
-ALL_CASES=(deep_install many_set_entries)
+ALL_CASES=(deep_install many_set_entries dialog_pictures)
 CASES=("$@")
 [ ${#CASES[@]} -gt 0 ] || CASES=("${ALL_CASES[@]}")
 STARTED="$(now)"
