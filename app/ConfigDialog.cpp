@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/WideText.h"
+#include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "ui/DatReader.h"
 
@@ -11,10 +12,7 @@ namespace reef {
 
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kPageList = 1030;
-constexpr int kScreenSettingsButton = 1006;
+using namespace control;
 
 // The pages in list order: the language key of the list text and the template.
 struct PageRow {
@@ -40,36 +38,31 @@ struct TextRow {
     const char* key;
 };
 constexpr TextRow kPageTexts[] = {
-    {dialog::kIntroPage, 1035, "infotxt"},       {dialog::kIntroPage, 1008, "hyperlink_txt"},
-    {dialog::kBoidPage, 1036, "boidtype"},       {dialog::kBoidPage, 1037, "boidcount"},
-    {dialog::kFishPage, 1052, "fishtype"},       {dialog::kFishPage, 1054, "fishcount"},
-    {dialog::kAnimalsPage, 1069, "animalstype"}, {dialog::kDiversePage, 1072, "diversetype"},
-    {dialog::kSkyPage, 1040, "skytext"},         {dialog::kSkyPage, 1031, "cloudy"},
-    {dialog::kSkyPage, 1032, "cloudless"},       {dialog::kCameraPage, 1041, "cameratext"},
-    {dialog::kCameraPage, 1027, "scrollspeed"},  {dialog::kCameraPage, 1028, "resttime_top"},
-    {dialog::kCameraPage, 1029, "resttime_bottom"}, {dialog::kSoundPage, 1042, "soundtext"},
-    {dialog::kSoundPage, 1009, "on_off"},
+    {dialog::kIntroPage, kIntroText, "infotxt"},
+    {dialog::kIntroPage, kLinkButton, "hyperlink_txt"},
+    {dialog::kBoidPage, kBoidTypeGroup, "boidtype"},
+    {dialog::kBoidPage, kBoidCountGroup, "boidcount"},
+    {dialog::kFishPage, kFishTypeGroup, "fishtype"},
+    {dialog::kFishPage, kFishCountGroup, "fishcount"},
+    {dialog::kBirdsPage, kBirdTypeGroup, "birdtype"},
+    {dialog::kAnimalsPage, kAnimalsTypeGroup, "animalstype"},
+    {dialog::kDiversePage, kDiverseTypeGroup, "diversetype"},
+    {dialog::kSkyPage, kSkyGroup, "skytext"},
+    {dialog::kSkyPage, kCloudyRadio, "cloudy"},
+    {dialog::kSkyPage, kCloudlessRadio, "cloudless"},
+    {dialog::kCameraPage, kCameraGroup, "cameratext"},
+    {dialog::kCameraPage, kSpeedLabel, "scrollspeed"},
+    {dialog::kCameraPage, kRestTopLabel, "resttime_top"},
+    {dialog::kCameraPage, kRestBottomLabel, "resttime_bottom"},
+    {dialog::kSoundPage, kSoundGroup, "soundtext"},
+    {dialog::kSoundPage, kSoundCheck, "on_off"},
 };
 
 // The camera speed and rest-time controls, shown only for the automatic camera.
-constexpr int kCameraControls[] = {1023, 1024, 1034, 1027, 1028, 1029, 1043, 1044, 1045, 1046, 1047, 1048};
+constexpr int kCameraControls[] = {kSpeedTrack,   kRestTopTrack,  kRestBottomTrack, kSpeedLabel,
+                                   kRestTopLabel, kRestBottomLabel, kSpeedMinus,    kRestTopMinus,
+                                   kRestBottomMinus, kSpeedPlus,  kRestTopPlus,     kRestBottomPlus};
 constexpr const char* kCameraChoices[] = {"automatic", "top", "middle", "bottom"};
-
-// Control ids of the page controls.
-constexpr int kLinkButton = 1008;
-constexpr int kIntroPicture = 1049;
-constexpr int kSoundCheck = 1009;
-constexpr int kGullCheck = 1010;
-constexpr int kCameraChoice = 1012;
-constexpr int kCloudyRadio = 1031;
-constexpr int kCloudlessRadio = 1032;
-constexpr int kBoidTrack = 1013;
-constexpr int kBoidReadout = 1014;
-constexpr int kFishTrack = 1055;
-constexpr int kFishReadout = 1056;
-constexpr int kSpeedTrack = 1023;
-constexpr int kRestTopTrack = 1024;
-constexpr int kRestBottomTrack = 1034;
 
 // The trackbars: the setting each one moves over its offered range, and the
 // number shown beside it (0 for none).

@@ -1,6 +1,7 @@
 #include "app/SetPages.h"
 
 #include "engine/WideText.h"
+#include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "scene/DebugOutput.h"
 #include "scene/DirectoryLister.h"
@@ -11,9 +12,6 @@ namespace reef {
 
 namespace {
 
-constexpr int kIconControl = 1051;
-constexpr int kCheckBoxControl = 1010;
-constexpr int kRadioControl = 1074;
 constexpr int kScrollPage = 50;
 constexpr size_t kIconCapacity = 512;
 constexpr size_t kFieldCapacity = 128;
@@ -26,10 +24,10 @@ struct PageParameters {
 };
 
 constexpr PageParameters kParameters[SetPages::kPageCount] = {
-    {1053, 2, 47},  // fish
-    {1066, 1, 69},  // boid
-    {1070, 2, 47},  // animals
-    {1073, 2, 47},  // diverse
+    {control::kFishScrollBar, 2, 47},
+    {control::kBoidScrollBar, 1, 69},
+    {control::kAnimalsScrollBar, 2, 47},
+    {control::kDiverseScrollBar, 2, 47},
 };
 
 }  // namespace
@@ -157,10 +155,10 @@ bool SetPages::addSetEntry(const std::string& folder, const std::string& name, D
     m_layer.moveDialog(entry.window, entry.x, entry.y);
     m_layer.showDialog(entry.window, true);
 
-    m_layer.setBitmap(entry.window, kIconControl, setFolder + toUtf8(icon));
-    const int choiceControl = radio ? kRadioControl : kCheckBoxControl;
+    m_layer.setBitmap(entry.window, control::kSetIcon, setFolder + toUtf8(icon));
+    const int choiceControl = radio ? control::kSetRadio : control::kSetCheck;
     m_layer.setAccessibleName(entry.window, choiceControl, entry.id);
-    if (!radio) m_layer.setChecked(entry.window, kCheckBoxControl, m_fishSets.isSetEnabled(entry.id) != 0);
+    if (!radio) m_layer.setChecked(entry.window, control::kSetCheck, m_fishSets.isSetEnabled(entry.id) != 0);
     return true;
 }
 
@@ -170,9 +168,9 @@ bool SetPages::handleEntryCommand(DialogHandle window, int controlId) {
         for (size_t index = 0; index < entries.size(); ++index) {
             if (entries[index].window != window) continue;
             if (page == Animals) {
-                if (controlId == kRadioControl) selectAnimal(index);
-            } else if (controlId == kCheckBoxControl) {
-                const bool checked = m_layer.isChecked(window, kCheckBoxControl);
+                if (controlId == control::kSetRadio) selectAnimal(index);
+            } else if (controlId == control::kSetCheck) {
+                const bool checked = m_layer.isChecked(window, control::kSetCheck);
                 m_fishSets.setSetEnabled(entries[index].id, checked ? 1 : 0);
             }
             return true;
@@ -189,10 +187,10 @@ void SetPages::selectAnimal(size_t index) {
     if (index >= entries.size()) return;
     for (size_t other = 0; other < entries.size(); ++other) {
         if (other == index) continue;
-        m_layer.setChecked(entries[other].window, kRadioControl, false);
+        m_layer.setChecked(entries[other].window, control::kSetRadio, false);
         m_fishSets.setSetEnabled(entries[other].id, 0);
     }
-    m_layer.setChecked(entries[index].window, kRadioControl, true);
+    m_layer.setChecked(entries[index].window, control::kSetRadio, true);
     m_fishSets.setSetEnabled(entries[index].id, 1);
 }
 

@@ -3,26 +3,23 @@
 #include <string>
 
 #include "engine/WideText.h"
+#include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 
 namespace reef {
 
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kLeaveResolution = 1007;
-constexpr int kShadeSecondary = 1010;
-constexpr int kDepthList = 2013;
-constexpr int kResolutionList = 2011;
+using namespace control;
 
 struct TextRow {
     int controlId;
     const char* key;
 };
 constexpr TextRow kTexts[] = {
-    {2009, "displaymodetext"}, {kLeaveResolution, "leaveresolution"}, {2012, "bitsperpixel"},
-    {2010, "resolution"},      {kShadeSecondary, "shadesecondary"},    {kOk, "OK"},
+    {kDisplayModeGroup, "displaymodetext"}, {kLeaveResolution, "leaveresolution"},
+    {kDepthLabel, "bitsperpixel"},          {kResolutionLabel, "resolution"},
+    {kShadeSecondary, "shadesecondary"},    {kOk, "OK"},
     {kCancel, "cancel"},
 };
 

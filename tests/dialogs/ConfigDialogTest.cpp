@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "FakeDialogLayer.h"
+#include "res/ControlIds.h"
 #include "app/ConfigDialog.h"
 #include "engine/WideText.h"
 #include "platform/PosixDirectoryLister.h"
@@ -111,8 +112,8 @@ struct Harness {
         return result;
     }
     DialogHandle page(int templateId) { return layer.first(templateId); }
-    void ok(DialogHandle main) { layer.click(main, 1); }
-    void cancel(DialogHandle main) { layer.click(main, 2); }
+    void ok(DialogHandle main) { layer.click(main, control::kOk); }
+    void cancel(DialogHandle main) { layer.click(main, control::kCancel); }
 
     size_t finalPages = 0;
     SaverSettings working;
@@ -122,15 +123,15 @@ TEST(ConfigDialog, MainDialogListsThePagesThenTheScreenSettingsAndShowsTheIntro)
     Harness h;
     h.run([&](FakeDialogLayer& l, DialogHandle main) {
         EXPECT_EQ(l.at(main).title, u"Einstellungen");
-        EXPECT_EQ(l.text(main, 2), u"Abbrechen");
-        EXPECT_FALSE(l.control(main, 1006).visible);
-        const auto& items = l.control(main, 1030).items;
+        EXPECT_EQ(l.text(main, control::kCancel), u"Abbrechen");
+        EXPECT_FALSE(l.control(main, control::kScreenSettingsButton).visible);
+        const auto& items = l.control(main, control::kPageList).items;
         ASSERT_EQ(items.size(), 10u);
         EXPECT_EQ(items[0].first, u"Willkommen");
         EXPECT_EQ(items[2].first, u"Fische");
         EXPECT_EQ(items[1].first, u"");  // no "boid" text in this language file
         EXPECT_EQ(items[9].first, u"Bildschirm");
-        EXPECT_EQ(l.selectedItem(main, 1030), 0);
+        EXPECT_EQ(l.selectedItem(main, control::kPageList), 0);
         int visible = 0;
         for (int t : {128, 201, 207, 206, 210, 211, 203, 204, 205}) {
             const DialogHandle page = l.first(t);
@@ -142,22 +143,54 @@ TEST(ConfigDialog, MainDialogListsThePagesThenTheScreenSettingsAndShowsTheIntro)
         EXPECT_EQ(visible, 1);
         EXPECT_TRUE(l.at(l.first(128)).visible);
         // The intro picture: install folder and the directory file's picture name.
-        EXPECT_EQ(l.control(l.first(128), 1049).bitmap, h.tree.install() + "intro.bmp");
+        EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.install() + "intro.bmp");
 
-        l.pickItem(main, 1030, 7);
+        l.pickItem(main, control::kPageList, 7);
         EXPECT_TRUE(l.at(l.first(204)).visible);
         EXPECT_FALSE(l.at(l.first(128)).visible);
         // The tenth entry opens the screen settings once and keeps the camera page.
-        l.pickItem(main, 1030, 9);
-        l.pickItem(main, 1030, 9);
+        l.pickItem(main, control::kPageList, 9);
+        l.pickItem(main, control::kPageList, 9);
         EXPECT_EQ(h.screenSettingsShown, 1);
         EXPECT_TRUE(l.at(l.first(204)).visible);
-        l.pickItem(main, 1030, 3);
-        l.pickItem(main, 1030, 9);
+        l.pickItem(main, control::kPageList, 3);
+        l.pickItem(main, control::kPageList, 9);
         EXPECT_EQ(h.screenSettingsShown, 2);
         h.cancel(main);
     });
     EXPECT_EQ(h.finalPages, static_cast<size_t>(kPageCount));
+}
+
+// Every text of the pages' table reaches its control, the birds page's group
+// box (its first unnumbered control) included.
+TEST(ConfigDialog, EveryPageTextReachesItsControl) {
+    using namespace control;
+    struct PageText {
+        int page, control;
+        const char16_t* key;
+    };
+    const PageText texts[] = {
+        {128, kIntroText, u"infotxt"},         {128, kLinkButton, u"hyperlink_txt"},
+        {201, kBoidTypeGroup, u"boidtype"},     {201, kBoidCountGroup, u"boidcount"},
+        {207, kFishTypeGroup, u"fishtype"},     {207, kFishCountGroup, u"fishcount"},
+        {206, kBirdTypeGroup, u"birdtype"},     {210, kAnimalsTypeGroup, u"animalstype"},
+        {211, kDiverseTypeGroup, u"diversetype"}, {203, kSkyGroup, u"skytext"},
+        {203, kCloudyRadio, u"cloudy"},         {203, kCloudlessRadio, u"cloudless"},
+        {204, kCameraGroup, u"cameratext"},     {204, kSpeedLabel, u"scrollspeed"},
+        {204, kRestTopLabel, u"resttime_top"},  {204, kRestBottomLabel, u"resttime_bottom"},
+        {205, kSoundGroup, u"soundtext"},       {205, kSoundCheck, u"on_off"},
+    };
+    Harness h;
+    std::u16string file = u"[GER]\r\n";
+    for (const PageText& text : texts) file += std::u16string(text.key) + u" = {<" + text.key + u">}\r\n";
+    const std::vector<uint8_t> bytes = utf16(file);
+    h.language.open(bytes.data(), bytes.size());
+    h.run([&](FakeDialogLayer& l, DialogHandle main) {
+        for (const PageText& text : texts)
+            EXPECT_EQ(l.text(l.first(text.page), text.control), u"<" + std::u16string(text.key) + u">")
+                << text.page << " " << text.control;
+        h.cancel(main);
+    });
 }
 
 // Each trackbar spans its setting's offered range, one position per step, and
@@ -167,11 +200,11 @@ TEST(ConfigDialog, TrackbarsSpanTheSettingsOfferedRanges) {
         int page, control;
         int32_t SaverSettings::*setting;
     };
-    const Track tracks[] = {{201, 1013, &SaverSettings::BoidCount},
-                            {207, 1055, &SaverSettings::FishCount},
-                            {204, 1023, &SaverSettings::CameraSpeed},
-                            {204, 1024, &SaverSettings::CameraFixTop},
-                            {204, 1034, &SaverSettings::CameraFixBottom}};
+    const Track tracks[] = {{201, control::kBoidTrack, &SaverSettings::BoidCount},
+                            {207, control::kFishTrack, &SaverSettings::FishCount},
+                            {204, control::kSpeedTrack, &SaverSettings::CameraSpeed},
+                            {204, control::kRestTopTrack, &SaverSettings::CameraFixTop},
+                            {204, control::kRestBottomTrack, &SaverSettings::CameraFixBottom}};
     for (const Track& track : tracks) {
         const SettingRange& offered = SaverSettings::row(track.setting).offered;
         for (const bool highEnd : {false, true}) {
@@ -204,41 +237,41 @@ TEST(ConfigDialog, PagesStartFromTheSettingsAndCommandsEditTheWorkingCopy) {
     const int result = h.run([&](FakeDialogLayer& l, DialogHandle main) {
         const DialogHandle boid = l.first(201), fish = l.first(207), birds = l.first(206);
         const DialogHandle sky = l.first(203), camera = l.first(204), sound = l.first(205);
-        EXPECT_EQ(l.trackPos(boid, 1013), 2);
-        EXPECT_EQ(l.text(boid, 1014), u"12");
-        l.moveTrack(boid, 1013, 3);
-        EXPECT_EQ(l.text(boid, 1014), u"15");
+        EXPECT_EQ(l.trackPos(boid, control::kBoidTrack), 2);
+        EXPECT_EQ(l.text(boid, control::kBoidReadout), u"12");
+        l.moveTrack(boid, control::kBoidTrack, 3);
+        EXPECT_EQ(l.text(boid, control::kBoidReadout), u"15");
 
-        EXPECT_EQ(l.control(fish, 1055).trackMax, 20);
-        EXPECT_EQ(l.trackPos(fish, 1055), 7);
-        EXPECT_EQ(l.text(fish, 1056), u"7");
-        l.moveTrack(fish, 1055, 18);
-        EXPECT_EQ(l.text(fish, 1056), u"18");
+        EXPECT_EQ(l.control(fish, control::kFishTrack).trackMax, 20);
+        EXPECT_EQ(l.trackPos(fish, control::kFishTrack), 7);
+        EXPECT_EQ(l.text(fish, control::kFishReadout), u"7");
+        l.moveTrack(fish, control::kFishTrack, 18);
+        EXPECT_EQ(l.text(fish, control::kFishReadout), u"18");
 
-        EXPECT_FALSE(l.isChecked(birds, 1010));
-        l.click(birds, 1010);
+        EXPECT_FALSE(l.isChecked(birds, control::kGullCheck));
+        l.click(birds, control::kGullCheck);
 
-        EXPECT_FALSE(l.isChecked(sky, 1031));
-        EXPECT_TRUE(l.isChecked(sky, 1032));
-        l.click(sky, 1031);
+        EXPECT_FALSE(l.isChecked(sky, control::kCloudyRadio));
+        EXPECT_TRUE(l.isChecked(sky, control::kCloudlessRadio));
+        l.click(sky, control::kCloudyRadio);
 
-        EXPECT_EQ(l.selectedItem(camera, 1012), 2);
-        ASSERT_EQ(l.control(camera, 1012).items.size(), 4u);
-        EXPECT_EQ(l.control(camera, 1012).items[0].first, u"auto");
-        EXPECT_EQ(l.text(camera, 1028), u"Verweildauer oben:");
-        for (int id : {1023, 1024, 1034, 1027, 1028, 1029, 1043, 1044, 1045, 1046, 1047, 1048})
+        EXPECT_EQ(l.selectedItem(camera, control::kCameraChoice), 2);
+        ASSERT_EQ(l.control(camera, control::kCameraChoice).items.size(), 4u);
+        EXPECT_EQ(l.control(camera, control::kCameraChoice).items[0].first, u"auto");
+        EXPECT_EQ(l.text(camera, control::kRestTopLabel), u"Verweildauer oben:");
+        for (int id : {control::kSpeedTrack, control::kRestTopTrack, control::kRestBottomTrack, control::kSpeedLabel, control::kRestTopLabel, control::kRestBottomLabel, control::kSpeedMinus, control::kRestTopMinus, control::kRestBottomMinus, control::kSpeedPlus, control::kRestTopPlus, control::kRestBottomPlus})
             EXPECT_FALSE(l.control(camera, id).visible) << id;
-        EXPECT_EQ(l.trackPos(camera, 1023), 6);
-        EXPECT_EQ(l.trackPos(camera, 1024), 45);
-        EXPECT_EQ(l.trackPos(camera, 1034), 60);
-        l.pickItem(camera, 1012, 0);
-        for (int id : {1023, 1024, 1034, 1027, 1028, 1029, 1043, 1044, 1045, 1046, 1047, 1048})
+        EXPECT_EQ(l.trackPos(camera, control::kSpeedTrack), 6);
+        EXPECT_EQ(l.trackPos(camera, control::kRestTopTrack), 45);
+        EXPECT_EQ(l.trackPos(camera, control::kRestBottomTrack), 60);
+        l.pickItem(camera, control::kCameraChoice, 0);
+        for (int id : {control::kSpeedTrack, control::kRestTopTrack, control::kRestBottomTrack, control::kSpeedLabel, control::kRestTopLabel, control::kRestBottomLabel, control::kSpeedMinus, control::kRestTopMinus, control::kRestBottomMinus, control::kSpeedPlus, control::kRestTopPlus, control::kRestBottomPlus})
             EXPECT_TRUE(l.control(camera, id).visible) << id;
-        l.moveTrack(camera, 1023, 9);
-        l.moveTrack(camera, 1024, 5);
+        l.moveTrack(camera, control::kSpeedTrack, 9);
+        l.moveTrack(camera, control::kRestTopTrack, 5);
 
-        EXPECT_TRUE(l.isChecked(sound, 1009));
-        l.click(sound, 1009);
+        EXPECT_TRUE(l.isChecked(sound, control::kSoundCheck));
+        l.click(sound, control::kSoundCheck);
         h.ok(main);
     });
     EXPECT_EQ(result, 1);
@@ -260,11 +293,11 @@ TEST(ConfigDialog, OutOfRangeValuesShowNothingSelectedAndStayUntouched) {
     h.target.SkyType = 5;
     h.target.CameraPos = 7;
     h.run([&](FakeDialogLayer& l, DialogHandle main) {
-        EXPECT_FALSE(l.isChecked(l.first(203), 1031));
-        EXPECT_FALSE(l.isChecked(l.first(203), 1032));
-        EXPECT_EQ(l.selectedItem(l.first(204), 1012), -1);
-        EXPECT_FALSE(l.control(l.first(204), 1023).visible);
-        l.click(l.first(203), 1032);  // a radio click that is not the checked one changes the value
+        EXPECT_FALSE(l.isChecked(l.first(203), control::kCloudyRadio));
+        EXPECT_FALSE(l.isChecked(l.first(203), control::kCloudlessRadio));
+        EXPECT_EQ(l.selectedItem(l.first(204), control::kCameraChoice), -1);
+        EXPECT_FALSE(l.control(l.first(204), control::kSpeedTrack).visible);
+        l.click(l.first(203), control::kCloudlessRadio);  // a radio click that is not the checked one changes the value
         h.ok(main);
     });
     EXPECT_EQ(h.target.SkyType, 1);
@@ -276,9 +309,9 @@ TEST(ConfigDialog, CancelKeepsTheTargetAndStoresNothing) {
     h.target.FishCount = 4;
     const SaverSettings before = h.target;
     const int result = h.run([&](FakeDialogLayer& l, DialogHandle main) {
-        l.moveTrack(l.first(207), 1055, 19);
-        l.click(l.first(205), 1009);
-        l.pickItem(l.first(204), 1012, 3);
+        l.moveTrack(l.first(207), control::kFishTrack, 19);
+        l.click(l.first(205), control::kSoundCheck);
+        l.pickItem(l.first(204), control::kCameraChoice, 3);
         h.cancel(main);
     });
     EXPECT_EQ(result, 2);
@@ -307,7 +340,7 @@ TEST(ConfigDialog, StoreFailureKeepsTheDialogOpenWithAMessage) {
 TEST(ConfigDialog, LinkButtonOpensTheHyperlink) {
     Harness h;
     h.run([&](FakeDialogLayer& l, DialogHandle main) {
-        l.click(l.first(128), 1008);
+        l.click(l.first(128), control::kLinkButton);
         h.cancel(main);
     });
     ASSERT_EQ(h.layer.openedUris.size(), 1u);
@@ -321,12 +354,12 @@ TEST(ConfigDialog, WorksWithoutLanguageTextsAndWithPagesThatCannotBeBuilt) {
     h.tree.add("default_fish", "a", "fishA", "fish");
     const int result = h.run([&](FakeDialogLayer& l, DialogHandle main) {
         EXPECT_EQ(l.at(main).title, u"Einstellungen");  // the template's caption stays
-        for (const auto& item : l.control(main, 1030).items) EXPECT_EQ(item.first, u"");
+        for (const auto& item : l.control(main, control::kPageList).items) EXPECT_EQ(item.first, u"");
         EXPECT_EQ(l.first(207), 0u);
-        l.pickItem(main, 1030, 2);  // the fish page is missing: nothing is shown, nothing breaks
-        l.pickItem(main, 1030, 1);
+        l.pickItem(main, control::kPageList, 2);  // the fish page is missing: nothing is shown, nothing breaks
+        l.pickItem(main, control::kPageList, 1);
         EXPECT_TRUE(l.at(l.first(201)).visible);
-        EXPECT_EQ(l.control(l.first(128), 1049).bitmap, "");
+        EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, "");
         h.ok(main);
     });
     EXPECT_EQ(result, 1);
@@ -340,11 +373,11 @@ TEST(ConfigDialog, ListsTheSetsOfADeepInstallFolder) {
     ConfigDialog* dialog = nullptr;
     h.run(
         [&](FakeDialogLayer& l, DialogHandle main) {
-            EXPECT_EQ(l.control(l.first(128), 1049).bitmap, h.tree.install() + "intro.bmp");
+            EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.install() + "intro.bmp");
             const SetPages& pages = dialog->setPages();
             ASSERT_EQ(pages.entries(SetPages::Fish).size(), 1u);
             EXPECT_EQ(pages.entries(SetPages::Fish)[0].id, u"fishA");
-            EXPECT_NE(l.control(pages.entries(SetPages::Fish)[0].window, 1051).bitmap, "");
+            EXPECT_NE(l.control(pages.entries(SetPages::Fish)[0].window, control::kSetIcon).bitmap, "");
             ASSERT_EQ(pages.entries(SetPages::Animals).size(), 1u);
             h.cancel(main);
         },
@@ -363,12 +396,12 @@ TEST(ConfigDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
     fs::remove(file);
     h.run([&](FakeDialogLayer& l, DialogHandle main) {
         EXPECT_EQ(l.at(main).title, u"Einstellungen");
-        EXPECT_EQ(l.text(main, 1), u"OK");
-        EXPECT_EQ(l.text(main, 2), u"Abbrechen");
-        EXPECT_EQ(l.text(main, 1006), u"Bildschirm Einstellungen");
-        EXPECT_EQ(l.text(l.first(203), 1031), u"bew\u00f6lkt");
-        EXPECT_EQ(l.text(l.first(204), 1028), u"Verweildauer oben:");
-        EXPECT_EQ(l.text(l.first(205), 1009), u"ein/aus");
+        EXPECT_EQ(l.text(main, control::kOk), u"OK");
+        EXPECT_EQ(l.text(main, control::kCancel), u"Abbrechen");
+        EXPECT_EQ(l.text(main, control::kScreenSettingsButton), u"Bildschirm Einstellungen");
+        EXPECT_EQ(l.text(l.first(203), control::kCloudyRadio), u"bew\u00f6lkt");
+        EXPECT_EQ(l.text(l.first(204), control::kRestTopLabel), u"Verweildauer oben:");
+        EXPECT_EQ(l.text(l.first(205), control::kSoundCheck), u"ein/aus");
         h.cancel(main);
     });
 }

@@ -2,6 +2,7 @@
 
 #include "testsupport/FakePlatform.h"
 #include "FakeDialogLayer.h"
+#include "res/ControlIds.h"
 #include "app/ReefSaver.h"
 
 namespace reef {
@@ -54,17 +55,17 @@ struct Config {
 TEST(DoConfig, OkStoresTheChoicesAndCancelStoresNothing) {
     Config config;
     config.run([](FakeDialogLayer& l, DialogHandle main) {
-        l.moveTrack(l.first(207), 1055, 19);
-        l.click(l.first(206), 1010);
-        l.click(main, 1);
+        l.moveTrack(l.first(207), control::kFishTrack, 19);
+        l.click(l.first(206), control::kGullCheck);
+        l.click(main, control::kOk);
     });
     EXPECT_EQ(config.stored("FishCount"), 19u);
     EXPECT_EQ(config.stored("BirdGull"), 0u);
     EXPECT_EQ(config.stored("CameraSpeed"), 4u);
 
     config.run([](FakeDialogLayer& l, DialogHandle main) {
-        l.moveTrack(l.first(207), 1055, 3);
-        l.click(main, 2);
+        l.moveTrack(l.first(207), control::kFishTrack, 3);
+        l.click(main, control::kCancel);
     });
     EXPECT_EQ(config.stored("FishCount"), 19u);
 }
@@ -74,12 +75,12 @@ TEST(DoConfig, RefusedStoreKeepsTheDialogOpenAndTheStoredValues) {
     config.system.store.setDword("", "FishCount", 6);
     config.system.store.locked = true;
     config.run([](FakeDialogLayer& l, DialogHandle main) {
-        EXPECT_EQ(l.trackPos(l.first(207), 1055), 6);
-        l.moveTrack(l.first(207), 1055, 12);
-        l.click(main, 1);
+        EXPECT_EQ(l.trackPos(l.first(207), control::kFishTrack), 6);
+        l.moveTrack(l.first(207), control::kFishTrack, 12);
+        l.click(main, control::kOk);
         EXPECT_FALSE(l.at(main).ended);
         EXPECT_EQ(l.messages.size(), 1u);
-        l.click(main, 2);
+        l.click(main, control::kCancel);
     });
     EXPECT_EQ(config.stored("FishCount"), 6u);
 }

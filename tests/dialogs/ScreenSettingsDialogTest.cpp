@@ -6,6 +6,7 @@
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
 #include "FakeDialogLayer.h"
+#include "res/ControlIds.h"
 #include "shell/GLSaver.h"
 #include "shell/ScreenSettingsDialog.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 using testing::FakeDialogLayer;
 
-constexpr int kLeave = 1007, kShade = 1010, kDepth = 2013, kResolution = 2011;
+using namespace control;
 
 // SDL's modes per colour depth.
 struct ModeSystem : FakeSystem {
@@ -59,11 +60,11 @@ TEST(ScreenSettingsDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
     s.run(
         [&](FakeDialogLayer& l, DialogHandle d) {
             EXPECT_EQ(l.at(d).title, u"Bildschirm Einstellungen");
-            EXPECT_EQ(l.text(d, 1), u"OK");
-            EXPECT_EQ(l.text(d, 2), u"Abbrechen");
+            EXPECT_EQ(l.text(d, kOk), u"OK");
+            EXPECT_EQ(l.text(d, kCancel), u"Abbrechen");
             EXPECT_EQ(l.text(d, 2012), u"Farbtiefe:");
-            EXPECT_EQ(l.text(d, kLeave), u"Aktuelle Aufl\u00f6sung beibehalten");
-            l.click(d, 2);
+            EXPECT_EQ(l.text(d, kLeaveResolution), u"Aktuelle Aufl\u00f6sung beibehalten");
+            l.click(d, kCancel);
         },
         path);
     std::remove(path.c_str());
@@ -77,12 +78,12 @@ TEST(ScreenSettingsDialog, FlagsDecideWhatIsCheckedAndEnabled) {
         s.target.multiMonitor = bits & 2;
         s.target.shadeSecondary = bits & 4;
         s.run([&](FakeDialogLayer& l, DialogHandle d) {
-            EXPECT_EQ(l.isChecked(d, kLeave), s.target.leaveResolution) << bits;
-            EXPECT_EQ(l.control(d, kDepth).enabled, !s.target.leaveResolution) << bits;
-            EXPECT_EQ(l.control(d, kResolution).enabled, !s.target.leaveResolution) << bits;
-            EXPECT_EQ(l.control(d, kShade).enabled, s.target.multiMonitor) << bits;
-            EXPECT_EQ(l.isChecked(d, kShade), s.target.shadeSecondary) << bits;  // kept even when greyed
-            l.click(d, 2);
+            EXPECT_EQ(l.isChecked(d, kLeaveResolution), s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kDepthList).enabled, !s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kResolutionList).enabled, !s.target.leaveResolution) << bits;
+            EXPECT_EQ(l.control(d, kShadeSecondary).enabled, s.target.multiMonitor) << bits;
+            EXPECT_EQ(l.isChecked(d, kShadeSecondary), s.target.shadeSecondary) << bits;  // kept even when greyed
+            l.click(d, kCancel);
         });
     }
 }
@@ -94,12 +95,12 @@ TEST(ScreenSettingsDialog, ListsShowTheDepthsAndTheModesOfTheStoredDepth) {
     s.target.width = 1024;
     s.target.height = 768;
     s.run([&](FakeDialogLayer& l, DialogHandle d) {
-        EXPECT_EQ(Screen::items(l, d, kDepth), (std::vector<std::u16string>{u"16 bit", u"32 bit"}));
-        EXPECT_EQ(l.selectedItem(d, kDepth), 1);
-        EXPECT_EQ(Screen::items(l, d, kResolution),
+        EXPECT_EQ(Screen::items(l, d, kDepthList), (std::vector<std::u16string>{u"16 bit", u"32 bit"}));
+        EXPECT_EQ(l.selectedItem(d, kDepthList), 1);
+        EXPECT_EQ(Screen::items(l, d, kResolutionList),
                   (std::vector<std::u16string>{u"1920 x 1080", u"1280 x 1024", u"1024 x 768", u"800 x 600"}));
-        EXPECT_EQ(l.selectedItem(d, kResolution), 2);
-        l.click(d, 2);
+        EXPECT_EQ(l.selectedItem(d, kResolutionList), 2);
+        l.click(d, kCancel);
     });
     EXPECT_EQ(s.system.asked, std::vector<int>{32});
 }
@@ -119,8 +120,8 @@ TEST(ScreenSettingsDialog, FirstModeIsShownWhenTheStoredOneIsMissingOrKept) {
         Screen s;
         s.target = stored;
         s.run([&](FakeDialogLayer& l, DialogHandle d) {
-            EXPECT_EQ(l.selectedItem(d, kResolution), 0);
-            l.click(d, 1);
+            EXPECT_EQ(l.selectedItem(d, kResolutionList), 0);
+            l.click(d, kOk);
         });
         // Only the user's choice changes the stored size.
         EXPECT_EQ(s.target.width, stored.width);
@@ -135,14 +136,14 @@ TEST(ScreenSettingsDialog, SwitchingTheDepthRefillsTheModesAndKeepsTheCurrentOne
     s.target.width = 1280;
     s.target.height = 1024;
     s.run([&](FakeDialogLayer& l, DialogHandle d) {
-        EXPECT_EQ(l.selectedItem(d, kResolution), 1);
-        l.pickItem(d, kDepth, 0);
-        EXPECT_EQ(Screen::items(l, d, kResolution), (std::vector<std::u16string>{u"1280 x 1024", u"640 x 480"}));
-        EXPECT_EQ(l.selectedItem(d, kResolution), 0);
-        l.pickItem(d, kResolution, 1);
-        l.pickItem(d, kDepth, 1);  // 640 x 480 is not offered at 32 bits: the first mode is shown
-        EXPECT_EQ(l.selectedItem(d, kResolution), 0);
-        l.click(d, 1);
+        EXPECT_EQ(l.selectedItem(d, kResolutionList), 1);
+        l.pickItem(d, kDepthList, 0);
+        EXPECT_EQ(Screen::items(l, d, kResolutionList), (std::vector<std::u16string>{u"1280 x 1024", u"640 x 480"}));
+        EXPECT_EQ(l.selectedItem(d, kResolutionList), 0);
+        l.pickItem(d, kResolutionList, 1);
+        l.pickItem(d, kDepthList, 1);  // 640 x 480 is not offered at 32 bits: the first mode is shown
+        EXPECT_EQ(l.selectedItem(d, kResolutionList), 0);
+        l.click(d, kOk);
     });
     EXPECT_EQ(s.system.asked, (std::vector<int>{32, 16, 32}));
     EXPECT_EQ(s.target.bitsPerPixel, 32);
@@ -154,10 +155,10 @@ TEST(ScreenSettingsDialog, KeepResolutionBoxEnablesTheListsAndShadeFollowsItsBox
     Screen s;
     s.target.multiMonitor = true;
     s.run([&](FakeDialogLayer& l, DialogHandle d) {
-        l.click(d, kLeave);
-        EXPECT_TRUE(l.control(d, kResolution).enabled);
-        l.click(d, kShade);
-        l.click(d, 1);
+        l.click(d, kLeaveResolution);
+        EXPECT_TRUE(l.control(d, kResolutionList).enabled);
+        l.click(d, kShadeSecondary);
+        l.click(d, kOk);
     });
     EXPECT_FALSE(s.target.leaveResolution);
     EXPECT_FALSE(s.target.shadeSecondary);
@@ -171,10 +172,10 @@ TEST(ScreenSettingsDialog, NoModesLeaveTheListEmpty) {
     ScreenSettings target;
     target.leaveResolution = false;
     layer.user = [](FakeDialogLayer& l, DialogHandle d) {
-        EXPECT_TRUE(l.control(d, kResolution).items.empty());
-        EXPECT_EQ(l.selectedItem(d, kResolution), -1);
-        l.pickItem(d, kResolution, 0);
-        l.click(d, 1);
+        EXPECT_TRUE(l.control(d, kResolutionList).items.empty());
+        EXPECT_EQ(l.selectedItem(d, kResolutionList), -1);
+        l.pickItem(d, kResolutionList, 0);
+        l.click(d, kOk);
     };
     ScreenSettingsDialog dialog(layer, system, target, "");
     EXPECT_EQ(dialog.run(0), 1);
@@ -188,19 +189,19 @@ TEST(ScreenSettingsDialog, OkWritesTheScreenSettingsAndCancelDoesNot) {
     SceneFreeSaver saver(Variant::Plain, windows, system);
     FakeDialogLayer layer;
     layer.user = [](FakeDialogLayer& l, DialogHandle d) {
-        l.click(d, kLeave);
-        l.pickItem(d, kResolution, 1);
-        l.click(d, 2);
+        l.click(d, kLeaveResolution);
+        l.pickItem(d, kResolutionList, 1);
+        l.click(d, kCancel);
     };
     saver.ShowScreenSettings(layer, 0);
     EXPECT_TRUE(system.registryStore.keys.empty() || system.registryStore.keys.begin()->second.empty());
     EXPECT_TRUE(saver.screenSettings().leaveResolution);
 
     layer.user = [](FakeDialogLayer& l, DialogHandle d) {
-        l.click(d, kLeave);
-        l.pickItem(d, kDepth, 1);
-        l.pickItem(d, kResolution, 3);
-        l.click(d, 1);
+        l.click(d, kLeaveResolution);
+        l.pickItem(d, kDepthList, 1);
+        l.pickItem(d, kResolutionList, 3);
+        l.click(d, kOk);
     };
     saver.ShowScreenSettings(layer, 0);
     EXPECT_EQ(system.registryStore.getDword("", "Width"), 800u);

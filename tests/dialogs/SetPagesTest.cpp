@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "FakeDialogLayer.h"
+#include "res/ControlIds.h"
 #include "app/SetPages.h"
 #include "engine/FilePath.h"
 #include "res/DialogTemplates.h"
@@ -84,11 +85,11 @@ TEST_F(SetPagesTest, EachSetGoesToThePageOfItsCategoryWithItsIconAndFlag) {
     EXPECT_EQ(fish[2].id, u"fishA");
     EXPECT_EQ((std::pair{fish[1].x, fish[1].y}), (std::pair{160, 0}));
     EXPECT_EQ((std::pair{fish[2].x, fish[2].y}), (std::pair{20, 50}));
-    EXPECT_TRUE(checked(fish[0], 1010));  // unknown until now: enabled
-    EXPECT_FALSE(checked(fish[1], 1010));
-    EXPECT_NE(layer.control(fish[0].window, 1051).bitmap, "");
-    EXPECT_EQ(layer.control(fish[1].window, 1051).bitmap, "");  // no icon file: no picture
-    EXPECT_EQ(layer.control(fish[0].window, 1010).accessibleName, u"fishA");
+    EXPECT_TRUE(checked(fish[0], control::kSetCheck));  // unknown until now: enabled
+    EXPECT_FALSE(checked(fish[1], control::kSetCheck));
+    EXPECT_NE(layer.control(fish[0].window, control::kSetIcon).bitmap, "");
+    EXPECT_EQ(layer.control(fish[1].window, control::kSetIcon).bitmap, "");  // no icon file: no picture
+    EXPECT_EQ(layer.control(fish[0].window, control::kSetCheck).accessibleName, u"fishA");
     ASSERT_EQ(pages.entries(SetPages::Boid).size(), 1u);
     EXPECT_EQ(pages.entries(SetPages::Boid)[0].id, u"school");
     ASSERT_EQ(pages.entries(SetPages::Diverse).size(), 1u);
@@ -98,15 +99,15 @@ TEST_F(SetPagesTest, EachSetGoesToThePageOfItsCategoryWithItsIconAndFlag) {
     EXPECT_EQ(flags.isSetEnabled(u""), 1);
 
     // Both entries of a set act on one flag.
-    clickEntry(fish[2], 1010);
+    clickEntry(fish[2], control::kSetCheck);
     EXPECT_EQ(flags.isSetEnabled(u"fishA"), 0);
-    clickEntry(fish[1], 1010);
+    clickEntry(fish[1], control::kSetCheck);
     EXPECT_EQ(flags.isSetEnabled(u"fishB"), 1);
-    clickEntry(pages.entries(SetPages::Diverse)[0], 1010);
+    clickEntry(pages.entries(SetPages::Diverse)[0], control::kSetCheck);
     EXPECT_EQ(flags.isSetEnabled(u"manta"), 0);
     // Other commands of an entry are consumed without effect; other windows are not entries.
-    EXPECT_TRUE(pages.handleEntryCommand(fish[0].window, 1051));
-    EXPECT_FALSE(pages.handleEntryCommand(fishPage, 1010));
+    EXPECT_TRUE(pages.handleEntryCommand(fish[0].window, control::kSetIcon));
+    EXPECT_FALSE(pages.handleEntryCommand(fishPage, control::kSetCheck));
 }
 
 TEST(SetPages, AnimalPageChoosesOneSet) {
@@ -126,14 +127,14 @@ TEST(SetPages, AnimalPageChoosesOneSet) {
         const auto& animals = b.pages.entries(SetPages::Animals);
         ASSERT_EQ(animals.size(), 3u);
         for (size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(b.checked(animals[i], 1074), i == c.chosen) << i;
+            EXPECT_EQ(b.checked(animals[i], control::kSetRadio), i == c.chosen) << i;
             EXPECT_EQ(b.flags.isSetEnabled(ids[i]), i == c.chosen ? 1 : 0) << i;
         }
-        b.clickEntry(animals[(c.chosen + 1) % 3], 1074);
+        b.clickEntry(animals[(c.chosen + 1) % 3], control::kSetRadio);
         int enabledCount = 0, checkedCount = 0;
         for (size_t i = 0; i < 3; ++i) {
             enabledCount += b.flags.isSetEnabled(ids[i]);
-            checkedCount += b.checked(animals[i], 1074);
+            checkedCount += b.checked(animals[i], control::kSetRadio);
         }
         EXPECT_EQ(enabledCount, 1);
         EXPECT_EQ(checkedCount, 1);
@@ -148,10 +149,10 @@ TEST_F(SetPagesTest, AnimalSetListedTwiceStaysEnabledWhenEitherEntryIsChosen) {
     fill();
     const auto& animals = pages.entries(SetPages::Animals);
     ASSERT_EQ(animals.size(), 3u);
-    clickEntry(animals[0], 1074);
+    clickEntry(animals[0], control::kSetRadio);
     EXPECT_EQ(flags.isSetEnabled(u"turtle"), 1);
     EXPECT_EQ(flags.isSetEnabled(u"moray"), 0);
-    clickEntry(animals[2], 1074);
+    clickEntry(animals[2], control::kSetRadio);
     EXPECT_EQ(flags.isSetEnabled(u"turtle"), 1);
 }
 
@@ -172,11 +173,11 @@ TEST_F(SetPagesTest, ScrollingMovesTheEntriesWithinTheScrollRange) {
     const auto& fish = pages.entries(SetPages::Fish);
     ASSERT_EQ(fish.size(), 7u);
     EXPECT_EQ(fish[6].y, 150);
-    EXPECT_EQ(layer.scrollInfo(fishPage, 1053).max, 103);
+    EXPECT_EQ(layer.scrollInfo(fishPage, control::kFishScrollBar).max, 103);
 
     auto scroll = [&](ScrollCode code, int track = 0) {
-        EXPECT_TRUE(pages.handleScroll(1053, code, track));
-        return layer.scrollInfo(fishPage, 1053).pos;
+        EXPECT_TRUE(pages.handleScroll(control::kFishScrollBar, code, track));
+        return layer.scrollInfo(fishPage, control::kFishScrollBar).pos;
     };
     EXPECT_EQ(scroll(ScrollCode::LineDown), 1);
     EXPECT_EQ(layer.at(fish[2].window).y, 49);
@@ -191,8 +192,8 @@ TEST_F(SetPagesTest, ScrollingMovesTheEntriesWithinTheScrollRange) {
     EXPECT_FALSE(pages.handleScroll(1099, ScrollCode::LineDown, 0));
 
     // Pages with no entries: the scroll bar does nothing.
-    EXPECT_TRUE(pages.handleScroll(1066, ScrollCode::PageDown, 0));
-    EXPECT_EQ(layer.scrollInfo(boidPage, 1066).pos, 0);
+    EXPECT_TRUE(pages.handleScroll(control::kBoidScrollBar, ScrollCode::PageDown, 0));
+    EXPECT_EQ(layer.scrollInfo(boidPage, control::kBoidScrollBar).pos, 0);
 }
 
 TEST_F(SetPagesTest, ManySetsAndLongIdsAreListedAndScrollable) {
@@ -204,8 +205,8 @@ TEST_F(SetPagesTest, ManySetsAndLongIdsAreListedAndScrollable) {
     ASSERT_EQ(diverse.size(), 500u);
     EXPECT_EQ(diverse[0].id.size(), SetPages::kMaxIdLength);
     EXPECT_EQ(flags.isSetEnabled(diverse[0].id), 1);
-    EXPECT_EQ(layer.scrollInfo(diversePage, 1073).max, 12453);
-    EXPECT_TRUE(pages.handleScroll(1073, ScrollCode::Bottom, 0));
+    EXPECT_EQ(layer.scrollInfo(diversePage, control::kDiverseScrollBar).max, 12453);
+    EXPECT_TRUE(pages.handleScroll(control::kDiverseScrollBar, ScrollCode::Bottom, 0));
     EXPECT_EQ(layer.at(diverse[499].window).y, 249 * 50 - 12404);
 }
 
