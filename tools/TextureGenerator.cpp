@@ -496,7 +496,6 @@ Image frondTexture() {
     return img;
 }
 
-// Distant palms: trunks leaning out of the bottom edge with crowns of fronds.
 // Billboards repeat in both directions, so linear filtering at a quad's edge mixes in
 // the opposite edge of the picture: a transparent frame keeps those edges invisible
 // (without it the rock's foot and the palms' trunks show as dashes along the top edges).
@@ -510,19 +509,55 @@ Image withTransparentFrame(Image image, int border = 2) {
     return image;
 }
 
-Image palmBackground() {
-    Image big(512, 512, rgb(0.2f, 0.35f, 0.25f, 0.0f));
+// The ground the distant palms stand on: a low islet along the picture's bottom, a
+// strip of beach with scrub on top, sloping to the water at both ends and fading out
+// in the haze at its foot. Painted over the trunks' feet, so they stand in the scrub.
+void paintDistantIslet(Image& big) {
+    const Noise n(56);
+    const float left = 80.0f, right = 492.0f;  // the islet's ends, pixels
+    const float foot = static_cast<float>(big.height()) - 4.0f;  // its base, above the transparent frame
+    for (int x = 0; x < big.width(); ++x) {
+        const float s = (static_cast<float>(x) + 0.5f - left) / (right - left);
+        if (s <= 0.0f || s >= 1.0f) continue;
+        const float taper = smoothstep(0.0f, 0.2f, s) * smoothstep(1.0f, 0.85f, s);
+        const float beach = 20.0f * std::sqrt(taper);
+        const float bumps = 0.5f + 0.5f * n.fractal(s * 12.0f, 0.5f, 0, 3);
+        const float scrub = (10.0f + 26.0f * bumps) * taper;
+        const float top = foot - beach - scrub;
+        for (int y = static_cast<int>(std::floor(top)); y < big.height(); ++y) {
+            const float cy = static_cast<float>(y) + 0.5f;
+            const float coverage = std::clamp(cy - top, 0.0f, 1.0f);
+            const float height = foot - cy;  // above the base, pixels
+            const float shade = 0.85f + 0.3f * (0.5f + 0.5f * n.fractal(s * 40.0f, cy / 16.0f, 0, 2));
+            Colour c;
+            if (height > beach) {
+                c = scaled(mix(rgb(0.16f, 0.3f, 0.13f), rgb(0.3f, 0.44f, 0.18f), (height - beach) / (scrub + 1.0f)), shade);
+            } else {
+                const Colour dry = rgb(0.88f, 0.82f, 0.64f), wet = rgb(0.66f, 0.6f, 0.46f);
+                c = scaled(mix(wet, dry, smoothstep(0.0f, 6.0f, height)), 0.95f + 0.1f * shade);
+            }
+            big.blend(x, y, c, coverage);
+            // The foot fades into the haze, with whatever the ground covers there.
+            big.at(x, y).a *= smoothstep(-2.0f, 6.0f, height);
+        }
+    }
+}
+
+}  // namespace
+
+// Distant palms: trunks leaning out of a low islet along the bottom edge, with crowns of fronds.
+Image TextureGenerator::distantPalms() {
+    Image big(kDistantPalmsDrawingSize, kDistantPalmsDrawingSize, rgb(0.2f, 0.35f, 0.25f, 0.0f));
     Painter p(big);
     Rng rng(54);
-    struct Palm { float x, lean, height; };
-    const Palm palms[] = {{150.0f, -60.0f, 230.0f}, {250.0f, 35.0f, 280.0f}, {330.0f, 90.0f, 200.0f}, {410.0f, 50.0f, 150.0f}};
-    for (const Palm& palm : palms) {
-        // Curved trunk from the bottom edge.
-        float px = palm.x, py = 512.0f;
+    for (const DistantPalm& palm : kDistantPalms) {
+        // Curved trunk from inside the islet's ground.
+        const float base = kDistantPalmsDrawingSize - 12.0f;
+        float px = palm.x, py = base;
         const int steps = 12;
         for (int s = 1; s <= steps; ++s) {
             const float t = static_cast<float>(s) / steps;
-            const float nx = palm.x + palm.lean * t * t, ny = 512.0f - palm.height * t;
+            const float nx = palm.x + palm.lean * t * t, ny = base - palm.height * t;
             p.capsule(px, py, nx, ny, 9.0f - 4.0f * t, 9.0f - 4.0f * (t + 1.0f / steps), [&](float, float across) {
                 return scaled(rgb(0.36f, 0.32f, 0.26f), 0.8f + 0.2f * across);
             });
@@ -548,6 +583,7 @@ Image palmBackground() {
             }
         }
     }
+    paintDistantIslet(big);
     // Distance haze: a light blue-green veil over the colours.
     Image img = big.halved();
     for (int y = 0; y < img.height(); ++y)
@@ -557,8 +593,10 @@ Image palmBackground() {
             c = mix(c, rgb(0.55f, 0.7f, 0.75f), 0.25f);
             c.a = a;
         }
-    return img;
+    return withTransparentFrame(img);
 }
+
+namespace {
 
 // A weathered rock outcrop that rises out of the water, cut out by alpha.
 Image rockBillboard() {
@@ -658,7 +696,7 @@ bool TextureGenerator::generate(DataFolder& folder) const {
     ok = add32(folder, "water.tqt", water()) && ok;
     ok = add32(folder, "gwfader.tqt", fogFader()) && ok;
     ok = add32(folder, "models/rock2.tqt", withTransparentFrame(rockBillboard())) && ok;
-    ok = add32(folder, "models/palmen_bg.tqt", withTransparentFrame(palmBackground())) && ok;
+    ok = add32(folder, "models/palmen_bg.tqt", distantPalms()) && ok;
     char name[64];
     for (int i = 0; i < kSequenceFrames; ++i) {
         std::snprintf(name, sizeof name, "caustics64/caust%.2d.tqt", i);

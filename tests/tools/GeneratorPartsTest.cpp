@@ -123,6 +123,26 @@ TEST(TextureSequences, HighlightFramesWrapWithoutAStepAndNoVeinsGatherOnTheirEdg
     }
 }
 
+TEST(TextureSequences, TheDistantPalmsStandOnOneIslet) {
+    // Low in the billboard, just above its transparent frame, the picture is opaque
+    // ground in one stretch from the first palm's foot to the last: the trunks do not
+    // end in the air (or in the water).
+    const Image palms = TextureGenerator::distantPalms();
+    const float scale = static_cast<float>(palms.width()) / TextureGenerator::kDistantPalmsDrawingSize;
+    const int ground = palms.height() - 6;  // 2 frame rows, then the foot's haze
+    const auto& feet = TextureGenerator::kDistantPalms;
+    const int first = static_cast<int>(feet[0].x * scale);
+    const int last = static_cast<int>(feet[std::size(feet) - 1].x * scale);
+    ASSERT_LT(first, last);
+    for (int x = first - 4; x <= last + 4; ++x) {
+        const Colour& c = palms.at(x, ground);
+        ASSERT_GT(c.a, 0.9f) << "no ground at column " << x;
+        // Sand, not a trunk: bright and warm.
+        EXPECT_GT(c.r + c.g + c.b, 1.8f) << x;
+        EXPECT_GT(c.r, c.b) << x;
+    }
+}
+
 TEST(FontBaker, GlyphCellsHoldInkInsideTheTextureWithoutOverlapping) {
     const auto font = bakeFont(kDefaultFontPath, kFontPixelSize);
     ASSERT_TRUE(font.has_value());
