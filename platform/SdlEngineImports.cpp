@@ -1,6 +1,11 @@
 #include "platform/SdlEngineImports.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <GL/gl.h>
+#else
 #include <GL/glx.h>
+#endif
 #include <SDL/SDL.h>
 
 #include <cstring>
@@ -65,7 +70,12 @@ std::optional<DecodedImage> SdlEngineImports::decodeBMPBytes(const uint8_t* data
 }
 
 void* SdlEngineImports::glProcAddress(const char* name) {
+#ifdef _WIN32
+    // Only for the current context; opengl32 itself exports no more than OpenGL 1.1.
+    return reinterpret_cast<void*>(wglGetProcAddress(name));
+#else
     return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+#endif
 }
 
 }  // namespace reef

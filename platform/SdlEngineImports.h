@@ -1,5 +1,6 @@
 // The engine's platform imports on SDL 1.2 and GLX: BMP decoding through
-// SDL_LoadBMP_RW and extension entry points through glXGetProcAddressARB.
+// SDL_LoadBMP_RW and extension entry points through glXGetProcAddressARB
+// (wglGetProcAddress on Windows).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // A small hidden Xlib window with a current GLX context, for tests (and the model
-// benchmark) that need real OpenGL. Without a DISPLAY it stays invalid.
+// benchmark) that need real OpenGL. Without a DISPLAY it stays invalid. On
+// Windows (GlTestContextWgl.cpp) it is a hidden window with a WGL context.
 //
 // NOTE: one connection and context serve the whole process and are never closed:
 // closing them unloads Mesa's driver, and the leak checker can then no longer
