@@ -1,5 +1,5 @@
-// A fresh folder below /tmp for one test, removed (permissions restored first)
-// when the test ends.
+// A fresh folder below /tmp (on Windows, below the user's temporary folder) for
+// one test, removed (permissions restored first) when the test ends.
 #pragma once
 
 #include <algorithm>
@@ -9,14 +9,42 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace reef::test {
+
+// This process's id, to keep the files of suites running side by side apart.
+inline long currentProcessId() {
+#ifdef _WIN32
+    return static_cast<long>(_getpid());
+#else
+    return static_cast<long>(getpid());
+#endif
+}
 
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        // No mkdtemp: a name from the process id and a counter, taken only if
+        // the folder did not exist yet. Slashes throughout, as the tests join with "/".
+        static int made = 0;
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("reeftest-" + std::to_string(currentProcessId()) + "-" + std::to_string(made++));
+            if (std::filesystem::create_directory(candidate, error)) m_path = candidate.generic_string();
+        }
+#else
         char pattern[] = "/tmp/reeftest-XXXXXX";
         const char* made = mkdtemp(pattern);
         m_path = made ? made : "";
+#endif
     }
     ~TempFolder() {
         std::error_code ignored;

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "testsupport/Md3Writer.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef::testing {
 
@@ -62,7 +62,7 @@ inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes
 // name, so tests running side by side never share one.
 inline std::string scratchFolder(const std::string& name) {
     const std::string dir =
-        ::testing::TempDir() + "reef_engine_" + name + "_" + std::to_string(static_cast<long>(getpid()));
+        ::testing::TempDir() + "reef_engine_" + name + "_" + std::to_string(test::currentProcessId());
     std::error_code error;
     std::filesystem::remove_all(dir, error);
     std::filesystem::create_directories(dir, error);

@@ -1,5 +1,6 @@
 // The one file reader every loader goes through: regular files only, never a
-// wait on a FIFO, a size limit that refuses rather than cuts.
+// wait on a FIFO (on Windows, a named pipe), a size limit that refuses rather
+// than cuts.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,9 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "engine/FilePath.h"
 #include "engine/QModel.h"
@@ -31,16 +37,36 @@ protected:
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
+#ifdef _WIN32
+    // A named pipe with no one writing: the server end stays open until the test ends.
+    std::string fifo(const std::string& name) {
+        const std::string path = "\\\\.\\pipe\\reef-" + std::to_string(test::currentProcessId()) + "-" + name;
+        const std::wstring wide(path.begin(), path.end());
+        const HANDLE pipe = CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096,
+                                             4096, 0, nullptr);
+        EXPECT_NE(pipe, INVALID_HANDLE_VALUE);
+        m_pipes.push_back(pipe);
+        return path;
+    }
+    // An endless device: the null device, which a read never fills.
+    std::string endlessDevice(const std::string&) { return "NUL"; }
+    void TearDown() override {
+        for (HANDLE pipe : m_pipes) CloseHandle(pipe);
+    }
+    std::vector<HANDLE> m_pipes;
+#else
     std::string fifo(const std::string& name) {
         const std::string path = m_folder + "/" + name;
         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
         return path;
     }
-    std::string linkTo(const std::string& name, const std::string& target) {
+    // An endless device under a data file's name.
+    std::string endlessDevice(const std::string& name) {
         const std::string path = m_folder + "/" + name;
-        fs::create_symlink(target, path);
+        fs::create_symlink("/dev/zero", path);
         return path;
     }
+#endif
 
     test::TempFolder m_temp;
     const std::string m_folder = m_temp.path();
@@ -69,7 +95,7 @@ TEST_F(HostileFiles, ReadsRegularFilesWithinTheLimitAndRefusesEverythingElse) {
     EXPECT_EQ(why, FileReadFailure::Missing);
     EXPECT_FALSE(read(m_folder, 100, why));
     EXPECT_EQ(why, FileReadFailure::NotRegularFile);
-    EXPECT_FALSE(read(linkTo("zero.tqm", "/dev/zero"), 1 << 20, why));
+    EXPECT_FALSE(read(endlessDevice("zero.tqm"), 1 << 20, why));
     EXPECT_EQ(why, FileReadFailure::NotRegularFile);
     EXPECT_TRUE(read(write("empty", ""), 0, why));
 }
@@ -85,7 +111,7 @@ TEST_F(HostileFiles, AFifoIsRefusedAtOnceNeverWaitedOn) {
 
 TEST_F(HostileFiles, EveryLoaderRefusesWithItsOwnFailureLine) {
     const std::string pipe = fifo("pipe");
-    const std::string zero = linkTo("zero", "/dev/zero");
+    const std::string zero = endlessDevice("zero");
 
     QModel model;
     ::testing::internal::CaptureStdout();
@@ -107,9 +133,13 @@ TEST_F(HostileFiles, EveryLoaderRefusesWithItsOwnFailureLine) {
     EXPECT_FALSE(decoder.decodeBMP(pipe));
     EXPECT_FALSE(decoder.decodeBMP(zero));
     const std::string lines = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(lines.find("DatReader: " + zero + " not read: not a regular file"), std::string::npos) << lines;
-    EXPECT_NE(lines.find("ProfileReader: " + pipe + " not read: not a regular file"), std::string::npos) << lines;
-    EXPECT_NE(lines.find("ScreenText: " + pipe + " not read: not a regular file"), std::string::npos) << lines;
+    // The lines name the path as opened.
+    EXPECT_NE(lines.find("DatReader: " + nativePath(zero) + " not read: not a regular file"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("ProfileReader: " + nativePath(pipe) + " not read: not a regular file"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("ScreenText: " + nativePath(pipe) + " not read: not a regular file"), std::string::npos)
+        << lines;
 }
 
 TEST_F(HostileFiles, AnOversizedDescriptorIsRefusedNotCut) {

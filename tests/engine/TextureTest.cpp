@@ -334,6 +334,9 @@ TEST_F(TextureGl, BackslashPathsAndReleaseAndReload) {
 
 TEST_F(TextureGl, MultitextureUnitsAndTheirLimit) {
     ASSERT_TRUE(Texture::initMultiTexture());
+    // Looked up as the engine does: Windows' opengl32 exports only OpenGL 1.1.
+    const auto activeTexture = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(sdl.glProcAddress("glActiveTextureARB"));
+    ASSERT_NE(activeTexture, nullptr);
     const int units = Texture::textureUnitCount();
     ASSERT_GE(units, 2);
     Texture base, detail;
@@ -346,25 +349,25 @@ TEST_F(TextureGl, MultitextureUnitsAndTheirLimit) {
     object.addTexture(&detail);
     EXPECT_TRUE(object.multi());
     object.beginDraw();
-    glActiveTexture(GL_TEXTURE1);
+    activeTexture(GL_TEXTURE1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), detail.name());
-    glActiveTexture(GL_TEXTURE0);
+    activeTexture(GL_TEXTURE0);
 
     object.emitTexCoord(0.5f, 0.25f);
     GLfloat st[4];
-    glActiveTexture(GL_TEXTURE1);
+    activeTexture(GL_TEXTURE1);
     glGetFloatv(GL_CURRENT_TEXTURE_COORDS, st);
     EXPECT_FLOAT_EQ(st[0], 2.0f);
     EXPECT_FLOAT_EQ(st[1], 1.0f);
-    glActiveTexture(GL_TEXTURE0);
+    activeTexture(GL_TEXTURE0);
 
     object.endDraw();
-    glActiveTexture(GL_TEXTURE1);
+    activeTexture(GL_TEXTURE1);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    glActiveTexture(GL_TEXTURE0);
+    activeTexture(GL_TEXTURE0);
 
     // A unit at or above the limit is skipped silently by all three operations.
     base.apply(true, units);

@@ -1,7 +1,6 @@
 #include "scene/SetCatalog.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,14 +8,34 @@
 #include <vector>
 
 #include "engine/WideText.h"
+#ifdef _WIN32
+#include "platform/windows/Win32DirectoryLister.h"
+#else
 #include "platform/PosixDirectoryLister.h"
+#endif
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+using SystemLister = Win32DirectoryLister;
+#else
+using SystemLister = PosixDirectoryLister;
+#endif
+
+// A UTF-8 name as a path: on Windows a narrow path would be read in the ANSI code page.
+fs::path utf8Path(const std::string& name) {
+#ifdef _WIN32
+    return fs::path(std::u8string(name.begin(), name.end()));
+#else
+    return fs::path(name);
+#endif
+}
 
 // A data folder built on disk for one test and removed afterwards.
 class DataFolder {
@@ -24,7 +43,7 @@ public:
     DataFolder() {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         m_root = fs::temp_directory_path() /
-                 ("reef_scene_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+                 ("reef_scene_" + std::string(info->name()) + "_" + std::to_string(test::currentProcessId()));
         fs::remove_all(m_root);
         fs::create_directories(m_root);
     }
@@ -37,12 +56,12 @@ public:
 
     // Creates sets/<folder>/<name>/ and, unless text is null, its info.ini.
     void addSet(const std::string& folder, const std::string& name, const char* text) {
-        const fs::path dir = m_root / "sets" / folder / name;
+        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
         fs::create_directories(dir);
         if (text) std::ofstream(dir / "info.ini", std::ios::binary) << text;
     }
     void addRawSet(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
-        const fs::path dir = m_root / "sets" / folder / name;
+        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
         fs::create_directories(dir);
         std::ofstream(dir / "info.ini", std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -85,7 +104,7 @@ TEST(SetCatalog, ScansTheThreeFoldersInOrder) {
     data.addSet("default_fish", "zander", idOf("f-zander").c_str());
     data.addSet("default_fish", "angel", idOf("f-angel").c_str());
     data.addSet("default_diverse", "manta", idOf("d-manta").c_str());
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
     EXPECT_EQ(catalogIds(catalog),
@@ -101,7 +120,7 @@ TEST(SetCatalog, ScansTheThreeFoldersInOrder) {
 TEST(SetCatalog, MissingFoldersYieldNothing) {
     DataFolder data;
     data.addSet("default_diverse", "turtle", idOf("t").c_str());
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -144,7 +163,7 @@ TEST(SetCatalog, ReadsEveryFieldOfASet) {
                 "val0=x\n"
                 "[saver4]\n"
                 "texture=skipped.tqt\n");
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -191,7 +210,7 @@ TEST(SetCatalog, DefaultsForMissingKeysAndMissingDescriptor) {
     DataFolder data;
     data.addSet("additional", "bare", "[common]\nid=bare\n[saver]\ntype=boid\nlighting=\n");
     data.addSet("additional", "empty", nullptr);  // a folder without info.ini
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -224,7 +243,7 @@ TEST(SetCatalog, RegistersIdsWithTheSelection) {
     data.addSet("default_fish", "a", idOf("known-off").c_str());
     data.addSet("default_fish", "b", idOf("new-one").c_str());
     data.addSet("default_diverse", "c", idOf("new-one").c_str());  // the same id again
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     selection.addSet(u"known-off", 0);
     SetCatalog catalog(selection, lister);
@@ -248,7 +267,7 @@ TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
     }
     DataFolder data;
     data.addRawSet("default_fish", "wide", bytes);
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -261,15 +280,32 @@ TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
     EXPECT_EQ(set.texturePath, folder + std::u16string(255, u't'));
 }
 
+// A set folder named outside ASCII is listed in UTF-8 and its files open by that name.
+TEST(SetCatalog, FolderNamesOutsideAsciiLoad) {
+    DataFolder data;
+    const std::string name = "Fisch\xC3\xA9 \xE6\xB5\xB7";  // "Fisché 海"
+    data.addSet("default_fish", name, "[common]\nid=wide\n[Saver]\nmodel=m.tqm\n");
+    SystemLister lister;
+    EXPECT_EQ(lister.list(data.path() + "sets\\default_fish"), std::vector<std::string>{name});
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.sets().size(), 1u);
+    EXPECT_EQ(toUtf8(catalog.sets()[0]->id), "wide");  // its info.ini was read
+    EXPECT_EQ(pathFromWide(catalog.sets()[0]->modelPath), data.path() + "sets\\default_fish\\" + name + "\\m.tqm");
+}
+
+#ifndef _WIN32
 // A set folder whose name is not UTF-8 (Latin-1 from an old archive, a name
 // cut inside a character) still opens: the path keeps the folder's bytes.
+// Windows names are UTF-16, so there the question does not arise.
 TEST(SetCatalog, FolderNamesThatAreNotUtf8StillLoad) {
     DataFolder data;
     const std::string latin1 = "Fisch\xE9";
     const std::string cut = "x\xE2\x82";
     data.addSet("default_fish", latin1, "[common]\nid=latin\n[Saver]\nmodel=m.tqm\n");
     data.addSet("default_fish", cut, "[common]\nid=cut\n[Saver]\nmodel=m.tqm\n");
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -280,6 +316,7 @@ TEST(SetCatalog, FolderNamesThatAreNotUtf8StillLoad) {
     }
     EXPECT_EQ(catalogIds(catalog), (std::vector<std::string>{"latin", "cut"}) );
 }
+#endif
 
 }  // namespace
 }  // namespace reef

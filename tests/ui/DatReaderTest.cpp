@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -190,9 +190,10 @@ TEST(DatReader, ArchiveWrappedFilesAreUnpackedFirst) {
 }
 
 TEST(DatReader, OpensFilesFromDiskWithEitherSeparator) {
-    char dir[] = "/tmp/datreader-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/Language.dat";
+    const test::TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string dir = temp.path();
+    const std::string path = dir + "/Language.dat";
     const auto bytes = utf16le(kGerman, true);
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
@@ -208,9 +209,6 @@ TEST(DatReader, OpensFilesFromDiskWithEitherSeparator) {
     folder.setSection("GER");
     EXPECT_FALSE(folder.open(dir));
     EXPECT_EQ(folder.lookup("caption"), u"");
-
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 TEST(DatReader, HostileInputNeverCrashes) {

@@ -174,8 +174,18 @@ void writeWav(const std::string& path) {
     f.write(silence.data(), samples);
 }
 
-TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
+// SDL's dummy audio driver, unless the environment already names a driver.
+void useDummyAudioUnlessChosen() {
+    if (std::getenv("SDL_AUDIODRIVER")) return;
+#ifdef _WIN32
+    _putenv_s("SDL_AUDIODRIVER", "dummy");
+#else
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+#endif
+}
+
+TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
+    useDummyAudioUnlessChosen();
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     const std::string dir = testing::TempDir();
     const std::string wav = dir + "/reef_world_test.wav";
@@ -307,7 +317,7 @@ TEST(WavCheck, RefusesHeadersTheDecoderWouldTrust) {
 // The files that crashed the decoder reach the sound player as failed loads,
 // reported with its own lines.
 TEST(SdlAudioMixer, RefusesHostileFilesWithThePlayersLines) {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    useDummyAudioUnlessChosen();
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     const std::string path = testing::TempDir() + "/reef_hostile.wav";
     const auto write = [&](const WavBytes& w) {
