@@ -19,5 +19,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 #   ctest --test-dir build-asan -L long --output-on-failure
 # The hostile trials' findings replayed against the real programs (a few minutes).
 bash scripts/hostile.sh build-asan/bin
+# The Windows build's suites under Wine; REEF_SKIP_WINDOWS=1 leaves them out
+# of a local run (CI always runs them).
+if [ "${REEF_SKIP_WINDOWS:-0}" != 1 ]; then
+  bash scripts/test-windows.sh
+fi
 # Every fuzz target for a short while, so a loader regression is caught on each change.
 bash scripts/fuzz.sh 20
