@@ -9,7 +9,7 @@
 #include "engine/WideText.h"
 #include "scene/ProfileReader.h"
 #include "tools/CreatureSetGenerator.h"
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 #include "tools/ModelGenerator.h"
 
 namespace reef::test {
@@ -22,7 +22,7 @@ Creatures::Counts ReefPopulation::defaultCounts() {
 // The generated data folder's set folders, listed as the disk would list them.
 class ReefPopulation::MemoryLister : public DirectoryLister {
 public:
-    explicit MemoryLister(const tools::DataFolder& data) : m_data(data) {}
+    explicit MemoryLister(const tools::GeneratedFiles& data) : m_data(data) {}
 
     std::vector<std::string> list(const std::string& folder) const override {
         const std::string prefix = nativePath(folder);
@@ -36,11 +36,11 @@ public:
     }
 
 private:
-    const tools::DataFolder& m_data;
+    const tools::GeneratedFiles& m_data;
 };
 
 ReefPopulation::ReefPopulation()
-    : m_data(std::make_unique<tools::DataFolder>()),
+    : m_data(std::make_unique<tools::GeneratedFiles>()),
       m_lister(std::make_unique<MemoryLister>(*m_data)),
       m_catalog(m_selection, *m_lister) {}
 

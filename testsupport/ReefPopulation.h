@@ -19,7 +19,7 @@
 #include "world/CameraAuto.h"
 
 namespace reef::tools {
-class DataFolder;
+class GeneratedFiles;
 }
 
 namespace reef::test {
@@ -51,7 +51,7 @@ private:
 
     void loadModel(QModel& model, const std::string& path, bool lighting);
 
-    std::unique_ptr<tools::DataFolder> m_data;
+    std::unique_ptr<tools::GeneratedFiles> m_data;
     std::unique_ptr<MemoryLister> m_lister;
     SetSelection m_selection;
     SetCatalog m_catalog;

@@ -516,7 +516,7 @@ std::vector<CreatureSet> CreatureSetGenerator::buildAll() {
     return sets;
 }
 
-bool CreatureSetGenerator::generate(DataFolder& folder) const {
+bool CreatureSetGenerator::generate(GeneratedFiles& folder) const {
     bool ok = true;
     for (const CreatureSet& set : buildAll()) {
         const std::string base = set.folder + "/";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 #include "tools/Image.h"
 #include "tools/Mesh.h"
 
@@ -40,7 +40,7 @@ public:
     static constexpr int kIconWidth = 32;
     static constexpr int kIconHeight = 28;
 
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
     // Every set with its files (used by generate and the tests).
     static std::vector<CreatureSet> buildAll();
     // Where the resting turtle, the moray and the giant clam sit (world x, y, z);

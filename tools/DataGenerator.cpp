@@ -11,7 +11,7 @@
 
 namespace reef::tools {
 
-bool DataGenerator::generate(DataFolder& folder) const {
+bool DataGenerator::generate(GeneratedFiles& folder) const {
     bool ok = true;
     if (!TextGenerator().generate(folder)) {
         std::fprintf(stderr, "reef_datagen: a text could not be encoded\n");

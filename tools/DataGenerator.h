@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 
 namespace reef::tools {
 
@@ -15,7 +15,7 @@ class DataGenerator {
 public:
     explicit DataGenerator(std::string fontPath = kDefaultFontPath) : m_fontPath(std::move(fontPath)) {}
     // Fills folder; false (with a message on standard error) when a part failed.
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
 
 private:
     std::string m_fontPath;

@@ -23,7 +23,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 
 // The smallest file of the data folder whose name ends so; small seeds keep
 // the fuzzer fast.
-const Bytes* smallest(const DataFolder& data, const std::string& tail) {
+const Bytes* smallest(const GeneratedFiles& data, const std::string& tail) {
     const Bytes* best = nullptr;
     for (const auto& [path, bytes] : data.files()) {
         if (endsWith(path, tail) && (!best || bytes.size() < best->size())) best = &bytes;
@@ -54,7 +54,7 @@ bool write(const std::filesystem::path& path, const Bytes& bytes) {
 
 }  // namespace
 
-bool writeFuzzSeeds(const DataFolder& data, const std::string& root) {
+bool writeFuzzSeeds(const GeneratedFiles& data, const std::string& root) {
     const Bytes* model = smallest(data, ".tqm");
     const Bytes* texture = smallest(data, ".tqt");
     const Bytes* heightMap = data.find("terrain_map.tqt");

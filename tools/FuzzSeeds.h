@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 
 namespace reef::tools {
 
 // Writes <root>/<target>/seed-* for every fuzz target; false on a write failure
 // or when the data folder lacks a kind of file.
-bool writeFuzzSeeds(const DataFolder& data, const std::string& root);
+bool writeFuzzSeeds(const GeneratedFiles& data, const std::string& root);
 
 }  // namespace reef::tools

@@ -669,7 +669,7 @@ std::vector<ModelSpec> ModelGenerator::buildAll() {
     return specs;
 }
 
-bool ModelGenerator::generate(DataFolder& folder) const {
+bool ModelGenerator::generate(GeneratedFiles& folder) const {
     bool ok = true;
     for (const ModelSpec& s : buildAll()) {
         Md3Options options;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 #include "tools/Mesh.h"
 
 namespace reef::tools {
@@ -25,7 +25,7 @@ struct ModelSpec {
 
 class ModelGenerator {
 public:
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
     // Every model with its settings (used by generate, the tests and the contact sheet).
     static std::vector<ModelSpec> buildAll();
 };

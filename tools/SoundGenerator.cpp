@@ -125,7 +125,7 @@ std::vector<float> SoundGenerator::gullCry(int cry) {
     return out;
 }
 
-bool SoundGenerator::generate(DataFolder& folder) const {
+bool SoundGenerator::generate(GeneratedFiles& folder) const {
     bool ok = folder.add("sound/water.wav", wav::encodeMono16(waterLoop()));
     for (int i = 0; i < 4; ++i)
         ok = folder.add("sound/seagull" + std::to_string(i + 1) + ".wav", wav::encodeMono16(gullCry(i))) && ok;

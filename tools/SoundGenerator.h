@@ -5,13 +5,13 @@
 
 #include <vector>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 
 namespace reef::tools {
 
 class SoundGenerator {
 public:
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
 
     // The sample data before encoding, -1..1 (exposed for the tests of loop seams).
     static std::vector<float> waterLoop();

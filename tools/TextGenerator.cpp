@@ -95,7 +95,7 @@ const Entries& screenLanguageEntries() {
     return entries;
 }
 
-bool addDat(DataFolder& folder, const char* path, const Entries& entries) {
+bool addDat(GeneratedFiles& folder, const char* path, const Entries& entries) {
     DatWriter writer;
     writer.section("GER");
     for (const auto& [key, value] : entries)
@@ -105,7 +105,7 @@ bool addDat(DataFolder& folder, const char* path, const Entries& entries) {
 
 }  // namespace
 
-bool TextGenerator::generate(DataFolder& folder) const {
+bool TextGenerator::generate(GeneratedFiles& folder) const {
     return addDat(folder, "Directory.dat", directoryEntries()) &&
            addDat(folder, "Language.dat", languageEntries()) &&
            addDat(folder, "ScreenLanguage.dat", screenLanguageEntries());

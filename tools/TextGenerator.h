@@ -3,7 +3,7 @@
 // screen settings dialog), German texts in the section "GER".
 #pragma once
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 
 namespace reef::tools {
 
@@ -13,7 +13,7 @@ inline constexpr const char* kIntroPicture = "intro.bmp";
 class TextGenerator {
 public:
     // Adds the three files; false if a text could not be encoded.
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
 };
 
 }  // namespace reef::tools

@@ -677,12 +677,12 @@ Image introPicture() {
     return img;
 }
 
-bool add24(DataFolder& folder, const std::string& path, const Image& img) { return folder.add(path, bmp::encode24(img)); }
-bool add32(DataFolder& folder, const std::string& path, const Image& img) { return folder.add(path, bmp::encode32(img)); }
+bool add24(GeneratedFiles& folder, const std::string& path, const Image& img) { return folder.add(path, bmp::encode24(img)); }
+bool add32(GeneratedFiles& folder, const std::string& path, const Image& img) { return folder.add(path, bmp::encode32(img)); }
 
 }  // namespace
 
-bool TextureGenerator::generate(DataFolder& folder) const {
+bool TextureGenerator::generate(GeneratedFiles& folder) const {
     bool ok = true;
     ok = add24(folder, "sky_cloudy.tqt", cloudySky()) && ok;
     const Image clear = clearSky();

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 #include "tools/Image.h"
 
 namespace reef::tools {
 
 class TextureGenerator {
 public:
-    bool generate(DataFolder& folder) const;
+    bool generate(GeneratedFiles& folder) const;
 
     // Frames of the animated sequences (exposed for the tests of seamless looping).
     static constexpr int kSequenceFrames = 32;

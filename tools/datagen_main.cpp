@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--fuzz-seeds") == 0) {
-        reef::tools::DataFolder folder;
+        reef::tools::GeneratedFiles folder;
         if (!reef::tools::DataGenerator().generate(folder)) return 1;
         return reef::tools::writeFuzzSeeds(folder, argv[2]) ? 0 : 1;
     }
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [STAMP_FILE]\n", argv[0]);
         return 2;
     }
-    reef::tools::DataFolder folder;
+    reef::tools::GeneratedFiles folder;
     if (!reef::tools::DataGenerator().generate(folder)) return 1;
     if (!folder.writeTo(argv[1])) return 1;
     std::printf("reef_datagen: %zu files, %.1f MB in %s\n", folder.files().size(),

@@ -368,7 +368,7 @@ TEST_F(GeneratedData, FontLoadsWithUmlautsAndOneLineHeight) {
 }
 
 TEST_F(GeneratedData, FolderIsSmallAndTheGeneratorRepeatsItByteForByte) {
-    DataFolder again;
+    GeneratedFiles again;
     ASSERT_TRUE(DataGenerator().generate(again));
     size_t total = 0;
     for (const auto& [path, bytes] : again.files()) {

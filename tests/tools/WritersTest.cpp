@@ -14,7 +14,7 @@
 #include "tools/ArchiveWriter.h"
 #include "tools/BmpWriter.h"
 #include "tools/DatWriter.h"
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 #include "tools/Md3Writer.h"
 #include "tools/Noise.h"
 #include "tools/WavWriter.h"
@@ -181,8 +181,8 @@ TEST(Noise, FractalAndCellularTileWithTheirPeriod) {
         }
 }
 
-TEST(DataFolder, RefusesPathsOutsideTheFolder) {
-    DataFolder folder;
+TEST(GeneratedFiles, RefusesPathsOutsideTheFolder) {
+    GeneratedFiles folder;
     EXPECT_FALSE(folder.add("../escape.txt", {1}));
     EXPECT_FALSE(folder.add("/abs.txt", {1}));
     EXPECT_FALSE(folder.add("", {1}));

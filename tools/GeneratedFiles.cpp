@@ -1,4 +1,4 @@
-#include "tools/DataFolder.h"
+#include "tools/GeneratedFiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -7,7 +7,7 @@
 
 namespace reef::tools {
 
-bool DataFolder::add(const std::string& relativePath, std::vector<uint8_t> bytes) {
+bool GeneratedFiles::add(const std::string& relativePath, std::vector<uint8_t> bytes) {
     const std::filesystem::path p(relativePath);
     if (relativePath.empty() || p.is_absolute()) return false;
     for (const auto& part : p)
@@ -16,18 +16,18 @@ bool DataFolder::add(const std::string& relativePath, std::vector<uint8_t> bytes
     return true;
 }
 
-const std::vector<uint8_t>* DataFolder::find(const std::string& relativePath) const {
+const std::vector<uint8_t>* GeneratedFiles::find(const std::string& relativePath) const {
     const auto it = m_files.find(relativePath);
     return it == m_files.end() ? nullptr : &it->second;
 }
 
-size_t DataFolder::totalBytes() const {
+size_t GeneratedFiles::totalBytes() const {
     size_t n = 0;
     for (const auto& [path, bytes] : m_files) n += bytes.size();
     return n;
 }
 
-bool DataFolder::writeTo(const std::string& root) const {
+bool GeneratedFiles::writeTo(const std::string& root) const {
     namespace fs = std::filesystem;
     for (const auto& [relative, bytes] : m_files) {
         const fs::path target = fs::path(root) / relative;

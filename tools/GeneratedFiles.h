@@ -9,7 +9,7 @@
 
 namespace reef::tools {
 
-class DataFolder {
+class GeneratedFiles {
 public:
     // Adds or replaces a file. The path must be relative and must not climb out ("..").
     bool add(const std::string& relativePath, std::vector<uint8_t> bytes);
