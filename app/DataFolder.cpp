@@ -1,7 +1,5 @@
 #include "app/DataFolder.h"
 
-#include <cstdio>
-
 #include "engine/WideText.h"
 #include "scene/DirectoryLister.h"
 #include "ui/DatReader.h"
@@ -29,11 +27,13 @@ DataFolder::InstallTexts DataFolder::readInstallTexts(const std::string& dataFol
     return texts;
 }
 
-bool DataFolder::checkPresent(const std::string& dataFolder, const DirectoryLister& lister) {
-    if (!lister.list(dataFolder).empty()) return true;
-    std::fprintf(stderr, "ReefSaver: the data folder is missing, empty or unreadable (looked for %s beside the program)\n",
-                 dataFolder.c_str());
-    return false;
+bool DataFolder::isPresent(const std::string& dataFolder, const DirectoryLister& lister) {
+    return !lister.list(dataFolder).empty();
+}
+
+std::string DataFolder::missingText(const std::string& dataFolder) {
+    return "the reef's data folder is missing, empty or unreadable (looked for " + dataFolder +
+           " beside the program).";
 }
 
 }  // namespace reef

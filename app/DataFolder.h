@@ -36,11 +36,12 @@ public:
     // "Language.dat" in the data folder and takes the registry key path and
     // the long program name from the directory file (empty when missing).
     static InstallTexts readInstallTexts(const std::string& dataFolder, DatReader& directory, DatReader& language);
-    // True when the data folder lists at least one entry. Otherwise (missing,
-    // a file, empty or unreadable) prints one line on standard error naming the
-    // folder where it was looked for, and returns false: without it the saver
-    // draws nothing but the clear colour.
-    static bool checkPresent(const std::string& dataFolder, const DirectoryLister& lister);
+    // True when the data folder lists at least one entry; false when it is
+    // missing, a file, empty or unreadable: without it the saver draws nothing
+    // but the clear colour.
+    static bool isPresent(const std::string& dataFolder, const DirectoryLister& lister);
+    // The one line that says so, naming the folder where it was looked for.
+    static std::string missingText(const std::string& dataFolder);
 };
 
 }  // namespace reef

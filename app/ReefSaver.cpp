@@ -83,7 +83,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
       m_pointer(windows),
       m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
-    DataFolder::checkPresent(m_dataFolder, m_lister);
+    m_dataFolderUsable = DataFolder::isPresent(m_dataFolder, m_lister);
     const DataFolder::InstallTexts texts = DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language);
     m_registryKeyPath = texts.registryKeyPath;
     m_longProgramName = texts.longProgramName;
@@ -94,6 +94,16 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
 }
 
 ReefSaver::~ReefSaver() { Cleanup(); }
+
+bool ReefSaver::CanRun() {
+    if (m_dataFolderUsable) return true;
+    const std::string text = DataFolder::missingText(m_dataFolder);
+    if (runMode() == RunMode::Config)
+        system().showError(text);
+    else
+        system().printError(text);
+    return false;
+}
 
 bool ReefSaver::ReadSettings() {
     m_settings.read(*this, m_registryKeyPath);

@@ -44,6 +44,9 @@ public:
     bool ReadSettings() override;
     bool WriteSettings() override;
     bool MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) override;
+    // False without a usable data folder: said on standard error in the saver
+    // modes (the daemon shows its own notice), in a box for the settings dialog.
+    bool CanRun() override;
     // Runs the configuration dialog; its OK stores the settings.
     bool DoConfig() override;
 
@@ -99,6 +102,7 @@ private:
     // made before the members that read the clock in their constructors.
     uint32_t m_frozenAtMs = 0;
     std::unique_ptr<ManualClock> m_frozenClock;
+    bool m_dataFolderUsable = false;
     SaverSettings m_settings;
     SettingOverrides m_overrides;
     LimitedSettings m_inUse;  // m_settings inside their safe ranges, taken when the scene is built

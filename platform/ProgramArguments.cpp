@@ -1,7 +1,11 @@
 #include "platform/ProgramArguments.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "engine/WideText.h"
 
@@ -9,12 +13,26 @@ namespace reef {
 
 namespace {
 
-// A window id in decimal or 0x-hex; 0 when the text is not one.
-uint64_t parseWindowId(const char* text) {
-    if (!text || !*text) return 0;
+// A window id in decimal or 0x-hex, as X has them (32 bits); nothing when the
+// text is not one (a sign, blanks, other characters, more than 32 bits).
+std::optional<uint64_t> parseWindowId(const char* text) {
+    if (!text || *text < '0' || *text > '9') return std::nullopt;
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!std::isxdigit(static_cast<unsigned char>(*digits))) return std::nullopt;
     char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 0);
-    return (end && *end == '\0') ? value : 0;
+    errno = 0;
+    const unsigned long long value = std::strtoull(digits, &end, hex ? 16 : 10);
+    if (*end != '\0' || errno == ERANGE || value > UINT32_MAX) return std::nullopt;
+    return value;
+}
+
+// An argument as it may appear in a one-line message: control characters shown as '?'.
+std::string printable(const char* text) {
+    std::string shown = text;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return shown;
 }
 
 bool is(const char* argument, const char* a, const char* b) {
@@ -41,13 +59,22 @@ ProgramArguments parseProgramArguments(int argc, const char* const* argv, const 
             result.hostIsRoot = true;
         } else if (is(argument, "-window-id", "--window-id") && i + 1 < argc) {
             result.hostMode = true;
-            result.hostWindow = parseWindowId(argv[++i]);
+            const char* value = argv[++i];
+            const std::optional<uint64_t> id = parseWindowId(value);
+            result.hostWindow = id.value_or(0);
+            const std::string given = "'" + std::string(argument) + " " + printable(value) + "'";
+            if (!id)
+                result.error = given + " is not a window id (a decimal or 0x-hex number).";
+            else if (*id == 0)
+                result.error = given + " names no window.";
         } else {
             rest += ' ';
             rest += argument;
         }
     }
-    const uint64_t fromEnvironment = parseWindowId(environmentWindow);
+    // The daemon's variable is read as before: a value that is no window id
+    // leaves it unused (-root then draws into the root window).
+    const uint64_t fromEnvironment = parseWindowId(environmentWindow).value_or(0);
     if (fromEnvironment) {
         result.hostMode = true;
         result.hostWindow = fromEnvironment;

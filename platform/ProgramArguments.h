@@ -14,6 +14,9 @@ struct ProgramArguments {
     bool hostMode = false;
     bool hostIsRoot = false;
     uint64_t hostWindow = 0;
+    // One line when a window id on the line is malformed or 0 (no window has
+    // it); the program must not run then, least of all over the whole screen.
+    std::string error;
 };
 
 // environmentWindow is the value of XSCREENSAVER_WINDOW, or nullptr.

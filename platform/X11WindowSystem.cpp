@@ -79,6 +79,28 @@ int depthForBitsPerPixel(int bitsPerPixel) {
     return 0;
 }
 
+bool hasRandr12(Display* dpy) {
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    return XRRQueryExtension(dpy, &eventBase, &errorBase) && XRRQueryVersion(dpy, &major, &minor) &&
+           (major > 1 || (major == 1 && minor >= 2));
+}
+
+// The attributes of a window another program gave us to draw into; false, with
+// one line naming the id, when there is no such window.
+bool givenWindowExists(Display* dpy, WindowHandle window, const char* purpose, XWindowAttributes& attributes) {
+    clearX11Error();
+    if (XGetWindowAttributes(dpy, window, &attributes) && lastX11Error() == 0) return true;
+    std::fprintf(stderr, "Error: there is no window %llu (0x%llx) to draw %s.\n",
+                 static_cast<unsigned long long>(window), static_cast<unsigned long long>(window), purpose);
+    return false;
+}
+
+// The saver's own window could not be made (a shade window fails quietly instead).
+WindowHandle reportedIfRefused(WindowHandle window) {
+    if (window == 0) std::fprintf(stderr, "Error: the X server refused the saver's window (X error %d).\n", lastX11Error());
+    return window;
+}
+
 }  // namespace
 
 struct X11WindowSystem::Impl {
@@ -212,13 +234,16 @@ WindowHandle X11WindowSystem::createGLWindow(WindowHandle parent, const ScreenRe
 }
 
 WindowHandle X11WindowSystem::createPreviewWindow(WindowHandle parent) {
-    if (parent == 0 || !connect()) return 0;
+    if (parent == 0) {
+        std::fprintf(stderr, "Error: the preview needs the id of the window to draw into (/p <window id>).\n");
+        return 0;
+    }
+    if (!connect()) return 0;
     Display* dpy = asDisplay(m_display);
     XWindowAttributes parentAttributes{};
-    clearX11Error();
-    if (!XGetWindowAttributes(dpy, parent, &parentAttributes) || lastX11Error() != 0) return 0;
+    if (!givenWindowExists(dpy, parent, "the preview into", parentAttributes)) return 0;
     const WindowHandle window =
-        createGLWindow(parent, {0, 0, parentAttributes.width, parentAttributes.height}, false);
+        reportedIfRefused(createGLWindow(parent, {0, 0, parentAttributes.width, parentAttributes.height}, false));
     if (window) {
         XMapWindow(dpy, window);
         XSync(dpy, False);
@@ -249,9 +274,9 @@ WindowHandle X11WindowSystem::createFullWindow(int width, int height) {
         // Inside the daemon's window: fill it; the daemon owns input and stacking.
         const WindowHandle host = m_hostIsRoot && !m_hostWindow ? RootWindow(dpy, DefaultScreen(dpy)) : m_hostWindow;
         XWindowAttributes hostAttributes{};
-        clearX11Error();
-        if (!XGetWindowAttributes(dpy, host, &hostAttributes) || lastX11Error() != 0) return 0;
-        const WindowHandle window = createGLWindow(host, {0, 0, hostAttributes.width, hostAttributes.height}, false);
+        if (!givenWindowExists(dpy, host, "into", hostAttributes)) return 0;
+        const WindowHandle window =
+            reportedIfRefused(createGLWindow(host, {0, 0, hostAttributes.width, hostAttributes.height}, false));
         if (window) XMapRaised(dpy, window);
         XSync(dpy, False);
         return window;
@@ -261,7 +286,7 @@ WindowHandle X11WindowSystem::createFullWindow(int width, int height) {
     width = std::clamp(width, 1, std::max(1, primary.right - primary.left));
     height = std::clamp(height, 1, std::max(1, primary.bottom - primary.top));
     const ScreenRect rect{primary.left, primary.top, primary.left + width, primary.top + height};
-    const WindowHandle window = createGLWindow(RootWindow(dpy, DefaultScreen(dpy)), rect, true);
+    const WindowHandle window = reportedIfRefused(createGLWindow(RootWindow(dpy, DefaultScreen(dpy)), rect, true));
     if (!window) return 0;
     XDefineCursor(dpy, window, m_impl->invisibleCursor);
     m_impl->hiddenCursor.insert(window);
@@ -289,7 +314,8 @@ void X11WindowSystem::grabInput(WindowHandle window) {
 WindowHandle X11WindowSystem::createTestWindow(int width, int height, const std::string& title) {
     if (!connect()) return 0;
     Display* dpy = asDisplay(m_display);
-    const WindowHandle window = createGLWindow(RootWindow(dpy, DefaultScreen(dpy)), {20, 20, 20 + width, 20 + height}, false);
+    const WindowHandle window = reportedIfRefused(
+        createGLWindow(RootWindow(dpy, DefaultScreen(dpy)), {20, 20, 20 + width, 20 + height}, false));
     if (!window) return 0;
     XStoreName(dpy, window, title.c_str());
     XSizeHints hints{};
@@ -573,11 +599,6 @@ RRMode offeredMode(XRRScreenResources* resources, XRROutputInfo* output, int wid
     return 0;
 }
 
-bool hasRandr12(Display* dpy) {
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    return XRRQueryExtension(dpy, &eventBase, &errorBase) && XRRQueryVersion(dpy, &major, &minor) &&
-           (major > 1 || (major == 1 && minor >= 2));
-}
 
 // The CRTC's configuration as it stands, with the screen around it.
 CrtcState currentState(Display* dpy, RRCrtc crtcId, XRRCrtcInfo* crtc) {

@@ -1,5 +1,6 @@
 #include "programs/ProgramEntry.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/DataFolder.h"
@@ -40,17 +41,21 @@ int runProgram(Variant variant, int argc, char** argv) {
     const ProgramArguments arguments = parseProgramArguments(static_cast<int>(options.remaining().size()),
                                                              options.remaining().data(),
                                                              std::getenv("XSCREENSAVER_WINDOW"));
+    if (!arguments.error.empty()) {
+        std::fprintf(stderr, "Error: %s\n", arguments.error.c_str());
+        return kExitStartFailed;
+    }
     X11WindowSystem windows;
     if (arguments.hostMode) windows.setHostWindow(arguments.hostWindow, arguments.hostIsRoot);
     LinuxSystemServices system;
     SdlEngineImports imports;
     setEngineImports(&imports);
     setProgramIcon(windows, imports, DataFolder::fromProgramPath(system.programPath()));
-    int exitCode = 0;
+    int exitCode = kExitStartFailed;
     {
         ReefSaver saver(variant, windows, system);
         saver.overrideSettings(options.overrides());
-        if (saver.Create(arguments.commandLine)) exitCode = saver.Run() ? 1 : 0;
+        if (saver.Create(arguments.commandLine)) exitCode = saver.Run() ? kExitOrdinaryRun : kExitStartFailed;
     }
     setEngineImports(nullptr);
     return exitCode;

@@ -6,7 +6,13 @@
 
 namespace reef {
 
-// 0 when start-up failed, 1 after an ordinary run.
+// The program's exit status, as the manual pages list it.
+enum ExitStatus : int {
+    kExitOrdinaryRun = 0,  // the saver or the dialog ran and ended as it should (--help too)
+    kExitStartFailed = 1,  // no display, no GL, no window, no data: nothing could run
+    kExitBadCommandLine = 2,
+};
+
 int runProgram(Variant variant, int argc, char** argv);
 
 }  // namespace reef

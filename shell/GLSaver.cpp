@@ -67,6 +67,9 @@ bool GLSaver::Create(const std::u16string& commandLine) {
     m_system.setIdlePriority();
     const RunMode parsed = ParseCommandLine(commandLine);
     m_runMode = (m_variant == Variant::Viewer) ? RunMode::Full : parsed;
+    // Without its data the saver would only show an empty window; the password
+    // change needs none.
+    if (m_runMode != RunMode::PasswordChange && !CanRun()) return false;
     ReadSettings();
     ReadScreenSettings();
     EnumerateMonitors();
@@ -133,16 +136,19 @@ void GLSaver::pumpPreviewHandshake() {
     }
 }
 
+// NOTE: the result says whether the mode could start at all, not how it ended:
+// a dialog closed with Cancel and a saver ended by a key are both ordinary runs.
 bool GLSaver::Run() {
+    bool started = true;
     switch (m_runMode) {
     case RunMode::Config:
-        DoConfig();
+        started = DoConfig();
         Cleanup();
         break;
     case RunMode::Preview:
     case RunMode::Full:
     case RunMode::Test:
-        RunSaverLoop();
+        started = RunSaverLoop();
         break;
     case RunMode::PasswordChange:
         ChangePassword();
@@ -150,7 +156,7 @@ bool GLSaver::Run() {
     default:
         break;
     }
-    return true;
+    return started;
 }
 
 void GLSaver::ChangePassword() {
@@ -230,7 +236,7 @@ bool GLSaver::RunSaverLoop() {
     if (!BuildScene()) return false;
     runFrameLoop();
     ShutdownSaver();
-    return false;
+    return true;
 }
 
 void GLSaver::runFrameLoop() {

@@ -33,7 +33,8 @@ public:
     bool Create(const std::u16string& commandLine);
     // Reads the switch; also sets the parent window from the number behind p, c or a.
     RunMode ParseCommandLine(const std::u16string& commandLine);
-    // Runs the mode; always true.
+    // Runs the mode; false when it could not start (no GL context, no scene,
+    // no settings dialog), so the program can end with a failure status.
     bool Run();
     // The user asked to leave: shut down unless a password check says otherwise.
     void InterruptSaver();
@@ -42,6 +43,7 @@ public:
     void ChangePassword();
 
     bool CreateSaverWindow();
+    // True once the frame loop has run; false when the context or the scene could not be made.
     bool RunSaverLoop();
     void ReleaseGL();
 
@@ -50,6 +52,9 @@ public:
     virtual bool WriteSettings() { return true; }
     virtual bool MessageHook(uint32_t /*message*/, uint64_t /*wParam*/, int64_t /*lParam*/) { return false; }
     virtual bool DoConfig() { return true; }
+    // False when the application cannot run in this mode at all (its data is
+    // missing); it has said why. Asked before any window is made.
+    virtual bool CanRun() { return true; }
     bool PostFrame() override { return false; }
 
     // The screen settings from and to the settings key (the registry

@@ -2,7 +2,11 @@
 // shell's start-up, message table and frame loop run without X or SDL.
 #pragma once
 
+#include <stdlib.h>
+
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -83,6 +87,28 @@ public:
     std::vector<std::string> calls;
 };
 
+// A program beside a data folder that holds one placeholder file: enough for
+// the saver to start, while every asset of the reef is missing. Made once per
+// test process and removed when it ends.
+inline const std::string& bareProgramPath() {
+    struct Folder {
+        std::string root;
+        Folder() {
+            char pattern[] = "/tmp/reef-fake-program.XXXXXX";
+            root = mkdtemp(pattern) ? pattern : "";
+            std::filesystem::create_directories(root + "/Marevo2");
+            std::ofstream(root + "/Marevo2/placeholder") << "no data\n";
+        }
+        ~Folder() {
+            std::error_code ignored;
+            if (!root.empty()) std::filesystem::remove_all(root, ignored);
+        }
+    };
+    static const Folder folder;
+    static const std::string path = folder.root + "/reefsaver_plain";
+    return path;
+}
+
 class FakeSystem : public SystemServices {
 public:
     void setIdlePriority() override { calls.push_back("idle"); }
@@ -106,11 +132,12 @@ public:
     }
     void printError(const std::string& text) override { errors.push_back(text); }
     void debugOutput(const std::string&) override {}
-    std::string programPath() override { return "/opt/reef/reefsaver_plain"; }
+    std::string programPath() override { return programPathValue; }
     RegistryStore& registry() override { return registryStore; }
     AudioMixer& audioMixer() override { return mixer; }
 
     int platform = 2;
+    std::string programPathValue = bareProgramPath();
     std::string sdlError;
     std::vector<std::string> calls;
     std::vector<std::string> errors;

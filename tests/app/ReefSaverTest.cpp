@@ -84,6 +84,33 @@ TEST(ReefSaver, PlainStopsOnEscapeLikeAnyKey) {
     EXPECT_TRUE(plain.isShutDown());
 }
 
+// Without its data the saver modes end before any window, saying so on standard
+// error only (the daemon shows its own notice); the settings dialog says it in a
+// box; the password change needs no data.
+TEST(ReefSaver, MissingDataFolderEndsTheStartBeforeAnyWindow) {
+    struct Case {
+        Variant variant;
+        const char16_t* line;
+        bool starts;
+        int dialogs;
+    };
+    for (const Case& c : {Case{Variant::Plain, u"saver /s", false, 0}, Case{Variant::Plain, u"saver /t", false, 0},
+                          Case{Variant::Plain, u"saver /p 5", false, 0}, Case{Variant::Viewer, u"reefsaver", false, 0},
+                          Case{Variant::Plain, u"saver /c", false, 1}, Case{Variant::Plain, u"saver", false, 1},
+                          Case{Variant::Plain, u"saver /a", true, 0}}) {
+        const std::string line = toUtf8(c.line);
+        App app;
+        app.system.programPathValue = "/nonexistent/reef/reefsaver_plain";
+        ReefSaver saver(c.variant, app.windows, app.system);
+        EXPECT_EQ(saver.Create(c.line), c.starts) << line;
+        EXPECT_EQ(app.system.dialogs, c.dialogs) << line;
+        if (c.starts) continue;
+        EXPECT_TRUE(app.windows.calls.empty()) << line << ": " << app.windows.calls.front();
+        ASSERT_EQ(app.system.errors.size(), 1u) << line;
+        EXPECT_NE(app.system.errors[0].find("/nonexistent/reef//Marevo2/"), std::string::npos) << app.system.errors[0];
+    }
+}
+
 TEST(ReefSaver, SettingsAreReadFromTheStoreAtCreate) {
     App app;
     // Without "Directory.dat" the key path is empty; the store still answers under it.

@@ -145,10 +145,7 @@ protected:
 
     struct Platform {
         FakeWindows windows;
-        struct System : FakeSystem {
-            std::string programPathValue;
-            std::string programPath() override { return programPathValue; }
-        } system;
+        FakeSystem system;
     };
 
     // An install folder of about 4,000 characters: the sets' paths are longer

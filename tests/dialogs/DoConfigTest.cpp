@@ -41,32 +41,33 @@ struct Config {
     FakeWindows windows;
     DialogSystem system;
 
-    // Runs "saver /c" with the scripted user.
-    void run(std::function<void(FakeDialogLayer&, DialogHandle)> user) {
+    // Runs "saver /c" with the scripted user; false when the dialog could not start.
+    bool run(std::function<void(FakeDialogLayer&, DialogHandle)> user) {
         system.user = std::move(user);
         ReefSaver saver(Variant::Plain, windows, system);
-        ASSERT_TRUE(saver.Create(u"saver /c"));
+        EXPECT_TRUE(saver.Create(u"saver /c"));
         EXPECT_EQ(saver.runMode(), RunMode::Config);
-        saver.Run();
+        return saver.Run();
     }
     std::optional<uint32_t> stored(const char* name) { return system.store.getDword("", name); }
 };
 
 TEST(DoConfig, OkStoresTheChoicesAndCancelStoresNothing) {
     Config config;
-    config.run([](FakeDialogLayer& l, DialogHandle main) {
+    EXPECT_TRUE(config.run([](FakeDialogLayer& l, DialogHandle main) {
         l.moveTrack(l.first(207), control::kFishTrack, 19);
         l.click(l.first(206), control::kGullCheck);
         l.click(main, control::kOk);
-    });
+    }));
     EXPECT_EQ(config.stored("FishCount"), 19u);
     EXPECT_EQ(config.stored("BirdGull"), 0u);
     EXPECT_EQ(config.stored("CameraSpeed"), 4u);
 
-    config.run([](FakeDialogLayer& l, DialogHandle main) {
+    // Cancel is an ordinary end too.
+    EXPECT_TRUE(config.run([](FakeDialogLayer& l, DialogHandle main) {
         l.moveTrack(l.first(207), control::kFishTrack, 3);
         l.click(main, control::kCancel);
-    });
+    }));
     EXPECT_EQ(config.stored("FishCount"), 19u);
 }
 
@@ -89,7 +90,7 @@ TEST(DoConfig, NoDisplayEndsAtOnce) {
     Config config;
     config.windows.canConnect = false;
     bool shown = false;
-    config.run([&](FakeDialogLayer&, DialogHandle) { shown = true; });
+    EXPECT_FALSE(config.run([&](FakeDialogLayer&, DialogHandle) { shown = true; }));
     EXPECT_FALSE(shown);
     EXPECT_EQ(config.system.lastLayer, nullptr);
 }

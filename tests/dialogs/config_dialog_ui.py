@@ -70,13 +70,13 @@ def find(node, role, name=None):
 class Saver:
     """The program under test, with its own settings folder and error log."""
 
-    def __init__(self, args, config_home):
+    def __init__(self, args, config_home, program=PROGRAM):
         env = dict(os.environ)
         env["XDG_CONFIG_HOME"] = config_home
-        # Sanitizer reports must not pass for the program's ordinary exit code 1.
+        # Sanitizer reports must not pass for an exit code of the program's own.
         env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":exitcode=86"
         self.log = os.path.join(WORK, "saver.log")
-        self.process = subprocess.Popen([PROGRAM] + args, env=env, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen([program] + args, env=env, stdout=subprocess.DEVNULL,
                                         stderr=open(self.log, "w"))
         self.app = wait_for("the program on the accessibility bus", self.find_app,
                             on_timeout=lambda: open(self.log).read())
@@ -91,7 +91,7 @@ class Saver:
     def window(self, title):
         return wait_for("window " + title, lambda: find(self.app, "frame", title) or find(self.app, "dialog", title))
 
-    def finish(self, seconds=60):
+    def finish(self, seconds=60, expected=0):
         try:
             code = self.process.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
@@ -101,7 +101,7 @@ class Saver:
         leaks_of_ours = own_leaks(log)
         sanitizer_error = "ERROR: AddressSanitizer" in log or "runtime error:" in log
         only_foreign_leaks = code == 86 and "LeakSanitizer" in log and not leaks_of_ours and not sanitizer_error
-        if (code != 1 and not only_foreign_leaks) or sanitizer_error or leaks_of_ours:
+        if (code != expected and not only_foreign_leaks) or sanitizer_error or leaks_of_ours:
             fail("program ended with %d:\n%s" % (code, log))
         if only_foreign_leaks:
             print("note: leaks only in unloaded system modules (the GL driver glvnd unloads at exit)")
@@ -423,6 +423,30 @@ def no_switch():
         fail("Cancel wrote settings")
 
 
-CASES = {"walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "terminate": terminate, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
+def no_data_folder():
+    """A program with no data folder beside it: the settings dialog cannot run, and
+    says why in a box instead; the program then ends with the failed start's 1."""
+    lonely = os.path.join(WORK, "lonely")
+    os.makedirs(lonely)
+    program = os.path.join(lonely, "reefsaver_plain")
+    subprocess.run(["cp", PROGRAM, program], check=True)
+    os.symlink(os.path.join(BIN, "modules"), os.path.join(lonely, "modules"))
+    home = os.path.join(WORK, "config")
+    saver = Saver(["/c"], home, program)
+    alert = wait_for("the message", lambda: find(saver.app, "alert"), 30,
+                     on_timeout=lambda: open(saver.log).read())
+    text = " ".join(label.name for label in find_all(alert, "label"))
+    if "data folder" not in text or lonely + "//Marevo2/" not in text:
+        fail("the message says %r" % text)
+    if find(saver.app, "frame", "Einstellungen") or find(saver.app, "dialog", "Einstellungen"):
+        fail("the settings dialog opened without its data")
+    screenshot(alert, "config-no-data-folder")
+    click(find(alert, "push button"))
+    saver.finish(expected=1)
+    if os.path.exists(os.path.join(home, "reefsaver", "settings.reg")):
+        fail("settings were written without a data folder")
+
+
+CASES = {"no_data_folder": no_data_folder, "walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "terminate": terminate, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
 CASES[CASE]()
 print("PASS")

@@ -20,6 +20,7 @@ if [ "$CASE" = no_display ]; then
   export XDG_CONFIG_HOME="$WORK/config"
   timeout 60 "$BIN/reefsaver_plain" /c >"$WORK/out" 2>"$WORK/err"; code=$?
   [ "$code" != 124 ] || fail "the dialog hung without a display"
+  [ "$code" = 1 ] || fail "the dialog without a display ended with $code, not the failed start's 1"
   lines=$(grep -c . "$WORK/err")
   [ "$lines" = 1 ] || fail "expected one error line, got: $(cat "$WORK/err")"
   grep -q "^Error: .*display" "$WORK/err" || fail "no display error: $(cat "$WORK/err")"

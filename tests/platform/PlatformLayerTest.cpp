@@ -92,11 +92,36 @@ TEST(ProgramArguments, JoinsTheLineAndRecognisesTheDaemonConventions) {
         EXPECT_EQ(a.hostWindow, 1234u);
     }
     {
-        // A window id that is not a number is no id.
-        const char* argv[] = {"saver", "-window-id", "banana"};
-        const ProgramArguments a = parseProgramArguments(3, argv, "12x");
-        EXPECT_TRUE(a.hostMode);
+        // A daemon variable that is no window id is not used.
+        const char* argv[] = {"saver", "-root"};
+        const ProgramArguments a = parseProgramArguments(2, argv, "12x");
+        EXPECT_TRUE(a.hostIsRoot);
         EXPECT_EQ(a.hostWindow, 0u);
+        EXPECT_EQ(a.error, "");
+    }
+}
+
+// A window id that is malformed or 0 must stop the program: read as 0, it
+// would have meant the whole screen, grabbed.
+TEST(ProgramArguments, WindowIdsThatNameNoWindowAreRefusedInOneLine) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"banana", "is not a window id"}, {"0", "names no window"},       {"0x0", "names no window"},
+        {"-5", "is not a window id"},     {" 42", "is not a window id"},  {"0x", "is not a window id"},
+        {"12x", "is not a window id"},    {"4294967296", "is not a window id"},
+        {"99999999999999999999999", "is not a window id"},                {"4\n2", "is not a window id"},
+        {"", "is not a window id"},
+    };
+    for (auto [value, says] : refused) {
+        const char* argv[] = {"saver", "--window-id", value};
+        const ProgramArguments a = parseProgramArguments(3, argv, nullptr);
+        EXPECT_NE(a.error.find(says), std::string::npos) << value << ": " << a.error;
+        EXPECT_EQ(a.error.find('\n'), std::string::npos) << a.error;
+    }
+    for (auto [value, id] : {std::pair{"4711", 4711u}, std::pair{"0x2A00007", 0x2a00007u}, std::pair{"4294967295", 4294967295u}}) {
+        const char* argv[] = {"saver", "-window-id", value};
+        const ProgramArguments a = parseProgramArguments(3, argv, nullptr);
+        EXPECT_EQ(a.error, "") << value;
+        EXPECT_EQ(a.hostWindow, id) << value;
     }
 }
 

@@ -268,7 +268,7 @@ TEST(RunSaverLoop, PixelFormatFailuresStopBeforeTheScene) {
         p.windows.contextResult = result;
         TestSaver saver(Variant::Plain, p.windows, p.system);
         ASSERT_TRUE(saver.Create(line(u"saver /t")));
-        saver.Run();
+        EXPECT_FALSE(saver.Run());  // the start failed: the program's status says so
         ASSERT_EQ(p.system.errors.size(), 1u);
         EXPECT_EQ(p.system.errors[0], text);
         EXPECT_EQ(p.system.dialogs, 1);
@@ -280,7 +280,7 @@ TEST(RunSaverLoop, PixelFormatFailuresStopBeforeTheScene) {
     p.windows.contextResult = ContextResult::NoPixelFormat;
     TestSaver saver(Variant::Plain, p.windows, p.system);
     ASSERT_TRUE(saver.Create(line(u"saver /s")));
-    saver.Run();
+    EXPECT_FALSE(saver.Run());
     EXPECT_EQ(p.system.errors.size(), 1u);
     EXPECT_EQ(p.system.dialogs, 0);
 }
@@ -292,7 +292,7 @@ TEST(RunSaverLoop, QuitMessageEndsTheLoopWithoutAnotherFrame) {
     ASSERT_TRUE(saver.Create(line(u"saver /t")));
     // One empty queue (a frame), then a key: shutdown posts WM_QUIT, taken before any further frame.
     p.windows.script = {Message{}, Message{FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0}};
-    saver.Run();
+    EXPECT_TRUE(saver.Run());  // ended by input: an ordinary run
     EXPECT_EQ(saver.frames, 1);
     EXPECT_EQ(saver.cleanups, 1);
 }
@@ -302,7 +302,7 @@ TEST(RunSaverLoop, FailingSceneBuildSkipsTheLoop) {
     TestSaver saver(Variant::Plain, p.windows, p.system);
     saver.buildResult = false;
     ASSERT_TRUE(saver.Create(line(u"saver /t")));
-    saver.Run();
+    EXPECT_FALSE(saver.Run());
     EXPECT_EQ(saver.frames, 0);
     EXPECT_FALSE(saver.isShutDown());
 }
