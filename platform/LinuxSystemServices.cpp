@@ -130,17 +130,27 @@ std::unique_ptr<DialogLayer> LinuxSystemServices::dialogLayer(const std::string&
     return DialogModule::createDialogLayer(resourceFolder);
 }
 
-std::vector<ModeSize> LinuxSystemServices::listModes(int bitsPerPixel, bool hardwareSurface) {
+// NOTE: SDL lists modes only for the colour depths the X screen has (none at 16
+// bits on a 24-bit screen), while the modes of an XRandR output are the same at
+// every depth, and the stored depth only picks the GL visual. So the modes are
+// always those of the screen's own depth.
+std::vector<ModeSize> LinuxSystemServices::listModes(int /*bitsPerPixel*/, bool hardwareSurface) {
     std::vector<ModeSize> sizes;
     // SDL answers mode queries only once it knows the display's own format.
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoInfo() == nullptr) return sizes;
+    const SDL_VideoInfo* info = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetVideoInfo() : nullptr;
+    if (info == nullptr || info->vfmt == nullptr) return sizes;
     SDL_PixelFormat format{};
-    format.BitsPerPixel = static_cast<Uint8>(bitsPerPixel);
+    format.BitsPerPixel = info->vfmt->BitsPerPixel;
     SDL_Rect** modes = SDL_ListModes(&format, SDL_FULLSCREEN | (hardwareSurface ? SDL_HWSURFACE : 0));
     // NULL: no mode at this depth; -1: any size will do, so there is nothing to list.
     if (modes == nullptr || modes == reinterpret_cast<SDL_Rect**>(-1)) return sizes;
     for (SDL_Rect** mode = modes; *mode != nullptr; ++mode) sizes.push_back(ModeSize{(*mode)->w, (*mode)->h});
     return sizes;
+}
+
+int LinuxSystemServices::screenBitsPerPixel() {
+    const SDL_VideoInfo* info = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetVideoInfo() : nullptr;
+    return (info && info->vfmt) ? info->vfmt->BitsPerPixel : 0;
 }
 
 }  // namespace reef

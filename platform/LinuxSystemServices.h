@@ -37,6 +37,7 @@ public:
     AudioMixer& audioMixer() override;
     std::unique_ptr<DialogLayer> dialogLayer(const std::string& resourceFolder) override;
     std::vector<ModeSize> listModes(int bitsPerPixel, bool hardwareSurface) override;
+    int screenBitsPerPixel() override;
 
 private:
     std::unique_ptr<RegFileStore> m_registry;

@@ -52,8 +52,11 @@ public:
     // nullptr where there are no dialogs.
     virtual std::unique_ptr<DialogLayer> dialogLayer(const std::string& /*resourceFolder*/) { return nullptr; }
     // The full-screen modes SDL offers at a colour depth (SDL_ListModes), in SDL's
-    // order; empty when it offers none or says that any size will do.
+    // order; empty when it offers none or says that any size will do. Where the
+    // depth does not change the modes an output offers (X11), every depth gets them.
     virtual std::vector<ModeSize> listModes(int /*bitsPerPixel*/, bool /*hardwareSurface*/) { return {}; }
+    // The screen's own colour depth in bits per pixel (32 for true colour); 0 when unknown.
+    virtual int screenBitsPerPixel() { return 0; }
 };
 
 }  // namespace reef

@@ -16,6 +16,7 @@ struct ScreenSettings {
     int32_t bitsPerPixel;   // "Bpp"
     bool multiMonitor = false;  // found at start-up, never stored
     bool shadeSecondary;    // "ShadeScecondary"
+    bool depthStored = false;   // "Bpp" was in the store when read (never stored itself)
 
     // Every field at its default.
     ScreenSettings();

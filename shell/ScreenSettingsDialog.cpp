@@ -30,6 +30,10 @@ ScreenSettingsDialog::ScreenSettingsDialog(DialogLayer& layer, SystemServices& s
     : m_layer(layer), m_system(system), m_working(target), m_target(&target), m_languagePath(languagePath) {
     m_texts.setSection("GER");
     m_texts.open(m_languagePath);
+    // With no depth chosen yet the screen's own is offered (16 bits would be
+    // wrong for almost every desktop today); OK stores it.
+    const int screenBits = m_system.screenBitsPerPixel();
+    if (!m_working.depthStored && screenBits > 0) m_working.bitsPerPixel = screenBits > 16 ? 32 : 16;
 }
 
 int ScreenSettingsDialog::run(DialogHandle owner) { return m_layer.runModal(dialog::kScreenSettings, owner, *this); }

@@ -24,7 +24,9 @@ struct ModeSystem : FakeSystem {
         if (bitsPerPixel == 32) return {{1920, 1080}, {1280, 1024}, {1024, 768}, {800, 600}};
         return {{1280, 1024}, {640, 480}};
     }
+    int screenBitsPerPixel() override { return screenBits; }
     std::vector<int> asked;
+    int screenBits = 0;
 };
 
 // Runs the dialog with the scripted user; the result and what the target holds after.
@@ -149,6 +151,48 @@ TEST(ScreenSettingsDialog, SwitchingTheDepthRefillsTheModesAndKeepsTheCurrentOne
     EXPECT_EQ(s.target.bitsPerPixel, 32);
     EXPECT_EQ(s.target.width, 640);
     EXPECT_EQ(s.target.height, 480);
+}
+
+// A first start has no depth stored: the dialog offers the screen's own, so
+// a 24-bit desktop sees its true-colour modes at once.
+TEST(ScreenSettingsDialog, WithoutAStoredDepthTheScreensOwnIsPreselected) {
+    struct Case {
+        int screenBits;
+        bool stored;
+        int storedBits;
+        int selected;
+    };
+    for (const Case& c : {Case{32, false, 16, 1}, Case{24, false, 16, 1}, Case{16, false, 32, 0}, Case{0, false, 16, 0},
+                          Case{32, true, 16, 0}, Case{16, true, 32, 1}}) {
+        Screen s;
+        s.system.screenBits = c.screenBits;
+        s.target.depthStored = c.stored;
+        s.target.bitsPerPixel = c.storedBits;
+        s.target.leaveResolution = false;
+        int selected = -1;
+        s.run([&](FakeDialogLayer& l, DialogHandle d) {
+            selected = l.selectedItem(d, kDepthList);
+            EXPECT_FALSE(Screen::items(l, d, kResolutionList).empty());
+            l.click(d, kCancel);
+        });
+        EXPECT_EQ(selected, c.selected) << c.screenBits << " " << c.stored;
+        EXPECT_EQ(s.system.asked.front(), c.selected == 1 ? 32 : 16);
+        EXPECT_EQ(s.target.bitsPerPixel, c.storedBits);  // Cancel: nothing taken over
+    }
+}
+
+TEST(ScreenSettings, KnowsWhetherTheDepthWasStored) {
+    FakeWindows windows;
+    FakeSystem system;
+    SceneFreeSaver saver(Variant::Plain, windows, system);
+    saver.ReadScreenSettings();
+    EXPECT_FALSE(saver.screenSettings().depthStored);
+    for (uint32_t stored : {0u, 1u, 16u, 32u}) {
+        system.registryStore.setDword("", "Bpp", stored);
+        saver.ReadScreenSettings();
+        EXPECT_TRUE(saver.screenSettings().depthStored) << stored;
+        EXPECT_EQ(saver.screenSettings().bitsPerPixel, static_cast<int>(stored));
+    }
 }
 
 TEST(ScreenSettingsDialog, KeepResolutionBoxEnablesTheListsAndShadeFollowsItsBox) {

@@ -335,12 +335,23 @@ def screen_settings():
         fail("the lists are enabled while the resolution is kept")
     click(keep)
     depth, resolution = combos
+    # Nothing is stored yet: the 24-bit screen's own depth is preselected, and
+    # its modes are offered at once.
+    if depth.name != "32 bit":
+        fail("the depth preselected on a 24-bit screen is %r" % depth.name)
+    first_modes = [item.name for item in find_all(resolution, "menu item", only_showing=False)]
+    # X offers the same modes at either depth.
+    depth.querySelection().selectChild(0)  # "16 bit"
+    time.sleep(0.3)
+    modes16 = [item.name for item in find_all(resolution, "menu item", only_showing=False)]
     depth.querySelection().selectChild(1)  # "32 bit"
     time.sleep(0.3)
     modes = [item.name for item in find_all(resolution, "menu item", only_showing=False)]
     print("offered modes at 32 bits: %s" % modes)
     if len(modes) < 2:
         fail("fewer than two modes offered at 32 bits: %r" % modes)
+    if modes16 != modes or first_modes != modes:
+        fail("the modes differ by depth: first %r, 16 bits %r, 32 bits %r" % (first_modes, modes16, modes))
     # The first mode is shown; another one is picked.
     pick = len(modes) - 1
     resolution.querySelection().selectChild(pick)
