@@ -1,6 +1,7 @@
 #include "platform/DisplayModeGuard.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <initializer_list>
 #include <cstdio>
 
+#include "platform/DisplayModeRecord.h"
 #include "platform/X11Errors.h"
 
 namespace reef {
@@ -18,6 +20,27 @@ namespace {
 
 constexpr char kReleased = 'r';
 constexpr int kWatchdogPipeFd = 3;
+
+// True when the CRTC exists and shows the mode.
+bool crtcShows(Display* display, RRCrtc crtc, RRMode mode) {
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    if (!resources) return false;
+    clearX11Error();
+    XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc);
+    XSync(display, False);
+    const bool shows = info && lastX11Error() == 0 && info->mode == mode;
+    if (info) XRRFreeCrtcInfo(info);
+    XRRFreeScreenResources(resources);
+    return shows;
+}
+
+// The record goes with the change it describes, but only the record of this
+// watchdog: a later saver's may already stand in its place.
+void removeRecordOf(const std::string& displayName, pid_t watchdog) {
+    const DisplayModeRecord record(displayName);
+    const std::optional<DisplayModeRecord::Contents> contents = record.read();
+    if (contents && contents->watchdog.pid == watchdog) record.remove();
+}
 
 void rootSize(Display* display, int& width, int& height) {
     XWindowAttributes attributes{};
@@ -41,8 +64,10 @@ void rootSize(Display* display, int& width, int& height) {
         if (devNull > kWatchdogPipeFd) close(devNull);
     }
     // Signals meant for the saver (a terminal's Ctrl+C or hang-up, a kill of the
-    // whole process group) must not take the watchdog with it.
+    // whole process group, a kill by the saver's name) must not take the
+    // watchdog with it.
     setsid();
+    prctl(PR_SET_NAME, DisplayModeGuard::kWatchdogName);
     for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) std::signal(signal, SIG_IGN);
 
     char byte = 0;
@@ -57,6 +82,7 @@ void rootSize(Display* display, int& width, int& height) {
     installX11ErrorHandlers();
     const bool restored = previous.apply(display);
     XCloseDisplay(display);
+    removeRecordOf(displayName, getpid());
     std::fprintf(stderr, "%s\n", restored ? "The saver ended without restoring the display mode; it is restored."
                                           : "Error: the saver's previous display mode could not be restored.");
     _exit(restored ? 0 : 1);
@@ -88,7 +114,7 @@ bool CrtcState::apply(Display* display) const {
 
 DisplayModeGuard::~DisplayModeGuard() { release(); }
 
-bool DisplayModeGuard::watch(const std::string& displayName, const CrtcState& previous) {
+bool DisplayModeGuard::watch(const std::string& displayName, const CrtcState& previous, RRMode changedTo) {
     release();
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return false;
@@ -106,6 +132,18 @@ bool DisplayModeGuard::watch(const std::string& displayName, const CrtcState& pr
     close(ends[0]);
     m_watchdog = child;
     m_pipe = ends[1];
+    // A record that another saver still guards names the mode from before that
+    // saver: it stays, and this one relies on its watchdog alone.
+    DisplayModeRecord record(displayName);
+    const std::optional<DisplayModeRecord::Contents> other = record.read();
+    if (!other || !(other->saver.running() || other->watchdog.running())) {
+        DisplayModeRecord::Contents contents;
+        contents.saver = ProcessStamp::of(getpid());
+        contents.watchdog = ProcessStamp::of(child);
+        contents.changedTo = changedTo;
+        contents.previous = previous;
+        if (record.write(contents)) m_recordDisplay = displayName;
+    }
     return true;
 }
 
@@ -119,7 +157,24 @@ void DisplayModeGuard::release() {
     m_pipe = -1;
     while (waitpid(m_watchdog, nullptr, 0) < 0 && errno == EINTR) {
     }
+    if (!m_recordDisplay.empty()) removeRecordOf(m_recordDisplay, m_watchdog);
+    m_recordDisplay.clear();
     m_watchdog = 0;
+}
+
+bool DisplayModeGuard::restoreLeftBehind(Display* display) {
+    const DisplayModeRecord record(DisplayString(display));
+    if (!record.exists()) return false;
+    const std::optional<DisplayModeRecord::Contents> contents = record.read();
+    if (contents && (contents->saver.running() || contents->watchdog.running())) return false;  // they put it back
+    bool restored = false;
+    if (contents && crtcShows(display, contents->previous.crtc, contents->changedTo)) {
+        restored = contents->previous.apply(display);
+        std::fprintf(stderr, "%s\n", restored ? "A saver that was killed had left the display mode changed; it is restored."
+                                               : "Error: the display mode a killed saver left behind could not be restored.");
+    }
+    record.remove();
+    return restored;
 }
 
 }  // namespace reef

@@ -170,6 +170,8 @@ bool X11WindowSystem::connect() {
     m_impl->wmDeleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     m_impl->netWmIcon = XInternAtom(dpy, "_NET_WM_ICON", False);
     const Window root = RootWindow(dpy, DefaultScreen(dpy));
+    // A saver killed together with its watchdog may have left the mode changed.
+    if (hasRandr12(dpy)) DisplayModeGuard::restoreLeftBehind(dpy);
 
     char blank = 0;
     Pixmap pixmap = XCreateBitmapFromData(dpy, root, &blank, 1, 1);
@@ -649,7 +651,7 @@ bool X11WindowSystem::changeDisplayMode(int width, int height, int /*bitsPerPixe
         // The watchdog starts before the change, so there is no moment in which the
         // saver could die with the mode changed and nobody left to put it back.
         const bool watched = m_impl->guard.watching() ||
-                             m_impl->guard.watch(DisplayString(dpy), m_impl->previousMode);
+                             m_impl->guard.watch(DisplayString(dpy), m_impl->previousMode, mode);
         if (watched) {
             changed = wanted.apply(dpy);
             if (changed) {

@@ -207,6 +207,82 @@ display_mode)
     no_x_error "$width x $height x $bits"
   done
   ;;
+mode_left_behind)
+  # Killed by name or all at once, the saver cannot put the display mode back
+  # itself. Its watchdog has a name of its own and survives a kill by the
+  # saver's name; when both die, the record in the runtime folder lets the next
+  # start of either program restore the mode. Xorg's dummy driver offers the
+  # modes of a real output.
+  start_private_display Xorg -config "$(dirname "${BASH_SOURCE[0]}")/../dialogs/xorg-dummy.conf" -noreset \
+    -nolisten tcp -logfile "$WORK/xorg.log" || { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
+  XVFB_PID=$DISPLAY_SERVER_PID
+  export XDG_RUNTIME_DIR="$WORK/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  record="$XDG_RUNTIME_DIR/reefsaver/display-mode-_${DISPLAY#:}"
+  start_mode=$(current_mode)
+  [ "$start_mode" != 640x480 ] || fail "the dummy screen starts at 640x480"
+  store_mode 0 640 480 32
+  # start_saver: the full-screen saver in a process group of its own, running at 640x480.
+  start_saver() {
+    rm -f "$READY"; setsid "$PLAIN" /s >"$WORK/out" 2>&1 &
+    pid=$!
+    wait_running "$pid" || fail "the saver did not start: $(cat "$WORK/out")"
+    [ "$(current_mode)" = 640x480 ] || fail "the saver runs at $(current_mode)"
+    [ -s "$record" ] || fail "no record of the mode in the runtime folder"
+    watchdog=$(pgrep -x -P "$pid" "$GUARD_NAME") || fail "no watchdog named $GUARD_NAME: $(ps -o pid,comm --ppid "$pid")"
+  }
+  GUARD_NAME=reef-modeguard
+  wait_mode() { for _ in $(seq 1 "$2"); do [ "$(current_mode)" = "$1" ] && return 0; sleep 0.1; done; return 1; }
+
+  # What killall -9 reefsaver_plain does, kept to this saver's processes (the
+  # machine may run other savers): SIGKILL to each one named reefsaver_plain. The
+  # watchdog is not hit and restores the mode.
+  start_saver
+  named=""
+  for p in "$pid" $(pgrep -P "$pid"); do
+    [ "$(cat "/proc/$p/comm" 2>/dev/null)" = reefsaver_plain ] && named="$named $p"
+  done
+  [ "$named" = " $pid" ] || fail "more than the saver is named reefsaver_plain:$named"
+  kill -9 $named
+  wait_mode "$start_mode" 50 || fail "after a kill -9 by name the mode stayed $(current_mode)"
+  for _ in $(seq 1 20); do [ -e "$record" ] || break; sleep 0.1; done
+  [ ! -e "$record" ] || fail "the watchdog left the record behind"
+  echo "kill -9 of every reefsaver_plain: the watchdog restored $start_mode"
+
+  # The saver's whole process group and its watchdog, killed at once: nothing runs
+  # to restore the mode; the next start of either program does.
+  for next in "reefsaver_plain /t" "reefsaver /s"; do
+    start_saver
+    kill -9 -- "-$pid" "$watchdog"
+    wait_exit "$pid" 50 || fail "the saver survived kill -9"
+    sleep 1
+    [ "$(current_mode)" = 640x480 ] || fail "the mode came back although nothing was left to restore it"
+    [ -s "$record" ] || fail "the record went with the saver"
+    read -r program switch <<<"$next"
+    store_mode 1 0 0 32  # the next start itself changes nothing
+    rm -f "$READY"; "$BIN/$program" $switch >"$WORK/next" 2>&1 &
+    next_pid=$!
+    wait_running "$next_pid" || fail "$next did not start: $(cat "$WORK/next")"
+    [ "$(current_mode)" = "$start_mode" ] || fail "$next left the mode at $(current_mode)"
+    [ ! -e "$record" ] || fail "$next left the stale record"
+    grep -q "left the display mode changed; it is restored" "$WORK/next" || fail "$next said nothing: $(cat "$WORK/next")"
+    kill -TERM "$next_pid"; wait_exit "$next_pid" 100 || fail "$next did not end"
+    store_mode 0 640 480 32
+    echo "kill -9 of the saver and its watchdog: $next restored $start_mode"
+  done
+
+  # A record whose owner lives is left alone; one that the output no longer
+  # matches (the person set another mode meanwhile) goes without a change.
+  start_saver
+  "$PLAIN" /p 1 >"$WORK/next" 2>&1
+  [ -s "$record" ] && [ "$(current_mode)" = 640x480 ] || fail "a start beside a running saver took its record"
+  kill -9 -- "-$pid" "$watchdog"; wait_exit "$pid" 50
+  xrandr -s 800x600 || fail "xrandr could not set 800x600"
+  "$PLAIN" /p 1 >"$WORK/next" 2>&1
+  [ "$(current_mode)" = 800x600 ] || fail "a mode the person chose was replaced by $(current_mode)"
+  [ ! -e "$record" ] || fail "the record that no longer matched was kept"
+  xrandr -s "$start_mode"
+  ;;
 no_randr)
   # Without XRandR the one monitor is the whole screen and no mode can be switched to.
   start_display 1024x768 -extension RANDR
