@@ -250,6 +250,13 @@ daemon)
   if grep -E "child pid $first .*(status [1-9]|terminated)" "$LOGS/daemon.stderr" >/dev/null; then
     fail "XScreenSaver saw the hack fail (above)"
   fi
+  # The next hack draws before the daemon is told to stop (a hack still building
+  # its scene is not what the deactivation below times).
+  for _ in $(seq 1 30); do
+    sleep 1
+    (check_screen daemon-cycled) >/dev/null && break
+  done
+  check_screen daemon-cycled
   "${as[@]}" xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
   tenths=$(wait_gone "$PLAIN --root" 10) || fail "the hack was still running a second after deactivation"
   echo "the hack ended ${tenths}00 ms after deactivation"
