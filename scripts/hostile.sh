@@ -52,8 +52,9 @@ elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
 within() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
 
 # A normal end of a saver run (the status of a run that ends by itself or by
-# a stop input); anything else is a crash, a kill or a sanitizer report.
-normal_status() { [ "$1" = 0 ] || [ "$1" = 1 ]; }
+# a stop input); anything else is a failed start (1), a crash, a kill or a
+# sanitizer report.
+normal_status() { [ "$1" = 0 ]; }
 
 # Waits up to $2 seconds for process $1 to end; sets STATUS. False if it lives on.
 wait_gone() {
@@ -219,9 +220,85 @@ PYTHON
   grep "^Dialog picture" "$CASE_LOG" | sed 's|.*/Marevo2/|  refused: |' | sort -u
 }
 
+# Runs "$@" (a start that must fail) within 10 s (times SLOW); true when it
+# ended with status 1 and said why in exactly one line that matches $PATTERN.
+fails_in_one_line() {
+  local pid
+  "$@" >"$CASE_LOG" 2>&1 &
+  pid=$!
+  wait_gone "$pid" "$((10 * SLOW))" || { reap "$pid"; fail "'$*' still runs"; return 1; }
+  [ "$STATUS" = 1 ] || { fail "'$*' ended with $STATUS, not the failed start's 1"; return 1; }
+  [ "$(wc -l <"$CASE_LOG")" = 1 ] && grep -q "$PATTERN" "$CASE_LOG" || { fail "'$*' did not say why in one line"; return 1; }
+  echo "  $(basename "$1") ${*:2}: $(cut -c1-150 "$CASE_LOG")"
+}
+
+# Window ids that are malformed or name no window: one line and status 1, at
+# once; never the whole screen grabbed.
+case_bad_window_ids() {
+  fresh_settings
+  local PATTERN="window"
+  fails_in_one_line "$PLAIN" -window-id 0 || return 1
+  fails_in_one_line "$PLAIN" -window-id garbage || return 1
+  fails_in_one_line "$PLAIN" --window-id 0x12345678 || return 1
+  fails_in_one_line "$PLAIN" /p 12345678 || return 1
+  fails_in_one_line "$PLAIN" /p || return 1
+}
+
+# No data folder beside the program: every mode that needs it says so in one
+# line and ends with status 1 before any window (XScreenSaver shows its own notice).
+case_missing_data() {
+  local dir="$WORK/nodata"
+  mkdir -p "$dir"
+  cp "$PLAIN" "$VIEWER" "$dir/" || { fail "cannot copy the programs"; return 1; }
+  fresh_settings
+  local PATTERN="data folder is missing"
+  fails_in_one_line "$dir/reefsaver_plain" /s || return 1
+  fails_in_one_line "$dir/reefsaver_plain" -root || return 1
+  fails_in_one_line "$dir/reefsaver_plain" /c || return 1
+  fails_in_one_line "$dir/reefsaver" || return 1
+}
+
+# The saver and its display-mode watchdog killed together (kill -9 of the
+# saver's process group and of the watchdog): the mode stays changed until the
+# next start of a program puts it back from the record in the runtime folder.
+case_mode_left_behind() {
+  local pid watchdog start_mode mode
+  export XDG_RUNTIME_DIR="$WORK/runtime"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  current_mode() { xrandr | awk '/\*/ { print $1; exit }'; }
+  start_mode="$(current_mode)"
+  xrandr --newmode 640x480 0 640 0 0 0 480 0 0 0 2>/dev/null
+  xrandr --addmode screen 640x480 2>/dev/null
+  fresh_settings
+  mkdir -p "$XDG_CONFIG_HOME/reefsaver"
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\ReefSaver\\Settings]\r\n"LeaveRes"=dword:00000000\r\n"Width"=dword:00000280\r\n"Height"=dword:000001e0\r\n"Bpp"=dword:00000020\r\n' \
+    >"$XDG_CONFIG_HOME/reefsaver/settings.reg"
+  setsid "$PLAIN" /s >"$CASE_LOG" 2>&1 &
+  pid=$!
+  local begun
+  begun="$(now)"
+  until [ "$(current_mode)" = 640x480 ] && watchdog="$(pgrep -x -P "$pid" reef-modeguard)"; do
+    within "$(elapsed "$begun")" "$((20 * SLOW))" && kill -0 "$pid" 2>/dev/null ||
+      { reap "$pid"; fail "the saver did not switch to 640x480 with its watchdog"; return 1; }
+    sleep 0.1
+  done
+  kill -KILL -- "-$pid" "$watchdog"
+  wait "$pid" 2>/dev/null
+  sleep 1
+  mode="$(current_mode)"
+  [ "$mode" = 640x480 ] || { fail "the mode came back without a start ($mode)"; return 1; }
+  # A start that ends at once after connecting (no window 1 to draw a preview into).
+  timeout "$((10 * SLOW))" "$PLAIN" /p 1 >"$CASE_LOG" 2>&1
+  grep -q "left the display mode changed; it is restored" "$CASE_LOG" || { fail "the next start restored nothing"; return 1; }
+  mode="$(current_mode)"
+  [ "$mode" = "$start_mode" ] || { fail "the next start left the mode at $mode"; return 1; }
+  echo "  killed with its watchdog at 640x480; the next start put back $start_mode"
+  unset XDG_RUNTIME_DIR
+}
+
 # ---------------------------------------------------------------- main
 
-ALL_CASES=(deep_install many_set_entries dialog_pictures)
+ALL_CASES=(deep_install many_set_entries dialog_pictures bad_window_ids missing_data mode_left_behind)
 CASES=("$@")
 [ ${#CASES[@]} -gt 0 ] || CASES=("${ALL_CASES[@]}")
 STARTED="$(now)"
