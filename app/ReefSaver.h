@@ -60,7 +60,6 @@ public:
 
     SaverSettings& settings() { return m_settings; }
     const std::u16string& frameRateText() const { return m_frameRateText; }
-    DatReader& languageTexts() { return m_language; }
     DatReader& directoryTexts() { return m_directory; }
     SetCatalog& catalog() { return m_catalog; }
     Scenery& scenery() { return m_scenery; }

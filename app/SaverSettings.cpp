@@ -53,7 +53,7 @@ const SaverSettings::Row& SaverSettings::row(int32_t SaverSettings::*field) {
     return kRows.front();
 }
 
-bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
+void SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
     if (store.OpenKey(keyPath)) {
         readRows<SaverSettings>(store, *this, kRows);
         store.CloseKey();
@@ -68,7 +68,6 @@ bool SaverSettings::read(SettingsStore& store, const std::string& keyPath) {
         }
         store.CloseKey();
     }
-    return true;
 }
 
 bool SaverSettings::write(SettingsStore& store, const std::string& keyPath) const {

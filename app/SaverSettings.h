@@ -43,7 +43,7 @@ struct SaverSettings {
 
     // Reads every scalar (the current value is the fallback) and adds the sets
     // stored under keyPath + "\\fish". A key that cannot be opened changes nothing.
-    bool read(SettingsStore& store, const std::string& keyPath);
+    void read(SettingsStore& store, const std::string& keyPath);
     // Writes every scalar (flags as 0 or 1) and one value per set.
     // False when the store did not take the writes.
     bool write(SettingsStore& store, const std::string& keyPath) const;

@@ -27,12 +27,6 @@ public:
         out = static_cast<uint16_t>(p[0] | (p[1] << 8));
         return true;
     }
-    bool readI16(uint64_t offset, int16_t& out) const {
-        uint16_t v = 0;
-        if (!readU16(offset, v)) return false;
-        out = static_cast<int16_t>(v);
-        return true;
-    }
     bool readU32(uint64_t offset, uint32_t& out) const {
         if (!contains(offset, 4)) return false;
         const uint8_t* p = m_data + offset;
@@ -44,12 +38,6 @@ public:
         uint32_t v = 0;
         if (!readU32(offset, v)) return false;
         out = static_cast<int32_t>(v);
-        return true;
-    }
-    bool readF32(uint64_t offset, float& out) const {
-        uint32_t v = 0;
-        if (!readU32(offset, v)) return false;
-        std::memcpy(&out, &v, sizeof out);
         return true;
     }
 

@@ -25,7 +25,6 @@ public:
     bool takeDueTimer(uint32_t now, Message& out);
     // Milliseconds until the next timer is due; -1 when there is none.
     int millisecondsUntilNextTimer(uint32_t now) const;
-    bool quitPending() const { return m_quitPending; }
     int exitCode() const { return m_exitCode; }
 
 private:

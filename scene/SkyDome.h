@@ -25,7 +25,6 @@ public:
 
     // Shape parameters, used by the next build (world units).
     void setRadius(float radius) { m_radius = radius; }
-    void setOuterRadius(float radius) { m_outerRadius = radius; }
     void setDivisions(int divisions) { m_divisions = divisions; }
     void setRepeat(float u, float v);
     // Degrees per second about the vertical axis; negative turns the other way.

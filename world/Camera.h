@@ -32,7 +32,6 @@ public:
 
     // Degrees accumulated since the last set.
     float pitch() const { return m_pitch; }
-    float tiltStep() const { return m_tiltStep; }
     uint32_t lastTicks() const { return m_lastTicks; }
 
 private:

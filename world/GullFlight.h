@@ -43,7 +43,6 @@ public:
     const PathFollower& follower() const { return m_follower; }
     RandomTimer& cryTimer() { return m_cryTimer; }
     bool crossReversed() const { return m_crossReversed; }
-    bool glideNext() const { return m_glideNext; }
     int switchDelay() const { return m_switchDelay; }
     // How many refill batches were dives, and how many in all (for statistics).
     int diveCount() const { return m_diveCount; }

@@ -30,9 +30,6 @@ public:
     ModelObject& body() { return m_body; }
     PathFollower& follower() { return m_follower; }
     const PathFollower& follower() const { return m_follower; }
-    bool reverseNext() const { return m_reverseNext; }
-    const Vec3& pointA() const { return m_pointA; }
-    const Vec3& pointB() const { return m_pointB; }
 
 private:
     void appendBatch(bool reversed);
