@@ -1,11 +1,15 @@
 #include "app/SetPages.h"
 
+#include <cstdio>
+
+#include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "scene/DebugOutput.h"
 #include "scene/DirectoryLister.h"
 #include "scene/ProfileReader.h"
+#include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
 
 namespace reef {
@@ -135,6 +139,12 @@ bool SetPages::addSetEntry(const std::string& folder, const std::string& name, D
 
     ProfileReader descriptor;
     descriptor.open(setFolder + "info.ini");
+    // The saver refuses such a set; the dialog does not offer it either.
+    const std::string refusal = SetCatalog::pastLimits(descriptor);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "SetPages: %sinfo.ini: %s; set skipped\n", nativePath(setFolder).c_str(), refusal.c_str());
+        return false;
+    }
     std::u16string icon, id, type, setCategory;
     descriptor.getString(u"settings", u"icon", icon, kIconCapacity);
     descriptor.getString(u"common", u"id", id, kFieldCapacity);

@@ -35,6 +35,12 @@ char16_t foldCase(char16_t c) {
     return c;
 }
 
+std::u16string folded(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& c : out) c = foldCase(c);
+    return out;
+}
+
 std::u16string decodeLatin1(const uint8_t* data, size_t size) {
     std::u16string out(size, u'\0');
     for (size_t i = 0; i < size; ++i) out[i] = static_cast<char16_t>(data[i]);
@@ -96,7 +102,10 @@ void ProfileReader::openFromMemory(const uint8_t* data, size_t size) {
     parse(decodeText(data, size));
 }
 
-void ProfileReader::clear() { m_sections.clear(); }
+void ProfileReader::clear() {
+    m_sections.clear();
+    m_sectionAt.clear();
+}
 
 void ProfileReader::parse(std::u16string_view text) {
     Section* current = nullptr;
@@ -112,7 +121,8 @@ void ProfileReader::parse(std::u16string_view text) {
             const size_t close = line.find(u']');
             const std::u16string_view name =
                 close == std::u16string_view::npos ? line.substr(1) : line.substr(1, close - 1);
-            m_sections.push_back(Section{std::u16string(trim(name)), {}});
+            m_sections.push_back(Section{std::u16string(trim(name)), {}, {}});
+            m_sectionAt.try_emplace(folded(m_sections.back().name), m_sections.size() - 1);
             current = &m_sections.back();
             continue;
         }
@@ -122,26 +132,21 @@ void ProfileReader::parse(std::u16string_view text) {
         const std::u16string_view key = trim(line.substr(0, equals));
         if (key.empty()) continue;
         const std::u16string_view value = unquote(trim(line.substr(equals + 1)));
+        current->keyAt.try_emplace(folded(key), current->entries.size());
         current->entries.push_back(Entry{std::u16string(key), std::u16string(value)});
     }
 }
 
 const ProfileReader::Section* ProfileReader::findSection(std::u16string_view name) const {
-    const std::u16string_view wanted = trim(name);
-    for (const Section& section : m_sections) {
-        if (equalsIgnoreCase(section.name, wanted)) return &section;
-    }
-    return nullptr;
+    const auto at = m_sectionAt.find(folded(trim(name)));
+    return at != m_sectionAt.end() ? &m_sections[at->second] : nullptr;
 }
 
 const std::u16string* ProfileReader::findValue(std::u16string_view section, std::u16string_view key) const {
     const Section* found = findSection(section);
     if (!found) return nullptr;
-    const std::u16string_view wanted = trim(key);
-    for (const Entry& entry : found->entries) {
-        if (equalsIgnoreCase(entry.key, wanted)) return &entry.value;
-    }
-    return nullptr;
+    const auto at = found->keyAt.find(folded(trim(key)));
+    return at != found->keyAt.end() ? &found->entries[at->second].value : nullptr;
 }
 
 size_t ProfileReader::getString(std::u16string_view section, std::u16string_view key, std::u16string& out,

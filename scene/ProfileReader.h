@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace reef {
@@ -54,6 +55,9 @@ private:
     struct Section {
         std::u16string name;
         std::vector<Entry> entries;
+        // Folded key -> its first entry: a descriptor may hold tens of
+        // thousands of keys, each looked up by name.
+        std::unordered_map<std::u16string, size_t> keyAt;
     };
 
     const Section* findSection(std::u16string_view name) const;
@@ -61,6 +65,8 @@ private:
     void parse(std::u16string_view text);
 
     std::vector<Section> m_sections;
+    // Folded name -> the first section of that name (the one lookups use).
+    std::unordered_map<std::u16string, size_t> m_sectionAt;
 };
 
 // True when both names are equal without regard to (Latin) letter case.

@@ -1,7 +1,9 @@
 #include "scene/SetCatalog.h"
 
+#include <cstdio>
 #include <string>
 
+#include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "scene/DebugOutput.h"
 #include "scene/DirectoryLister.h"
@@ -107,9 +109,41 @@ void SetCatalog::readSet(const std::u16string& folder, const std::u16string& nam
     readSet(folder, name, reader);
 }
 
+namespace {
+
+// val0, val1, ... counted up to one past the limit.
+size_t countValues(const ProfileReader& reader, std::u16string_view section) {
+    std::u16string value;
+    size_t count = 0;
+    while (count <= SetDescriptor::kMaxValues && reader.getString(section, numbered(u"val", static_cast<int>(count)), value) > 0)
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+std::string SetCatalog::pastLimits(const ProfileReader& reader) {
+    if (countValues(reader, kSaverSection) > SetDescriptor::kMaxValues)
+        return "more than " + std::to_string(SetDescriptor::kMaxValues) + " values in a section";
+    size_t subSets = 0;
+    for (int n = 2; reader.sectionExists(numbered(u"saver", n)); ++n) {
+        if (++subSets > SetDescriptor::kMaxSubSets)
+            return "more than " + std::to_string(SetDescriptor::kMaxSubSets) + " sub-sets";
+        if (countValues(reader, numbered(u"saver", n)) > SetDescriptor::kMaxValues)
+            return "more than " + std::to_string(SetDescriptor::kMaxValues) + " values in a section";
+    }
+    return {};
+}
+
 void SetCatalog::readSet(const std::u16string& folder, const std::u16string& name, const ProfileReader& reader) {
-    auto set = std::make_unique<SetDescriptor>();
     const std::u16string setFolder = folder + name + u"\\";
+    const std::string refusal = pastLimits(reader);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "SetCatalog: %s: %s; set skipped\n",
+                     nativePath(pathFromWide(setFolder + kDescriptorName)).c_str(), refusal.c_str());
+        return;
+    }
+    auto set = std::make_unique<SetDescriptor>();
 
     set->type = readText(reader, kSaverSection, u"type", SetDescriptor::kMaxNameLength);
     set->category = readText(reader, u"settings", u"category", SetDescriptor::kMaxNameLength);

@@ -44,6 +44,10 @@ public:
     void readSet(const std::u16string& folder, const std::u16string& name);
     // The same from a descriptor already read (from a file or from memory).
     void readSet(const std::u16string& folder, const std::u16string& name, const ProfileReader& reader);
+    // Why a descriptor is past the limits on sub-sets and values (the reason for
+    // its refusal), or an empty text when it is within them.
+    static std::string pastLimits(const ProfileReader& reader);
+
     // Loads the model of every enabled set and sub-set through load (the
     // model, its path as the descriptor gives it, whether to keep normals);
     // the frame rate the descriptor gave stays, whatever the file says.

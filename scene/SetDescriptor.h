@@ -18,6 +18,11 @@ struct SetDescriptor {
     // Field limits in characters; longer texts are cut to them.
     static constexpr size_t kMaxNameLength = 63;   // id, type, category
     static constexpr size_t kMaxPathLength = 255;  // file names of texturePath, modelPath
+    // The data's sets have at most one sub-set and five values; every sub-set is
+    // one more object built and drawn each frame. A set past these limits is
+    // damage or malice (tens of thousands of sections) and is refused whole.
+    static constexpr size_t kMaxSubSets = 64;
+    static constexpr size_t kMaxValues = 64;  // val0, val1, ... in one section
 
     std::u16string id;
     std::u16string texturePath;  // set folder + file name

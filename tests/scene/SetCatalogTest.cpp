@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -317,6 +319,57 @@ TEST(SetCatalog, FolderNamesThatAreNotUtf8StillLoad) {
     EXPECT_EQ(catalogIds(catalog), (std::vector<std::string>{"latin", "cut"}) );
 }
 #endif
+
+}  // namespace
+}  // namespace reef
+
+namespace reef {
+namespace {
+
+// info.ini text with the given number of sub-set sections and values in [saver].
+std::string descriptorWith(const std::string& id, int subSets, int values) {
+    std::string text = idOf(id) + "[saver]\ntype=statictimed\nmodel=m.tqm\n";
+    for (int v = 0; v < values; ++v) text += "val" + std::to_string(v) + "=" + std::to_string(v) + "\n";
+    for (int n = 2; n < subSets + 2; ++n) text += "[saver" + std::to_string(n) + "]\nmodel=m.tqm\nval0=1,2,3\n";
+    return text;
+}
+
+// Sets far past anything real (the data's sets have at most one sub-set and
+// five values) are refused with one line each, quickly, and never registered;
+// sets at the limits load whole. 20,000 sections used to take the build tens
+// of seconds (every lookup walked the whole file).
+TEST(SetCatalog, SetsPastTheSubSetAndValueLimitsAreRefusedWithOneLine) {
+    DataFolder data;
+    data.addSet("default_fish", "a_at_limits",
+                descriptorWith("at-limits", SetDescriptor::kMaxSubSets, SetDescriptor::kMaxValues).c_str());
+    data.addSet("default_fish", "b_sections", descriptorWith("sections", 20000, 1).c_str());
+    data.addSet("default_fish", "c_values", descriptorWith("values", 1, 20000).c_str());
+    data.addSet("default_fish", "d_one_too_many",
+                descriptorWith("one-too-many", SetDescriptor::kMaxSubSets + 1, 0).c_str());
+    std::string subSetValues = descriptorWith("sub-values", 1, 0) + "[saver3]\n";
+    for (int v = 0; v <= static_cast<int>(SetDescriptor::kMaxValues); ++v)
+        subSetValues += "val" + std::to_string(v) + "=1\n";
+    data.addSet("default_fish", "e_sub_values", subSetValues.c_str());
+    PosixDirectoryLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+
+    const auto started = std::chrono::steady_clock::now();
+    ::testing::internal::CaptureStderr();
+    catalog.scanSets(data.path());
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+
+    ASSERT_EQ(catalogIds(catalog), std::vector<std::string>{"at-limits"});
+    EXPECT_EQ(catalog.at(0).subSets.size(), SetDescriptor::kMaxSubSets);
+    EXPECT_EQ(catalog.at(0).values.size(), SetDescriptor::kMaxValues);
+    EXPECT_EQ(selection.size(), 1u);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4) << lines;
+    for (const char* name : {"b_sections", "c_values", "d_one_too_many", "e_sub_values"})
+        EXPECT_NE(lines.find(std::string(name) + "/info.ini"), std::string::npos) << name << "\n" << lines;
+    EXPECT_NE(lines.find("more than 64 sub-sets; set skipped"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("more than 64 values in a section; set skipped"), std::string::npos) << lines;
+}
 
 }  // namespace
 }  // namespace reef
