@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 
 #include "engine/ByteReader.h"
@@ -186,7 +187,12 @@ QModel::QModel() : m_lastTick(getTicks()) {}
 QModel::~QModel() = default;
 
 bool QModel::loadMD3(const std::string& path, bool lighting) {
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, kMaxFileBytes);
+    std::optional<std::vector<uint8_t>> bytes;
+    try {
+        bytes = readFileBytes(path, kMaxFileBytes);
+    } catch (const std::bad_alloc&) {
+        bytes.reset();
+    }
     if (!bytes) {
         std::printf("QModel::loadMD3 fopen %s failed\n", path.c_str());
         clearGeometry();
@@ -195,7 +201,20 @@ bool QModel::loadMD3(const std::string& path, bool lighting) {
     return loadMD3FromMemory(bytes->data(), bytes->size(), lighting, path);
 }
 
+// NOTE: a model's frames take what its counts ask for (up to tens of
+// megabytes); when memory runs out the model is reported and left unloaded
+// like any that fails to load, instead of ending the program.
 bool QModel::loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name) {
+    try {
+        return loadMD3OrThrow(data, size, lighting, name);
+    } catch (const std::bad_alloc&) {
+        clearGeometry();
+        reportBad(name, "out of memory");
+        return false;
+    }
+}
+
+bool QModel::loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, const std::string& name) {
     clearGeometry();
     TQArchive archive;
     if (TQArchive::isArchive(data, size)) {

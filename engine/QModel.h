@@ -104,6 +104,8 @@ public:
     int nextFrameIndex() const { return m_nextFrame; }
 
 private:
+    // loadMD3FromMemory without its answer to running out of memory.
+    bool loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, const std::string& name);
     void drawFrame(int frame);
     void reportMissingFrame();
     void drawInterpolated();

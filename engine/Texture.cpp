@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -110,7 +111,22 @@ void upload(const DecodedImage& image, uint8_t flags, GLint internalFormat, GLen
 
 Texture::~Texture() { release(); }
 
+// NOTE: decoding allocates what the image needs (tens of megabytes for a large
+// one); when memory runs out the texture is reported and left out like any
+// that fails to load, instead of ending the program.
 bool Texture::loadBMP(const std::string& path, uint8_t flags, AlphaMask* keepAlpha) {
+    try {
+        return loadBMPOrThrow(path, flags, keepAlpha);
+    } catch (const std::bad_alloc&) {
+        release();
+        if (keepAlpha) keepAlpha->clear();
+        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
+        std::fprintf(stderr, "Texture %s: out of memory\n", path.c_str());
+        return false;
+    }
+}
+
+bool Texture::loadBMPOrThrow(const std::string& path, uint8_t flags, AlphaMask* keepAlpha) {
     release();
     if (keepAlpha) keepAlpha->clear();
     // Palette and 16-bit images are converted to blue-green-red rows first.

@@ -68,6 +68,8 @@ public:
     const float* tint() const { return m_tint; }
 
 private:
+    // loadBMP without its answer to running out of memory.
+    bool loadBMPOrThrow(const std::string& path, uint8_t flags, AlphaMask* keepAlpha);
     uint32_t m_name = 0;
     float m_offsetU = 0.0f, m_offsetV = 0.0f;
     float m_scaleU = 1.0f, m_scaleV = 1.0f;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "app/DataFolder.h"
 #include "app/ReefSaver.h"
@@ -33,9 +34,25 @@ void setProgramIcon(X11WindowSystem& windows, EngineImports& imports, const std:
     windows.setIcon(icon->width, icon->height, argb);
 }
 
+int runUnguarded(Variant variant, int argc, char** argv);
+
 }  // namespace
 
+// NOTE: the loaders answer running out of memory themselves (the asset is left
+// out); what still runs out of it elsewhere ends the program here with one
+// line and status 1, never with an abort.
 int runProgram(Variant variant, int argc, char** argv) {
+    try {
+        return runUnguarded(variant, argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "ReefSaver: out of memory; the saver ends\n");
+        return 1;
+    }
+}
+
+namespace {
+
+int runUnguarded(Variant variant, int argc, char** argv) {
     const CommandLineOptions options = CommandLineOptions::parse(argc, argv);
     if (const std::optional<int> answer = options.answerWithoutRunning()) return *answer;
     const ProgramArguments arguments = parseProgramArguments(static_cast<int>(options.remaining().size()),
@@ -60,5 +77,7 @@ int runProgram(Variant variant, int argc, char** argv) {
     setEngineImports(nullptr);
     return exitCode;
 }
+
+}  // namespace
 
 }  // namespace reef

@@ -4,6 +4,8 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -411,6 +413,23 @@ TEST(TextureImports, InconsistentDecodedImagesAreRefused) {
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(texture.loadBMP("x.tqt", 0));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP x.tqt failed\n");
+    EXPECT_FALSE(texture.loaded());
+}
+
+// Running out of memory while an image is decoded (a saver under a memory
+// limit) leaves that texture out with its failure line; it never aborts.
+TEST(TextureImports, OutOfMemoryWhileDecodingLeavesTheTextureOut) {
+    struct Exhausted : FakeImports {
+        std::optional<DecodedImage> decodeBMP(const std::string&) override { throw std::bad_alloc(); }
+    } exhausted;
+    ImportsScope scope(&exhausted);
+    AlphaMask alpha;
+    Texture texture;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(texture.loadBMP("big.tqt", 0, &alpha));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP big.tqt failed\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Texture big.tqt: out of memory\n");
     EXPECT_FALSE(texture.loaded());
 }
 
