@@ -1,6 +1,8 @@
 #include "app/ConfigDialog.h"
 
 #include <array>
+#include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "engine/WideText.h"
@@ -82,6 +84,25 @@ constexpr TrackRow kTracks[] = {
 
 constexpr std::u16string_view kSaveFailedFallback =
     u"Die Einstellungen konnten nicht gespeichert werden: der Ordner der Einstellungsdatei ist nicht beschreibbar.";
+
+// A file:// address for an absolute path, with every byte outside the
+// unreserved set and '/' written as %XX.
+std::string fileUri(const std::string& path) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const unsigned char c : path) {
+        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                                c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+        if (unreserved) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xF];
+        }
+    }
+    return uri;
+}
 
 }  // namespace
 
@@ -199,9 +220,14 @@ void ConfigDialog::initPage(DialogHandle page) {
         m_layer.setBitmap(page, kIntroPicture, m_installFolder + toUtf8(picture));
         break;
     }
-    case dialog::kBirdsPage:
+    case dialog::kBirdsPage: {
         m_layer.setChecked(page, kGullCheck, m_settings.BirdGull);
+        // The check box has no text beside it, only the gull picture.
+        const std::u16string& gulls = text("gulls").empty() ? text("birds") : text("gulls");
+        m_layer.setAccessibleName(page, kGullCheck, gulls);
+        m_layer.setToolTip(page, kGullCheck, gulls);
         break;
+    }
     case dialog::kSkyPage:
         m_layer.setChecked(page, kCloudyRadio, m_settings.SkyType == 0);
         m_layer.setChecked(page, kCloudlessRadio, m_settings.SkyType == 1);
@@ -241,7 +267,7 @@ void ConfigDialog::pageCommand(DialogHandle page, int controlId) {
     if (m_setPages.handleEntryCommand(page, controlId)) return;
     switch (controlId) {
     case kLinkButton: {
-        const std::string link = wideToNarrow(text("hyperlink"), kMaxLinkBytes);
+        const std::string link = linkTarget(wideToNarrow(text("hyperlink"), kMaxLinkBytes));
         if (!link.empty()) m_layer.openUri(link);
         break;
     }
@@ -264,6 +290,20 @@ void ConfigDialog::pageCommand(DialogHandle page, int controlId) {
     default:
         break;
     }
+}
+
+// An address ("https://…", "file:///…") is opened as it is. A plain file name
+// names a document that ships with the program: the first of the document
+// folders that holds it gives a file:// address; nothing is opened when none does.
+std::string ConfigDialog::linkTarget(const std::string& link) const {
+    if (link.empty() || link.find("://") != std::string::npos) return link;
+    for (const std::string& folder : m_documentFolders) {
+        std::error_code error;
+        const std::filesystem::path path = std::filesystem::canonical(std::filesystem::path(folder) / link, error);
+        if (!error && std::filesystem::is_regular_file(path, error)) return fileUri(path.string());
+    }
+    std::fprintf(stderr, "Error: %s was not found beside the program or in its documentation folder\n", link.c_str());
+    return {};
 }
 
 void ConfigDialog::trackbarMoved(DialogHandle page, int controlId) {

@@ -47,7 +47,12 @@ public:
     void setApplication(ConfigActions actions) { m_actions = std::move(actions); }
     void setLanguage(DatReader* language) { m_language = language; }
     void setDirectory(DatReader* directory) { m_directory = directory; }
+    // The language section the texts were chosen for ("ENG", "GER"): the set names follow it.
+    void setLanguageSection(const std::string& section) { m_setPages.setLanguage(section); }
     void setInstallFolder(const std::string& folder);
+    // Where the welcome page's link looks for a document named by a plain file
+    // name ("README.md") rather than an address, in this order.
+    void setDocumentFolders(std::vector<std::string> folders) { m_documentFolders = std::move(folders); }
     void setAdditionalSetsFolder(const std::string& folder);
     void setDefaultFishSetsFolder(const std::string& folder);
     void setDefaultDiverseSetsFolder(const std::string& folder);
@@ -102,6 +107,7 @@ private:
     void initTrack(DialogHandle page, int controlId, int32_t SaverSettings::*setting, int readoutId);
     DialogHandle pageWindow(int templateId) const;
     const std::u16string& text(const char* key);
+    std::string linkTarget(const std::string& link) const;
 
     DialogLayer& m_layer;
     SaverSettings m_settings;
@@ -110,6 +116,7 @@ private:
     int m_currentPage = -1;
     std::vector<PageEntry> m_pages;
     std::string m_installFolder;
+    std::vector<std::string> m_documentFolders;
     std::string m_additionalSetsFolder;
     std::string m_defaultFishSetsFolder;
     std::string m_defaultDiverseSetsFolder;

@@ -3,6 +3,7 @@
 #include "engine/WideText.h"
 #include "scene/DirectoryLister.h"
 #include "ui/DatReader.h"
+#include "ui/LocaleLanguage.h"
 
 namespace reef {
 
@@ -16,10 +17,12 @@ std::string DataFolder::fromProgramPath(const std::string& programPath) {
 }
 
 DataFolder::InstallTexts DataFolder::readInstallTexts(const std::string& dataFolder, DatReader& directory,
-                                                      DatReader& language) {
-    directory.setSection(kLanguageSection);
+                                                      DatReader& language, const std::string& section) {
+    for (DatReader* reader : {&directory, &language}) {
+        reader->setSection(section);
+        reader->setFallbackSection(LocaleLanguage::kFallback);
+    }
     directory.open(dataFolder + kDirectoryFile);
-    language.setSection(kLanguageSection);
     language.open(dataFolder + kLanguageFile);
     InstallTexts texts;
     texts.registryKeyPath = wideToNarrow(directory.lookup("win32reg"), kMaxRegistryKeyPath);

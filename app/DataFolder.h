@@ -14,7 +14,6 @@ class DirectoryLister;
 class DataFolder {
 public:
     static constexpr const char* kFolderName = "Marevo2";
-    static constexpr const char* kLanguageSection = "GER";
     static constexpr const char* kDirectoryFile = "Directory.dat";
     static constexpr const char* kLanguageFile = "Language.dat";
     // Limits of the two texts taken from the directory file, in bytes of UTF-8.
@@ -32,10 +31,12 @@ public:
     // "./Marevo2/", relative to the current directory.
     static std::string fromProgramPath(const std::string& programPath);
 
-    // Binds both readers to the "GER" section, opens "Directory.dat" and
-    // "Language.dat" in the data folder and takes the registry key path and
-    // the long program name from the directory file (empty when missing).
-    static InstallTexts readInstallTexts(const std::string& dataFolder, DatReader& directory, DatReader& language);
+    // Binds both readers to the language section (falling back to German in a
+    // file without it), opens "Directory.dat" and "Language.dat" in the data
+    // folder and takes the registry key path and the long program name from
+    // the directory file (empty when missing).
+    static InstallTexts readInstallTexts(const std::string& dataFolder, DatReader& directory, DatReader& language,
+                                         const std::string& section);
     // True when the data folder lists at least one entry; false when it is
     // missing, a file, empty or unreadable: without it the saver draws nothing
     // but the clear colour.

@@ -20,6 +20,7 @@
 #include "core/Clock.h"
 #include "core/Math.h"
 #include "core/Random.h"
+#include "ui/LocaleLanguage.h"
 
 namespace reef {
 
@@ -84,7 +85,9 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
       m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
     m_dataFolderUsable = DataFolder::isPresent(m_dataFolder, m_lister);
-    const DataFolder::InstallTexts texts = DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language);
+    m_languageSection = LocaleLanguage::fromEnvironment();
+    const DataFolder::InstallTexts texts =
+        DataFolder::readInstallTexts(m_dataFolder, m_directory, m_language, m_languageSection);
     m_registryKeyPath = texts.registryKeyPath;
     m_longProgramName = texts.longProgramName;
     seedRandom(static_cast<uint32_t>(std::time(nullptr)));
@@ -150,7 +153,13 @@ bool ReefSaver::DoConfig() {
     dialog.setApplication(std::move(actions));
     dialog.setLanguage(&m_language);
     dialog.setDirectory(&m_directory);
+    dialog.setLanguageSection(m_languageSection);
     dialog.setInstallFolder(m_dataFolder);
+    // The README lies beside the programs in a build tree and in the
+    // package's documentation folder once installed.
+    const std::string programPath = system().programPath();
+    const std::string programFolder = programPath.substr(0, programPath.rfind('/') + 1);
+    dialog.setDocumentFolders({programFolder, programFolder + REEF_DOCS_FROM_PROGRAM});
     dialog.setAdditionalSetsFolder(m_dataFolder + "sets\\additional\\");
     dialog.setDefaultFishSetsFolder(m_dataFolder + "sets\\default_fish\\");
     dialog.setDefaultDiverseSetsFolder(m_dataFolder + "sets\\default_diverse\\");

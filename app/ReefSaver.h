@@ -105,6 +105,7 @@ private:
     SaverSettings m_settings;
     SettingOverrides m_overrides;
     LimitedSettings m_inUse;  // m_settings inside their safe ranges, taken when the scene is built
+    std::string m_languageSection;  // of the person's locale: "ENG" or "GER"
     DatReader m_language;
     DatReader m_directory;
     PosixDirectoryLister m_lister;

@@ -1,5 +1,6 @@
 #include "app/SetPages.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "engine/FilePath.h"
@@ -39,6 +40,12 @@ constexpr PageParameters kParameters[SetPages::kPageCount] = {
 SetPages::SetPages(DialogLayer& layer, const DirectoryLister& lister, SetSelection& fishSets)
     : m_layer(layer), m_lister(lister), m_fishSets(fishSets) {}
 
+void SetPages::setLanguage(const std::string& section) {
+    std::string key = "name_" + section;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    m_localNameKey = fromUtf8(key);
+}
+
 void SetPages::setFolders(const std::string& additional, const std::string& defaultFish,
                           const std::string& defaultDiverse) {
     m_additionalFolder = additional;
@@ -50,6 +57,8 @@ int SetPages::scrollMaximum(Page page, size_t entryCount) {
     const PageParameters& p = kParameters[page];
     return static_cast<int>(entryCount / static_cast<size_t>(p.columns)) * kScrollPage - p.overhang;
 }
+
+bool SetPages::canScroll(const ScrollInfo& info) { return clampScrollPosition(info, info.max) > info.min; }
 
 DialogHandle SetPages::makeContainer(DialogHandle page, int containerTemplate) {
     if (page == 0) return 0;
@@ -129,6 +138,9 @@ void SetPages::setUpScrollBar(Page page) {
     info.trackPos = 0;
     info.max = scrollMaximum(page, state.entries.size());
     m_layer.setScrollInfo(state.window, kParameters[page].scrollBar, info);
+    // When the entries fit, the maximum lies below the page and the bar could
+    // not move: it is shown greyed rather than looking usable.
+    m_layer.enableControl(state.window, kParameters[page].scrollBar, canScroll(info));
 }
 
 bool SetPages::addSetEntry(const std::string& folder, const std::string& name, DialogHandle container,
@@ -154,6 +166,7 @@ bool SetPages::addSetEntry(const std::string& folder, const std::string& name, D
     m_fishSets.addSet(id, 1);  // a set seen for the first time starts enabled
     entry.id = truncateWide(id, kMaxIdLength);
     if (setCategory != category) return false;
+    entry.name = displayName(descriptor, entry.id);
 
     const bool radio = category == u"animal";
     entry.window = m_layer.createChild(radio ? dialog::kAnimalEntry : dialog::kSetEntry, container, entryProcedure);
@@ -166,10 +179,21 @@ bool SetPages::addSetEntry(const std::string& folder, const std::string& name, D
     m_layer.showDialog(entry.window, true);
 
     m_layer.setBitmap(entry.window, control::kSetIcon, setFolder + toUtf8(icon));
+    // The entry shows no text of its own: its name is the tooltip of the icon
+    // and the check box, and what a screen reader says for the check box.
     const int choiceControl = radio ? control::kSetRadio : control::kSetCheck;
-    m_layer.setAccessibleName(entry.window, choiceControl, entry.id);
+    m_layer.setAccessibleName(entry.window, choiceControl, entry.name);
+    m_layer.setToolTip(entry.window, control::kSetIcon, entry.name);
+    m_layer.setToolTip(entry.window, choiceControl, entry.name);
     if (!radio) m_layer.setChecked(entry.window, control::kSetCheck, m_fishSets.isSetEnabled(entry.id) != 0);
     return true;
+}
+
+std::u16string SetPages::displayName(ProfileReader& descriptor, const std::u16string& id) const {
+    std::u16string name;
+    if (!m_localNameKey.empty()) descriptor.getString(u"common", m_localNameKey, name, kFieldCapacity);
+    if (name.empty()) descriptor.getString(u"common", u"name", name, kFieldCapacity);
+    return name.empty() ? id : truncateWide(name, kMaxIdLength);
 }
 
 bool SetPages::handleEntryCommand(DialogHandle window, int controlId) {

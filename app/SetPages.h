@@ -15,12 +15,14 @@
 namespace reef {
 
 class DirectoryLister;
+class ProfileReader;
 class SetSelection;
 
 // One listed set.
 struct SetEntry {
     DialogHandle window = 0;  // the entry dialog inside the page's container
     std::u16string id;        // the set id from its descriptor
+    std::u16string name;      // the name a person reads: the descriptor's, else the id
     int x = 0;                // unscrolled position in the container, pixels
     int y = 0;
 };
@@ -42,6 +44,9 @@ public:
     // fishSets is the dialog's working copy of the per-set flags.
     SetPages(DialogLayer& layer, const DirectoryLister& lister, SetSelection& fishSets);
 
+    // The language of the set names: a descriptor's "name_<section>" (in
+    // lower case, "name_ger") is preferred to its "name".
+    void setLanguage(const std::string& section);
     // The three scanned folders, each ending in a separator.
     void setFolders(const std::string& additional, const std::string& defaultFish, const std::string& defaultDiverse);
 
@@ -67,6 +72,8 @@ public:
     const std::vector<SetEntry>& entries(Page page) const { return m_pages[page].entries; }
     // The scroll bar maximum a page gets for a number of entries.
     static int scrollMaximum(Page page, size_t entryCount);
+    // True when a scroll bar with this state can move at all.
+    static bool canScroll(const ScrollInfo& info);
 
 private:
     struct PageState {
@@ -79,10 +86,12 @@ private:
     void scanInto(const std::vector<std::string>& folders, Page page, const std::u16string& category, int columns,
                   DialogProcedure* entryProcedure, bool selectAnimals);
     void setUpScrollBar(Page page);
+    std::u16string displayName(ProfileReader& descriptor, const std::u16string& id) const;
 
     DialogLayer& m_layer;
     const DirectoryLister& m_lister;
     SetSelection& m_fishSets;
+    std::u16string m_localNameKey;
     std::string m_additionalFolder;
     std::string m_defaultFishFolder;
     std::string m_defaultDiverseFolder;

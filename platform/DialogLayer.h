@@ -93,6 +93,8 @@ public:
     virtual void enableControl(DialogHandle dialog, int controlId, bool enabled) = 0;
     // The name assistive technology reads for a control without a text of its own.
     virtual void setAccessibleName(DialogHandle dialog, int controlId, std::u16string_view name) = 0;
+    // The text shown while the pointer rests on a control.
+    virtual void setToolTip(DialogHandle dialog, int controlId, std::u16string_view text) = 0;
 
     // Trackbars: positions are whole numbers in [min, max].
     virtual void setTrackRange(DialogHandle dialog, int controlId, int min, int max) = 0;

@@ -633,6 +633,13 @@ void GtkDialogLayer::setAccessibleName(DialogHandle dialog, int controlId, std::
     if (accessible) atk_object_set_name(accessible, utf8(name).c_str());
 }
 
+void GtkDialogLayer::setToolTip(DialogHandle dialog, int controlId, std::u16string_view text) {
+    Control* c = control(dialog, controlId);
+    if (c == nullptr) return;
+    const std::string value = utf8(text);
+    gtk_widget_set_tooltip_text(c->widget, value.empty() ? nullptr : value.c_str());
+}
+
 void GtkDialogLayer::setTrackRange(DialogHandle dialog, int controlId, int min, int max) {
     Control* c = control(dialog, controlId);
     if (c == nullptr || c->kind != ControlKind::Trackbar || max < min) return;

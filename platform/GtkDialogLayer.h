@@ -41,6 +41,7 @@ public:
     void showControl(DialogHandle dialog, int controlId, bool visible) override;
     void enableControl(DialogHandle dialog, int controlId, bool enabled) override;
     void setAccessibleName(DialogHandle dialog, int controlId, std::u16string_view name) override;
+    void setToolTip(DialogHandle dialog, int controlId, std::u16string_view text) override;
 
     void setTrackRange(DialogHandle dialog, int controlId, int min, int max) override;
     void setTrackPos(DialogHandle dialog, int controlId, int pos) override;

@@ -14,7 +14,7 @@ namespace C = control;
 // Main dialog: the page list on the left, the pages at pixel (133, 11), the buttons below.
 constexpr ControlTemplate kMainControls[] = {
     {C::kPageList, K::ListView, {7, 7, 75, 160}, "", kStyleBorder},
-    {C::kScreenSettingsButton, K::PushButton, {91, 169, 102, 14}, "Bildschirm Einstellungen", kStyleHidden},
+    {C::kScreenSettingsButton, K::PushButton, {91, 169, 102, 14}, "Bildschirmeinstellungen", kStyleHidden},
     {C::kOk, K::DefaultPushButton, {222, 169, 50, 14}, "OK"},
     {C::kCancel, K::PushButton, {274, 169, 50, 14}, "Abbrechen"},
 };
@@ -24,7 +24,7 @@ constexpr ControlTemplate kIntroControls[] = {
     {C::kIntroText, K::CentredLabel, {7, 107, 221, 26},
      "Lust auf mehr?\nEinen phantastischen Einblick in das Unterwasserleben bietet die Vollversion des "
      "Bildschimschoners \"Marevo\"."},
-    {C::kLinkButton, K::FlatPushButton, {64, 138, 104, 14}, "reefsaver.example.org"},
+    {C::kLinkButton, K::FlatPushButton, {64, 138, 104, 14}, "Anleitung (README)"},
 };
 
 constexpr ControlTemplate kBoidControls[] = {
@@ -115,7 +115,7 @@ constexpr std::array kTemplates = {
     DialogTemplate{dialog::kIntroPage, "", 233, 159, true, true, kIntroControls},
     DialogTemplate{dialog::kSetEntry, "", 97, 32, true, false, kSetEntryControls},
     DialogTemplate{dialog::kFishContainer, "", 178, 87, true, false, {}},
-    DialogTemplate{dialog::kScreenSettings, "Bildschirm Einstellungen", 198, 137, false, false,
+    DialogTemplate{dialog::kScreenSettings, "Bildschirmeinstellungen", 198, 137, false, false,
                    kScreenSettingsControls},
     DialogTemplate{dialog::kBoidPage, "", 233, 159, true, true, kBoidControls},
     DialogTemplate{dialog::kSkyPage, "", 233, 159, true, true, kSkyControls},

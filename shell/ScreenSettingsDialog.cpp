@@ -5,6 +5,7 @@
 #include "engine/WideText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
+#include "ui/LocaleLanguage.h"
 
 namespace reef {
 
@@ -28,7 +29,8 @@ constexpr TextRow kTexts[] = {
 ScreenSettingsDialog::ScreenSettingsDialog(DialogLayer& layer, SystemServices& system, ScreenSettings& target,
                                            const std::string& languagePath)
     : m_layer(layer), m_system(system), m_working(target), m_target(&target), m_languagePath(languagePath) {
-    m_texts.setSection("GER");
+    m_texts.setSection(LocaleLanguage::fromEnvironment());
+    m_texts.setFallbackSection(LocaleLanguage::kFallback);
     m_texts.open(m_languagePath);
     // With no depth chosen yet the screen's own is offered (16 bits would be
     // wrong for almost every desktop today); OK stores it.

@@ -15,7 +15,8 @@ namespace reef {
 
 class ScreenSettingsDialog : public DialogProcedure {
 public:
-    // The texts come from languagePath ("ScreenLanguage.dat"), section "GER".
+    // The texts come from languagePath ("ScreenLanguage.dat"), in the section
+    // of the person's locale (German where the file lacks it).
     ScreenSettingsDialog(DialogLayer& layer, SystemServices& system, ScreenSettings& target,
                          const std::string& languagePath);
 

@@ -8,6 +8,7 @@
 #include "tools/BmpWriter.h"
 #include "tools/CreatureModels.h"
 #include "tools/CreatureTextures.h"
+#include "tools/DatWriter.h"
 #include "tools/Md3Writer.h"
 #include "tools/Noise.h"
 #include "tools/TerrainMap.h"
@@ -70,9 +71,39 @@ std::string saverLines(const Saver& s, bool withType) {
     return out;
 }
 
+// The names a person reads on the set pages: "name" in English, "name_ger" in German.
+struct SetName {
+    const char* id;
+    const char* english;
+    const char* german;
+};
+constexpr SetName kSetNames[] = {
+    {"silverside", "Silversides", "Ährenfische"},
+    {"fusilier", "Blue fusiliers", "Blaue Füsiliere"},
+    {"clownfish", "Clownfish", "Clownfisch"},
+    {"yellowtang", "Yellow tang", "Gelber Segelflossendoktor"},
+    {"emperorangelfish", "Emperor angelfish", "Imperator-Kaiserfisch"},
+    {"butterflyfish", "Butterflyfish", "Falterfisch"},
+    {"parrotfish", "Parrotfish", "Papageifisch"},
+    {"coralgrouper", "Coral grouper", "Juwelen-Zackenbarsch"},
+    {"greyreefshark", "Grey reef shark", "Grauer Riffhai"},
+    {"napoleonwrasse", "Humphead wrasse", "Napoleon-Lippfisch"},
+    {"whaleshark", "Whale shark", "Walhai"},
+    {"manta", "Manta ray", "Mantarochen"},
+    {"seaturtle", "Green sea turtle", "Grüne Meeresschildkröte"},
+    {"moray", "Moray eel", "Muräne"},
+    {"giantclam", "Giant clam", "Riesenmuschel"},
+};
+
+std::string nameLines(const std::string& id) {
+    for (const SetName& name : kSetNames)
+        if (id == name.id) return std::string("name=") + name.english + "\nname_ger=" + name.german + "\n";
+    return {};
+}
+
 std::string descriptor(const std::string& id, const std::string& category, const std::string& comment, const Saver& main,
                        const std::vector<Saver>& parts = {}) {
-    std::string out = "; " + comment + "\n[common]\nid=" + id + "\n\n[saver]\n" + saverLines(main, true);
+    std::string out = "; " + comment + "\n[common]\nid=" + id + "\n" + nameLines(id) + "\n[saver]\n" + saverLines(main, true);
     for (size_t i = 0; i < parts.size(); ++i) out += "\n[saver" + std::to_string(i + 2) + "]\n" + saverLines(parts[i], false);
     out += "\n[settings]\ncategory=" + category + "\nicon=icon.bmp\n";
     return out;
@@ -522,12 +553,12 @@ bool CreatureSetGenerator::generate(GeneratedFiles& folder) const {
         const std::string base = set.folder + "/";
         std::vector<uint8_t> info;
         if (set.utf16) {
-            // UTF-16LE with a byte-order mark (the texts are ASCII).
+            // UTF-16LE with a byte-order mark.
             info = {0xFF, 0xFE};
-            for (char c : set.info) {
-                if (c == '\n') info.insert(info.end(), {'\r', 0});
-                info.push_back(static_cast<uint8_t>(c));
-                info.push_back(0);
+            for (char16_t c : utf8ToUtf16(set.info)) {
+                if (c == u'\n') info.insert(info.end(), {'\r', 0});
+                info.push_back(static_cast<uint8_t>(c & 0xFF));
+                info.push_back(static_cast<uint8_t>(c >> 8));
             }
         } else {
             for (char c : set.info) {

@@ -28,11 +28,20 @@ std::string trimNarrow(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+std::u16string sectionHeader(const std::string& code) {
+    return u"[" + truncateWide(fromUtf8(code), DatReader::kMaxCodeLength) + u"]";
+}
+
 }  // namespace
 
 void DatReader::setSection(const std::string& code) {
     if (m_parsed) return;
-    m_sectionHeader = u"[" + truncateWide(fromUtf8(code), kMaxCodeLength) + u"]";
+    m_sectionHeader = sectionHeader(code);
+}
+
+void DatReader::setFallbackSection(const std::string& code) {
+    if (m_parsed) return;
+    m_fallbackHeader = code.empty() ? std::u16string() : sectionHeader(code);
 }
 
 bool DatReader::open(const std::string& path) {
@@ -75,10 +84,15 @@ void DatReader::parse() {
     const std::u16string text = decodeUtf16le(m_stream.data(), m_stream.size());
     m_stream.clear();
     m_stream.shrink_to_fit();
-    const size_t header = text.find(m_sectionHeader);
+    std::u16string_view found = m_sectionHeader;
+    size_t header = text.find(m_sectionHeader);
+    if (header == std::u16string::npos && !m_fallbackHeader.empty()) {
+        found = m_fallbackHeader;
+        header = text.find(m_fallbackHeader);
+    }
     if (header == std::u16string::npos) return;
     std::u16string_view body(text);
-    body.remove_prefix(header + m_sectionHeader.size());
+    body.remove_prefix(header + found.size());
     const size_t sectionEnd = body.find(u'[');
     if (sectionEnd != std::u16string_view::npos) body = body.substr(0, sectionEnd);
     parseBody(trim(body));

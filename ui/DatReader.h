@@ -9,6 +9,7 @@
 //   infotxt = {two
 //              lines}      values may span lines; "}" ends a value
 //   [ENG]                  the next "[" ends the section
+// A reader may name a fallback section, read when the bound one is missing.
 // There are no comments, quotes or escapes; a value without braces takes the
 // next braced value in the section (swallowing that entry's key).
 #pragma once
@@ -36,6 +37,9 @@ public:
 
     // Binds the reader to a language section ("GER"); no effect once a parse succeeded.
     void setSection(const std::string& code);
+    // The section read instead when the text has no section of the bound
+    // language ("GER", which every data folder has); none by default.
+    void setFallbackSection(const std::string& code);
     // Reads the file (path with '/' or '\\' separators); false when it cannot be read.
     bool open(const std::string& path);
     // The same from bytes already in memory (always succeeds).
@@ -58,6 +62,7 @@ private:
     std::vector<uint8_t> m_stream;
     bool m_hasStream = false;
     std::u16string m_sectionHeader;
+    std::u16string m_fallbackHeader;
     std::vector<std::pair<std::string, std::u16string>> m_entries;
     bool m_parsed = false;
     bool m_streamFromArchive = false;

@@ -52,18 +52,27 @@ protected:
     std::string m_data;
 };
 
-TEST_F(InstallFolder, ReadsRegistryPathAndProgramNameFromTheGermanSection) {
+// The readers follow the chosen language; a file written for the German
+// program alone (Language.dat here) is read in German whatever the locale.
+TEST_F(InstallFolder, ReadsTheChosenLanguageAndFallsBackToGerman) {
     writeUtf16(m_data + "Directory.dat",
-               u"[ENG]\r\nwin32reg = {Software\\Wrong}\r\n"
+               u"[ENG]\r\nwin32reg = {Software\\Reef\\Saver}\r\nappname_long = {Reef above water}\r\n"
                u"[GER]\r\nwin32reg = {Software\\Reef\\Saver}\r\nappname_long = {Riff \u00fcber Wasser}\r\n");
     writeUtf16(m_data + "Language.dat", u"[GER]\r\ncaption = {Einstellungen}\r\n");
-    DatReader directory;
-    DatReader language;
-    const auto texts = DataFolder::readInstallTexts(m_data, directory, language);
-    EXPECT_EQ(texts.registryKeyPath, "Software\\Reef\\Saver");
-    EXPECT_EQ(texts.longProgramName, "Riff \xC3\xBC" "ber Wasser");
-    EXPECT_EQ(language.lookup("caption"), u"Einstellungen");
-    EXPECT_EQ(directory.lookup("caption"), u"");
+    struct Case {
+        const char* section;
+        const char* programName;
+    };
+    for (const Case& c : {Case{"GER", "Riff \xC3\xBC" "ber Wasser"}, Case{"ENG", "Reef above water"}}) {
+        SCOPED_TRACE(c.section);
+        DatReader directory;
+        DatReader language;
+        const auto texts = DataFolder::readInstallTexts(m_data, directory, language, c.section);
+        EXPECT_EQ(texts.registryKeyPath, "Software\\Reef\\Saver");
+        EXPECT_EQ(texts.longProgramName, c.programName);
+        EXPECT_EQ(language.lookup("caption"), u"Einstellungen");
+        EXPECT_EQ(directory.lookup("caption"), u"");
+    }
 }
 
 TEST_F(InstallFolder, LongTextsAreCutAndMissingFilesGiveEmptyTexts) {
@@ -72,14 +81,14 @@ TEST_F(InstallFolder, LongTextsAreCutAndMissingFilesGiveEmptyTexts) {
                u"[GER]win32reg={" + std::u16string(300, u'k') + u"}appname_long={" + longName + u"}");
     DatReader directory;
     DatReader language;
-    const auto texts = DataFolder::readInstallTexts(m_data, directory, language);
+    const auto texts = DataFolder::readInstallTexts(m_data, directory, language, "GER");
     EXPECT_EQ(texts.registryKeyPath, std::string(DataFolder::kMaxRegistryKeyPath, 'k'));
     EXPECT_EQ(texts.longProgramName.size(), DataFolder::kMaxLongProgramName);
     EXPECT_EQ(language.lookup("caption"), u"");  // no Language.dat
 
     DatReader emptyDirectory;
     DatReader emptyLanguage;
-    const auto none = DataFolder::readInstallTexts(m_root + "/missing/", emptyDirectory, emptyLanguage);
+    const auto none = DataFolder::readInstallTexts(m_root + "/missing/", emptyDirectory, emptyLanguage, "ENG");
     EXPECT_EQ(none.registryKeyPath, "");
     EXPECT_EQ(none.longProgramName, "");
 }

@@ -72,7 +72,9 @@ struct Harness {
     int stores = 0;
     bool storeWorks = true;
 
-    explicit Harness(bool withTexts = true) {
+    std::vector<std::string> documentFolders;
+
+    explicit Harness(bool withTexts = true, const std::u16string& extraTexts = u"hyperlink = {https://reef.example/}") {
         language.setSection("GER");
         directory.setSection("GER");
         if (!withTexts) return;
@@ -80,7 +82,7 @@ struct Harness {
             u"[GER]\r\ncaption = {Einstellungen}\r\ncancel = {Abbrechen}\r\nOK = {OK}\r\nscreensettings = "
             u"{Bildschirm}\r\nintro = {Willkommen}\r\nfish = {Fische}\r\ncamera = {Kamera}\r\nautomatic = {auto}\r\n"
             u"top = {oben}\r\nmiddle = {Mitte}\r\nbottom = {unten}\r\nresttime_top = {Verweildauer oben:}\r\n"
-            u"hyperlink = {https://reef.example/}\r\nsavefailed = {Nicht gespeichert}\r\n");
+            u"birds = {V\u00f6gel}\r\nbirdtype = {Vogelarten}\r\nsavefailed = {Nicht gespeichert}\r\n" + extraTexts);
         language.open(text.data(), text.size());
         const std::vector<uint8_t> dir = utf16(u"[GER]\r\nmainbitmap = {intro.bmp}\r\n");
         directory.open(dir.data(), dir.size());
@@ -97,6 +99,7 @@ struct Harness {
         dialog.setLanguage(&language);
         dialog.setDirectory(&directory);
         dialog.setInstallFolder(tree.install());
+        dialog.setDocumentFolders(documentFolders);
         dialog.setAdditionalSetsFolder(tree.install() + "sets\\additional\\");
         dialog.setDefaultFishSetsFolder(tree.install() + "sets\\default_fish\\");
         dialog.setDefaultDiverseSetsFolder(tree.install() + "sets\\default_diverse\\");
@@ -249,6 +252,10 @@ TEST(ConfigDialog, PagesStartFromTheSettingsAndCommandsEditTheWorkingCopy) {
         EXPECT_EQ(l.text(fish, control::kFishReadout), u"18");
 
         EXPECT_FALSE(l.isChecked(birds, control::kGullCheck));
+        EXPECT_EQ(l.text(birds, control::kBirdTypeGroup), u"Vogelarten");  // the group box, from "birdtype"
+        // No "gulls" text in this language file: the page's title names the box.
+        EXPECT_EQ(l.control(birds, control::kGullCheck).accessibleName, u"V\u00f6gel");
+        EXPECT_EQ(l.control(birds, control::kGullCheck).toolTip, u"V\u00f6gel");
         l.click(birds, control::kGullCheck);
 
         EXPECT_FALSE(l.isChecked(sky, control::kCloudyRadio));
@@ -345,6 +352,54 @@ TEST(ConfigDialog, LinkButtonOpensTheHyperlink) {
     });
     ASSERT_EQ(h.layer.openedUris.size(), 1u);
     EXPECT_EQ(h.layer.openedUris[0], "https://reef.example/");
+}
+
+// A plain file name is a document shipped with the program: the first folder
+// holding it gives a file:// address (a build tree's program folder before the
+// installed documentation folder); without one nothing is opened.
+TEST(ConfigDialog, LinkToAShippedDocumentOpensItsFile) {
+    char pattern[] = "/tmp/reef-docs-XXXXXX";
+    const fs::path root = mkdtemp(pattern);
+    const fs::path program = root / "lib" / "reefsaver", docs = root / "share" / "reef docs";
+    fs::create_directories(program);
+    fs::create_directories(docs);
+    std::ofstream(docs / "README.md") << "# ReefSaver\n";
+    fs::create_directory(program / "README.md");  // a folder of that name is no document
+    struct Case {
+        const char* what;
+        std::vector<std::string> folders;
+        std::vector<std::string> opened;
+    };
+    const std::string installed = "file://" + root.string() + "/share/reef%20docs/README.md";
+    const Case cases[] = {
+        {"installed", {program.string() + "/", program.string() + "/../../share/reef docs/"}, {installed}},
+        {"missing", {program.string() + "/"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h(true, u"hyperlink = {README.md}\r\ngulls = {M\u00f6wen}");
+        h.documentFolders = c.folders;
+        ::testing::internal::CaptureStderr();
+        h.run([&](FakeDialogLayer& l, DialogHandle main) {
+            l.click(l.first(dialog::kIntroPage), control::kLinkButton);
+            EXPECT_EQ(l.control(l.first(dialog::kBirdsPage), control::kGullCheck).accessibleName, u"M\u00f6wen");
+            h.cancel(main);
+        });
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(h.layer.openedUris, c.opened);
+        EXPECT_EQ(errors.empty(), !c.opened.empty()) << errors;
+    }
+    // A build tree: the README beside the programs wins.
+    std::ofstream(root / "lib" / "README.md") << "# ReefSaver\n";
+    Harness h(true, u"hyperlink = {README.md}");
+    h.documentFolders = {program.string() + "/../", docs.string() + "/"};
+    h.run([&](FakeDialogLayer& l, DialogHandle main) {
+        l.click(l.first(dialog::kIntroPage), control::kLinkButton);
+        h.cancel(main);
+    });
+    ASSERT_EQ(h.layer.openedUris.size(), 1u);
+    EXPECT_EQ(h.layer.openedUris[0], "file://" + (root / "lib" / "README.md").string());
+    fs::remove_all(root);
 }
 
 TEST(ConfigDialog, WorksWithoutLanguageTextsAndWithPagesThatCannotBeBuilt) {

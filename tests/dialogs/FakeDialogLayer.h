@@ -24,6 +24,7 @@ public:
         ControlKind kind = ControlKind::Label;
         std::u16string text;
         std::u16string accessibleName;
+        std::u16string toolTip;
         bool checked = false;
         bool visible = true;
         bool enabled = true;
@@ -94,6 +95,7 @@ public:
     void setAccessibleName(DialogHandle d, int id, std::u16string_view name) override {
         control(d, id).accessibleName = name;
     }
+    void setToolTip(DialogHandle d, int id, std::u16string_view text) override { control(d, id).toolTip = text; }
     void setTrackRange(DialogHandle d, int id, int min, int max) override {
         Control& c = control(d, id);
         c.trackMin = min;

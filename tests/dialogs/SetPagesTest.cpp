@@ -28,11 +28,11 @@ struct SetBench {
     ~SetBench() { fs::remove_all(m_root); }
 
     void add(const std::string& where, const std::string& name, const std::string& id, const std::string& category,
-             bool withIcon = true) {
+             bool withIcon = true, const std::string& names = "") {
         const fs::path folder = m_root / where / name;
         fs::create_directories(folder);
-        std::ofstream(folder / "info.ini") << "[common]\nid=" << id << "\n[settings]\ncategory=" << category
-                                           << "\nicon=icon.bmp\n";
+        std::ofstream(folder / "info.ini") << "[common]\nid=" << id << "\n" << names << "[settings]\ncategory="
+                                           << category << "\nicon=icon.bmp\n";
         if (withIcon) std::ofstream(folder / "icon.bmp") << "BM";
     }
     std::string folder(const char* name) const { return m_root.string() + "/" + name + "\\"; }
@@ -89,7 +89,7 @@ TEST_F(SetPagesTest, EachSetGoesToThePageOfItsCategoryWithItsIconAndFlag) {
     EXPECT_FALSE(checked(fish[1], control::kSetCheck));
     EXPECT_NE(layer.control(fish[0].window, control::kSetIcon).bitmap, "");
     EXPECT_EQ(layer.control(fish[1].window, control::kSetIcon).bitmap, "");  // no icon file: no picture
-    EXPECT_EQ(layer.control(fish[0].window, control::kSetCheck).accessibleName, u"fishA");
+    EXPECT_EQ(layer.control(fish[0].window, control::kSetCheck).accessibleName, u"fishA");  // no name: the id
     ASSERT_EQ(pages.entries(SetPages::Boid).size(), 1u);
     EXPECT_EQ(pages.entries(SetPages::Boid)[0].id, u"school");
     ASSERT_EQ(pages.entries(SetPages::Diverse).size(), 1u);
@@ -154,6 +154,77 @@ TEST_F(SetPagesTest, AnimalSetListedTwiceStaysEnabledWhenEitherEntryIsChosen) {
     EXPECT_EQ(flags.isSetEnabled(u"moray"), 0);
     clickEntry(animals[2], control::kSetRadio);
     EXPECT_EQ(flags.isSetEnabled(u"turtle"), 1);
+}
+
+// An entry shows no text: its set's name (in the dialog's language, else the
+// descriptor's plain name, else the id) is the tooltip of its icon and its
+// check box or radio button, and the name a screen reader gives the latter.
+TEST(SetPages, EntriesAreNamedInTheDialogsLanguage) {
+    struct Case {
+        const char* language;
+        const char* names;  // the descriptor's name lines
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"GER", "name=Yellow tang\nname_ger=Gelber Segelflossendoktor\n", u"Gelber Segelflossendoktor"},
+        {"ENG", "name=Yellow tang\nname_ger=Gelber Segelflossendoktor\n", u"Yellow tang"},
+        {"GER", "name=Yellow tang\n", u"Yellow tang"},
+        {"ENG", "NAME_ENG=Tang\nname=Yellow tang\n", u"Tang"},
+        {"ENG", "", u"yellowtang"},
+        {"GER", "name=\n", u"yellowtang"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.language << " " << c.names);
+        SetBench b;
+        b.add("default_fish", "tang", "yellowtang", "fish", true, c.names);
+        b.add("default_diverse", "turtle", "yellowtang", "animal", true, c.names);  // named alike
+        b.pages.setLanguage(c.language);
+        b.fill();
+        ASSERT_EQ(b.pages.entries(SetPages::Fish).size(), 1u);
+        ASSERT_EQ(b.pages.entries(SetPages::Animals).size(), 1u);
+        const SetEntry& fish = b.pages.entries(SetPages::Fish)[0];
+        const SetEntry& animal = b.pages.entries(SetPages::Animals)[0];
+        EXPECT_EQ(fish.name, c.expected);
+        EXPECT_EQ(fish.id, u"yellowtang");  // the flag stays keyed by the id
+        EXPECT_EQ(b.layer.control(fish.window, control::kSetCheck).accessibleName, c.expected);
+        EXPECT_EQ(b.layer.control(fish.window, control::kSetCheck).toolTip, c.expected);
+        EXPECT_EQ(b.layer.control(fish.window, control::kSetIcon).toolTip, c.expected);
+        EXPECT_EQ(b.layer.control(animal.window, control::kSetRadio).accessibleName, c.expected);
+        EXPECT_EQ(b.layer.control(animal.window, control::kSetRadio).toolTip, c.expected);
+    }
+}
+
+// A scroll bar whose page holds every entry cannot move: it is greyed, and
+// usable once the entries overflow the page.
+TEST(SetPages, ScrollBarsAreGreyedWhileTheEntriesFit) {
+    struct Case {
+        int fish, boids, animals, diverse;
+        bool scrolls;
+    };
+    // Fish, animals and diverse sets fill two columns of 50-pixel rows: three
+    // fit (the maximum 3 is below the page of 50), four do not (53); one
+    // column of boids: two fit (31), three do not (81).
+    const Case cases[] = {{0, 0, 0, 0, false}, {3, 2, 3, 3, false}, {4, 3, 4, 4, true}, {7, 5, 9, 12, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fish << " fish sets, " << c.boids << " schools");
+        SetBench b;
+        for (int i = 0; i < c.fish; ++i) b.add("default_fish", "f" + std::to_string(i), "f" + std::to_string(i), "fish");
+        for (int i = 0; i < c.boids; ++i) b.add("additional", "b" + std::to_string(i), "b" + std::to_string(i), "boid");
+        for (int i = 0; i < c.animals; ++i)
+            b.add("default_diverse", "a" + std::to_string(i), "a" + std::to_string(i), "animal");
+        for (int i = 0; i < c.diverse; ++i)
+            b.add("default_diverse", "d" + std::to_string(i), "d" + std::to_string(i), "diverse");
+        b.fill();
+        const std::pair<DialogHandle, int> bars[] = {
+            {b.fishPage, control::kFishScrollBar},
+            {b.boidPage, control::kBoidScrollBar},
+            {b.animalsPage, control::kAnimalsScrollBar},
+            {b.diversePage, control::kDiverseScrollBar}};
+        for (const auto& [page, bar] : bars) {
+            EXPECT_EQ(b.layer.control(page, bar).enabled, c.scrolls) << bar;
+            EXPECT_EQ(SetPages::canScroll(b.layer.scrollInfo(page, bar)), c.scrolls) << bar;
+        }
+    }
 }
 
 TEST_F(SetPagesTest, ScrollMaximaFollowTheEntryCount) {

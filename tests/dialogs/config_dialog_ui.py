@@ -16,6 +16,10 @@ BIN, CASE, SHOTS, WORK = sys.argv[1:5]
 PROGRAM = os.path.join(BIN, "reefsaver_plain")
 SETTINGS_KEY = "HKEY_CURRENT_USER\\Software\\ReefSaver\\Settings"
 PAGES = ["intro", "boid", "fish", "birds", "animals", "diverse", "sky", "camera", "sound"]
+# The set entries are named by their sets' German names (the cases run under a
+# German locale unless they say otherwise); the settings file keys them by id.
+SET_IDS = {"Clownfisch": "clownfish", "Papageifisch": "parrotfish", "Muräne": "moray",
+           "Grüne Meeresschildkröte": "seaturtle"}
 
 
 def fail(message):
@@ -187,10 +191,10 @@ def walk_and_accept():
     saver = Saver(["/c"], home)
     main = saver.window("Einstellungen")
     titles = [cell.name for cell in find_all(main, "table cell")]
-    if len(titles) != 10 or titles[9] != "Bildschirm Einstellungen":
+    if len(titles) != 10 or titles[9] != "Bildschirmeinstellungen":
         fail("unexpected page list %r" % titles)
     screenshot(main, "config-main")
-    unchecked_fish, chosen_animal, previous_animal = "clownfish", None, None
+    unchecked_fish, chosen_animal, previous_animal = "Clownfisch", None, None
     for index, page in enumerate(PAGES):
         select_page(main, index)
         if page == "intro":
@@ -226,12 +230,12 @@ def walk_and_accept():
                 fail("no camera choice shown")
         screenshot(main, "config-%d-%s" % (index, page))
     # The tenth entry opens the screen settings, if this build has them.
-    press(find(main, "table cell", "Bildschirm Einstellungen"))
+    press(find(main, "table cell", "Bildschirmeinstellungen"))
     screen = None
     end = time.time() + 5
     while time.time() < end and screen is None:
-        screen = find(saver.app, "frame", "Bildschirm Einstellungen") or find(saver.app, "dialog",
-                                                                              "Bildschirm Einstellungen")
+        screen = find(saver.app, "frame", "Bildschirmeinstellungen") or find(saver.app, "dialog",
+                                                                              "Bildschirmeinstellungen")
         time.sleep(0.2)
     if screen is not None:
         screenshot(screen, "screen-settings")
@@ -249,6 +253,7 @@ def walk_and_accept():
     if scalars != expected:
         fail("stored %r, expected %r" % (scalars, expected))
     sets = stored.get((SETTINGS_KEY + "\\fish").lower(), {})
+    unchecked_fish, chosen_animal, previous_animal = (SET_IDS[n] for n in (unchecked_fish, chosen_animal, previous_animal))
     if sets.get(unchecked_fish) != 0 or sets.get(chosen_animal) != 1 or sets.get(previous_animal) != 0:
         fail("set flags %r" % sets)
     switched_off = sorted(name for name, value in sets.items() if value == 0)
@@ -280,11 +285,11 @@ def cancel():
     slider = wait_for("the fish count trackbar", lambda: find(main, "slider"))
     if round(slider.queryValue().currentValue) != 7:
         fail("the trackbar does not show the stored 7")
-    box = find(main, "check box", "clownfish")
+    box = find(main, "check box", "Clownfisch")
     if box is None or checked(box):
         fail("the stored off set is not shown unchecked")
     slider.queryValue().currentValue = 3
-    click(find(main, "check box", "parrotfish"))
+    click(find(main, "check box", "Papageifisch"))
     select_page(main, 8)
     click(find(main, "check box"))
     click(find(main, "push button", "Abbrechen"))
@@ -325,8 +330,8 @@ def screen_settings():
     home = os.path.join(WORK, "config")
     saver = Saver(["/c"], home)
     main = saver.window("Einstellungen")
-    press(find(main, "table cell", "Bildschirm Einstellungen"))
-    screen = saver.window("Bildschirm Einstellungen")
+    press(find(main, "table cell", "Bildschirmeinstellungen"))
+    screen = saver.window("Bildschirmeinstellungen")
     keep = find(screen, "check box", "Aktuelle Auflösung beibehalten")
     combos = find_all(screen, "combo box")
     if keep is None or not checked(keep) or len(combos) != 2:
@@ -358,7 +363,7 @@ def screen_settings():
     time.sleep(0.3)
     screenshot(screen, "screen-settings-chosen")
     click(find(screen, "push button", "OK"))
-    wait_for("the screen settings to close", lambda: find(saver.app, "frame", "Bildschirm Einstellungen") is None)
+    wait_for("the screen settings to close", lambda: find(saver.app, "frame", "Bildschirmeinstellungen") is None)
     click(find(main, "push button", "Abbrechen"))
     saver.finish()
     width, height = [int(v) for v in modes[pick].split(" x ")]
@@ -422,6 +427,61 @@ def terminate():
         fail("a terminated dialog stored settings")
 
 
+def sensitive(node):
+    return node.getState().contains(pyatspi.STATE_SENSITIVE)
+
+
+def english():
+    """The dialog in an English locale: every caption in English, each page
+    photographed; the set entries carry their English names as accessible names
+    and tooltips; a scroll bar is usable only where the entries overflow."""
+    home = os.path.join(WORK, "config")
+    saver = Saver(["/c"], home)
+    main = saver.window("Settings")
+    titles = [cell.name for cell in find_all(main, "table cell")]
+    expected = ["Welcome", "School", "Fish", "Birds", "Animals", "More", "Sky", "Camera", "Sound", "Screen settings"]
+    if titles != expected:
+        fail("page list %r" % titles)
+    for name in ("OK", "Cancel"):
+        if find(main, "push button", name) is None:
+            fail("no %s button" % name)
+    screenshot(main, "config-en-main")
+    # The generated sets: nine fish sets overflow their page, two schools,
+    # two animals and two other sets fit theirs.
+    usable_bars = {"boid": False, "fish": True, "animals": False, "diverse": False}
+    for index, page in enumerate(PAGES):
+        select_page(main, index)
+        if page == "fish":
+            box = wait_for("the clownfish entry", lambda: find(main, "check box", "Clownfish"))
+            if box.description != "Clownfish":
+                fail("the clownfish entry's tooltip is %r" % box.description)
+        if page == "birds":
+            gulls = find(main, "check box", "Gulls over the island")
+            if gulls is None or not checked(gulls):
+                fail("the gull check box has no name or is unchecked")
+        if page == "animals":
+            names = sorted(r.name for r in find_all(main, "radio button"))
+            if names != ["Green sea turtle", "Moray eel"]:
+                fail("animal entries %r" % names)
+        if page == "sky" and find(main, "radio button", "Clear") is None:
+            fail("the sky page is not in English")
+        if page in usable_bars:
+            bar = wait_for("the scroll bar", lambda: find(main, "scroll bar"))
+            if sensitive(bar) != usable_bars[page]:
+                fail("the %s page's scroll bar is %s" % (page, "usable" if sensitive(bar) else "greyed"))
+        screenshot(main, "config-en-%d-%s" % (index, page))
+    press(find(main, "table cell", "Screen settings"))
+    screen = saver.window("Screen settings")
+    if wait_for("the English screen settings", lambda: find(screen, "check box", "Keep the current resolution")) is None:
+        fail("the screen settings are not in English")
+    time.sleep(0.5)  # the new window is mapped and placed before it is photographed
+    screenshot(screen, "screen-settings-en")
+    click(find(screen, "push button", "Cancel"))
+    wait_for("the screen settings to close", lambda: find(saver.app, "frame", "Screen settings") is None)
+    click(find(main, "push button", "Cancel"))
+    saver.finish()
+
+
 def no_switch():
     home = os.path.join(WORK, "config")
     saver = Saver([], home)
@@ -458,6 +518,6 @@ def no_data_folder():
         fail("settings were written without a data folder")
 
 
-CASES = {"no_data_folder": no_data_folder, "walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "terminate": terminate, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
+CASES = {"english": english, "no_data_folder": no_data_folder, "walk_and_accept": walk_and_accept, "screen_settings": screen_settings, "keys": keys, "two_dialogs": two_dialogs, "terminate": terminate, "cancel": cancel, "unwritable": unwritable, "no_switch": no_switch}
 CASES[CASE]()
 print("PASS")

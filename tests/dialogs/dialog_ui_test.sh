@@ -40,6 +40,10 @@ else
   start_private_xvfb 1024x768 || fail "no X server could be started"
 fi
 export GTK_MODULES=gail:atk-bridge NO_AT_BRIDGE=0
+# The dialogs speak the locale's language: the English case runs in the C
+# locale, every other case in German.
+unset LC_ALL LC_MESSAGES LANGUAGE
+if [ "$CASE" = english ]; then export LANG=C.UTF-8; else export LANG=de_DE.UTF-8; fi
 # The saver runs with its sanitizers; Python must not load their runtime.
 dbus-run-session -- /usr/bin/python3 "$HERE/config_dialog_ui.py" "$BIN" "$CASE" "$SHOTS" "$WORK" 2>&1 |
   grep -v "Failed to set fd limit\|Activating service\|Successfully activated\|SpiRegistry daemon"

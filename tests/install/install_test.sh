@@ -73,20 +73,24 @@ case "$CASE" in
 layout)
   install_tree
   for path in lib/reefsaver/reefsaver lib/reefsaver/reefsaver_plain lib/reefsaver/modules/reefsaver-dialogs.so lib/reefsaver/Marevo2/Directory.dat \
-              lib/reefsaver/Marevo2/sound/water.wav bin/reefsaver bin/reefsaver-register \
+              lib/reefsaver/Marevo2/sound/water.wav bin/reefsaver bin/reefsaver_plain bin/reefsaver-register \
               libexec/xscreensaver/reefsaver_plain share/xscreensaver/config/reefsaver_plain.xml \
               share/applications/reefsaver.desktop share/applications/screensavers/reefsaver_plain.desktop \
               share/icons/hicolor/48x48/apps/reefsaver.png share/man/man6/reefsaver.6.gz \
               share/man/man6/reefsaver_plain.6.gz share/man/man6/reefsaver-register.6.gz \
-              share/doc/reefsaver/copyright; do
+              share/applications/reefsaver-settings.desktop share/doc/reefsaver/copyright share/doc/reefsaver/README.md; do
     [ -e "$ROOT/$path" ] || fail "$path was not installed"
   done
-  [ "$(readlink "$ROOT/bin/reefsaver")" = "../lib/reefsaver/reefsaver" ] || fail "bin/reefsaver is not a relative link"
+  for program in reefsaver reefsaver_plain; do
+    [ "$(readlink "$ROOT/bin/$program")" = "../lib/reefsaver/$program" ] || fail "bin/$program is not a relative link"
+  done
+  grep -qx "Exec=reefsaver_plain /c" "$ROOT/share/applications/reefsaver-settings.desktop" \
+    || fail "the settings menu entry does not open the configuration dialog"
   grep -qx "Exec=$PREFIX/lib/reefsaver/reefsaver_plain --root" "$ROOT/share/applications/screensavers/reefsaver_plain.desktop" \
     || fail "the screensaver entry does not name the installed program"
   xmllint --noout "$ROOT/share/xscreensaver/config/reefsaver_plain.xml" 2>&1 || fail "the settings page is not well-formed XML"
   if command -v desktop-file-validate >/dev/null; then
-    for entry in reefsaver.desktop screensavers/reefsaver_plain.desktop; do
+    for entry in reefsaver.desktop reefsaver-settings.desktop screensavers/reefsaver_plain.desktop; do
       desktop-file-validate "$ROOT/share/applications/$entry" || fail "$entry is not a valid desktop entry"
     done
   fi
@@ -100,13 +104,14 @@ layout)
   [ "$code" = 2 ] && [ "$(wc -l <"$WORK/err")" = 1 ] && [ ! -s "$WORK/out" ] || fail "an unknown option gave exit $code and: $(cat "$WORK/err")"
 
   # The data folder is found however the program is started: through the hack
-  # link, through PATH, and by its full path.
+  # link, through PATH (both programs), and by its full path.
   start_display
   export XDG_CONFIG_HOME="$WORK/config"
-  for how in link path full; do
+  for how in link path plain_path full; do
     case $how in
     link) run=("$ROOT/libexec/xscreensaver/reefsaver_plain" /s) ;;
     path) run=(env "PATH=$ROOT/bin:$PATH" reefsaver) ;;
+    plain_path) run=(env "PATH=$ROOT/bin:$PATH" reefsaver_plain /s) ;;
     full) run=("$ROOT/lib/reefsaver/reefsaver_plain" /s) ;;
     esac
     # 0 is the programs' exit code after an ordinary run.
@@ -304,6 +309,7 @@ package)
   dpkg-deb -c "$deb" >"$WORK/contents"
   for path in ./usr/lib/reefsaver/reefsaver ./usr/lib/reefsaver/reefsaver_plain ./usr/lib/reefsaver/Marevo2/Language.dat \
               "./usr/bin/reefsaver -> ../lib/reefsaver/reefsaver" ./usr/bin/reefsaver-register \
+              "./usr/bin/reefsaver_plain -> ../lib/reefsaver/reefsaver_plain" ./usr/share/applications/reefsaver-settings.desktop \
               "./usr/libexec/xscreensaver/reefsaver_plain -> ../../lib/reefsaver/reefsaver_plain" \
               ./usr/share/xscreensaver/config/reefsaver_plain.xml ./usr/share/applications/reefsaver.desktop \
               ./usr/share/applications/screensavers/reefsaver_plain.desktop \
@@ -311,6 +317,11 @@ package)
               ./usr/share/doc/reefsaver/copyright ./usr/share/doc/reefsaver/changelog.gz; do
     grep -qF -- " $path" "$WORK/contents" || fail "the package lacks $path"
   done
+  # The licence the package states is the one at the root of the source tree.
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/reefsaver/copyright >"$WORK/copyright"
+  grep -qx "License: Expat" "$WORK/copyright" || fail "the copyright file names no Expat licence for the programs"
+  grep -q "Permission is hereby granted, free of charge" "$WORK/copyright" || fail "the copyright file lacks the licence text"
+  if grep -q unresolved "$WORK/copyright"; then fail "the copyright file still says the licence is unresolved"; fi
   if grep -vE '^[-dlrwx]+ root/root ' "$WORK/contents"; then fail "files above are not owned by root"; fi
   # Depends comes from dpkg-shlibdeps (every library the programs link, with versions)
   # and names GTK, which the programs open at run time for a dialog.

@@ -17,6 +17,7 @@
 #include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/PosixDirectoryLister.h"
+#include "scene/ProfileReader.h"
 #include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
@@ -90,6 +91,18 @@ TEST_F(CreatureSets, CatalogHasEveryTypeAndCategoryWithUniqueIdsInTheFoldersTheP
         if (category == "fish" || category == "boid") EXPECT_FALSE(inDiverse);
         else EXPECT_FALSE(inFish);
         if (category == "animal") animalsInPageOrder[inDiverse ? 0 : 1].push_back(id);
+        // The set pages show each set by name, in English and in German (the
+        // turtle's descriptor is UTF-16, so its umlaut must survive the encoding).
+        ProfileReader descriptor;
+        descriptor.open(dataDir() + folder + "/info.ini");
+        std::u16string english, german;
+        descriptor.getString(u"common", u"name", english, 128);
+        descriptor.getString(u"common", u"name_ger", german, 128);
+        EXPECT_FALSE(english.empty());
+        EXPECT_FALSE(german.empty());
+        if (id == "seaturtle") {
+            EXPECT_EQ(german, u"Gr\u00fcne Meeresschildkr\u00f6te");
+        }
     }
     for (const char* t : {"boid", "manta", "turtle", "statictimed", "hunter", "bigfish", "singlefish"})
         EXPECT_GE(types[t], 1) << t;

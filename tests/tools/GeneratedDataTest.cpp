@@ -278,7 +278,7 @@ TEST_F(GeneratedData, TextFilesHoldEveryKeyTheDialogsAndTheOverlayUse) {
         {"Language.dat",
          {"caption", "cancel", "OK", "screensettings", "intro", "boid", "fish", "birds", "animals", "diverse", "sky",
           "camera", "sound", "infotxt", "hyperlink", "hyperlink_txt", "boidtype", "boidcount", "fishtype", "fishcount",
-          "birdtype", "animalstype", "diversetype", "skytext", "cloudy", "cloudless", "cameratext", "automatic", "top",
+          "birdtype", "gulls", "animalstype", "diversetype", "skytext", "cloudy", "cloudless", "cameratext", "automatic", "top",
           "middle", "bottom", "scrollspeed", "resttime_top", "resttime_bottom", "soundtext", "on_off", "help",
           "helpexpanded"}},
         {"ScreenLanguage.dat",
@@ -320,6 +320,44 @@ std::vector<int16_t> wavSamples(const std::vector<uint8_t>& b, int& rate) {
     std::vector<int16_t> s(bytes / 2);
     for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<int16_t>(b[44 + 2 * i] | b[45 + 2 * i] << 8);
     return s;
+}
+
+// Every text file holds a German and an English section with the same keys in
+// the same order, and no English text is empty: a text added in one language
+// only, or lost in the other, fails here.
+TEST_F(GeneratedData, TextFilesHoldTheSameKeysInGermanAndEnglish) {
+    for (const char* name : {"Directory.dat", "Language.dat", "ScreenLanguage.dat"}) {
+        SCOPED_TRACE(name);
+        DatReader german, english;
+        german.setSection("GER");
+        english.setSection("ENG");
+        ASSERT_TRUE(german.open(dataDir() + name));
+        ASSERT_TRUE(english.open(dataDir() + name));
+        german.lookup("");
+        english.lookup("");
+        ASSERT_TRUE(german.parsed());
+        ASSERT_TRUE(english.parsed());
+        std::vector<std::string> germanKeys, englishKeys;
+        for (const auto& [key, value] : german.entries()) germanKeys.push_back(key);
+        for (const auto& [key, value] : english.entries()) {
+            englishKeys.push_back(key);
+            EXPECT_FALSE(value.empty()) << key;
+        }
+        EXPECT_GE(germanKeys.size(), 3u);
+        EXPECT_EQ(englishKeys, germanKeys);
+    }
+    // The settings are found under one path whichever language a person reads.
+    DatReader german, english;
+    german.setSection("GER");
+    english.setSection("ENG");
+    ASSERT_TRUE(german.open(dataDir() + "Directory.dat"));
+    ASSERT_TRUE(english.open(dataDir() + "Directory.dat"));
+    EXPECT_EQ(english.lookup("win32reg"), german.lookup("win32reg"));
+    DatReader language;
+    language.setSection("ENG");
+    ASSERT_TRUE(language.open(dataDir() + "Language.dat"));
+    EXPECT_EQ(language.lookup("caption"), u"Settings");
+    EXPECT_EQ(language.lookup("hyperlink"), u"README.md");
 }
 
 TEST_F(GeneratedData, SoundsArePcmAtTheMixerRateAndTheWaterLoopsWithoutAClick) {

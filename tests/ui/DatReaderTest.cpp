@@ -211,6 +211,34 @@ TEST(DatReader, OpensFilesFromDiskWithEitherSeparator) {
     EXPECT_EQ(folder.lookup("caption"), u"");
 }
 
+// A file without the bound section is read in the fallback section; the bound
+// one wins wherever it stands, and without a fallback nothing is read.
+TEST(DatReader, FallsBackToAnotherSectionOnlyWhenTheBoundOneIsMissing) {
+    const std::u16string germanOnly = u"[GER]\r\ncaption = {Einstellungen}\r\n";
+    const std::u16string both = u"[GER]\r\ncaption = {Einstellungen}\r\n[ENG]\r\ncaption = {Settings}\r\n";
+    struct Case {
+        const char* what;
+        std::u16string text;
+        const char* fallback;
+        std::u16string caption;
+    };
+    const Case cases[] = {
+        {"English wanted, German only", germanOnly, "GER", u"Einstellungen"},
+        {"English wanted and present after German", both, "GER", u"Settings"},
+        {"no fallback", germanOnly, "", u""},
+        {"fallback missing too", u"[FRA]\r\ncaption = {R\u00e9glages}\r\n", "GER", u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DatReader reader;
+        reader.setSection("ENG");
+        reader.setFallbackSection(c.fallback);
+        const auto bytes = utf16le(c.text, true);
+        ASSERT_TRUE(reader.open(bytes.data(), bytes.size()));
+        EXPECT_EQ(reader.lookup("caption"), c.caption);
+    }
+}
+
 TEST(DatReader, HostileInputNeverCrashes) {
     uint32_t state = 12345;
     auto next = [&state] {
