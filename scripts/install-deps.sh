@@ -2,6 +2,7 @@
 # Installs what building, running and testing ReefSaver needs on Debian 12.
 # Safe to run again: apt-get only installs what is missing.
 set -euo pipefail
+. "$(dirname "$0")/dpkg-lock.sh"
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -30,6 +31,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  wait_for_dpkg_lock
+  $SUDO apt-get "${APT_LOCK_WAIT[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get "${APT_LOCK_WAIT[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
