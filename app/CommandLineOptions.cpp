@@ -106,7 +106,7 @@ bool CommandLineOptions::takeOption(const std::string& name, const char* const* 
     const ValueOption* option = nullptr;
     for (const ValueOption& candidate : kValueOptions)
         if (name == candidate.name) option = &candidate;
-    if (!option) return false;
+    if (!option && name != "max-fps") return false;
     const char* value = inlineValue;
     if (!value) {
         if (index + 1 >= argc) {
@@ -115,6 +115,7 @@ bool CommandLineOptions::takeOption(const std::string& name, const char* const* 
         }
         value = argv[++index];
     }
+    if (!option) return takeFrameRateCap(value);
     return option->words.empty() ? takeNumber(*option, value) : takeChoice(*option, value);
 }
 
@@ -132,6 +133,20 @@ bool CommandLineOptions::takeNumber(const ValueOption& option, const char* text)
         return false;
     }
     m_overrides.*option.override = static_cast<int32_t>(value);
+    return true;
+}
+
+// --max-fps: frames a second, 0 for no cap. No stored setting: the cap is the run's own.
+bool CommandLineOptions::takeFrameRateCap(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || errno == ERANGE || value < 0 || value > kMaxFramesPerSecond) {
+        m_error = "--max-fps needs a whole number from 0 to " + std::to_string(kMaxFramesPerSecond) + ", not " +
+                  quoted(text);
+        return false;
+    }
+    m_overrides.maxFramesPerSecond = static_cast<int32_t>(value);
     return true;
 }
 
@@ -187,6 +202,8 @@ std::string CommandLineOptions::helpText(const std::string& programName) {
            "  --sound, --no-sound\n"
            "                    water and gull sounds\n"
            "  --fps, --no-fps   the frame-rate line in the corner\n"
+           "  --max-fps N       draw at most N frames a second, 0 for no limit (default: no\n"
+           "                    limit; " + std::to_string(kXScreenSaverFramesPerSecond) + " when run by XScreenSaver)\n"
            "  --help            this text\n"
            "\n"
            "Run by XScreenSaver:\n"

@@ -23,6 +23,7 @@ struct SettingOverrides {
     std::optional<int32_t> cameraPosition;  // CameraPos: 0 automatic, 1 top, 2 middle, 3 bottom
     std::optional<bool> sound;              // SoundOn
     std::optional<bool> frameRate;          // the frame-rate line in the corner
+    std::optional<int32_t> maxFramesPerSecond;  // frames drawn a second at most, 0 for no cap
 };
 
 class CommandLineOptions {
@@ -39,6 +40,12 @@ public:
         const char* help;
     };
     static std::span<const ValueOption> valueOptions();
+
+    // The frame-rate cap's limit, and the cap a run under XScreenSaver keeps
+    // when --max-fps is left out: the settings page's default, which
+    // XScreenSaver never passes.
+    static constexpr int kMaxFramesPerSecond = 1000;
+    static constexpr int kXScreenSaverFramesPerSecond = 30;
 
     // Options start with two dashes (the daemon's -root and -window-id also
     // with one), and take values either as the next argument or after '='
@@ -62,6 +69,7 @@ private:
     bool takeOption(const std::string& name, const char* const* argv, int argc, int& index, const char* inlineValue);
     bool takeNumber(const ValueOption& option, const char* text);
     bool takeChoice(const ValueOption& option, const char* text);
+    bool takeFrameRateCap(const char* text);
     static std::string valueOptionsHelp();
 
     SettingOverrides m_overrides;

@@ -1,7 +1,7 @@
 // XScreenSaver's settings page for reefsaver_plain (reefsaver_plain.xml),
 // written at build time from the command-line options and the settings rows,
-// so its sliders offer the same ranges and defaults as the dialog and the
-// command line accept.
+// so its lists offer the same values as the dialog and the command line
+// accept, each starting at the stored setting.
 #pragma once
 
 #include <string>

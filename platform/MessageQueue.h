@@ -25,6 +25,8 @@ public:
     bool takeDueTimer(uint32_t now, Message& out);
     // Milliseconds until the next timer is due; -1 when there is none.
     int millisecondsUntilNextTimer(uint32_t now) const;
+    // True when takePosted would give a message.
+    bool hasPosted() const { return !m_posted.empty() || m_quitPending; }
     int exitCode() const { return m_exitCode; }
 
 private:

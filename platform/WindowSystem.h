@@ -55,11 +55,16 @@ public:
     // glClear of colour and depth on the current context (the black frame while the scene loads).
     virtual void clearFrame() = 0;
     virtual void swapBuffers() = 0;
+    // Asks the driver to show each swapped frame for this many screen refreshes
+    // (1: wait for the refresh); false where it offers no such control.
+    virtual bool setSwapInterval(int interval) = 0;
 
     // Non-blocking: the next message (posted ones first, then input, then due timers).
     virtual bool peekMessage(Message& out) = 0;
     // Blocking; false when the message is WM_QUIT.
     virtual bool getMessage(Message& out) = 0;
+    // Sleeps until a message may be waiting or the time has passed, whichever comes first.
+    virtual void waitForMessage(uint32_t milliseconds) = 0;
     virtual void postMessage(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) = 0;
     virtual void postQuitMessage(int exitCode) = 0;
     virtual void setTimer(WindowHandle window, uint64_t id, uint32_t milliseconds) = 0;

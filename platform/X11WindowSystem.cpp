@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -394,6 +395,30 @@ void X11WindowSystem::swapBuffers() {
     if (m_display && m_impl->context && !m_contextWindowGone) glXSwapBuffers(asDisplay(m_display), m_contextWindow);
 }
 
+bool X11WindowSystem::setSwapInterval(int interval) {
+    if (!m_display || !m_impl->context || m_contextWindowGone) return false;
+    Display* dpy = asDisplay(m_display);
+    const char* extensions = glXQueryExtensionsString(dpy, DefaultScreen(dpy));
+    const std::string offered = extensions ? std::string(" ") + extensions + " " : std::string();
+    // The two extensions name the same control; EXT sets it per drawable.
+    using SwapIntervalExt = void (*)(Display*, GLXDrawable, int);
+    using SwapIntervalMesa = int (*)(unsigned int);
+    if (offered.find(" GLX_EXT_swap_control ") != std::string::npos) {
+        const auto set = reinterpret_cast<SwapIntervalExt>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+        if (set) {
+            set(dpy, m_contextWindow, interval);
+            return true;
+        }
+    }
+    if (offered.find(" GLX_MESA_swap_control ") != std::string::npos) {
+        const auto set = reinterpret_cast<SwapIntervalMesa>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+        if (set) return set(static_cast<unsigned int>(interval)) == 0;
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- messages
 
 void X11WindowSystem::translateEvent(void* rawEvent) {
@@ -517,6 +542,22 @@ bool X11WindowSystem::getMessage(Message& out) {
         pollfd descriptor{ConnectionNumber(asDisplay(m_display)), POLLIN, 0};
         poll(&descriptor, 1, timerWait < 0 ? 100 : timerWait);
     }
+}
+
+void X11WindowSystem::waitForMessage(uint32_t milliseconds) {
+    if (m_queue.hasPosted() || !m_input.empty() || terminationRequested()) return;
+    int timeout = static_cast<int>(std::min<uint32_t>(milliseconds, INT32_MAX));
+    const int timerWait = m_queue.millisecondsUntilNextTimer(now());
+    if (timerWait >= 0 && timerWait < timeout) timeout = timerWait;
+    if (!m_display) {
+        poll(nullptr, 0, timeout);
+        return;
+    }
+    // XPending also sends what is still buffered (the swap) before the sleep.
+    Display* dpy = asDisplay(m_display);
+    if (XPending(dpy) > 0) return;
+    pollfd descriptor{ConnectionNumber(dpy), POLLIN, 0};
+    poll(&descriptor, 1, timeout);
 }
 
 void X11WindowSystem::postMessage(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) {

@@ -39,9 +39,11 @@ public:
     void releaseContext() override;
     void clearFrame() override;
     void swapBuffers() override;
+    bool setSwapInterval(int interval) override;
 
     bool peekMessage(Message& out) override;
     bool getMessage(Message& out) override;
+    void waitForMessage(uint32_t milliseconds) override;
     void postMessage(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) override;
     void postQuitMessage(int exitCode) override;
     void setTimer(WindowHandle window, uint64_t id, uint32_t milliseconds) override;

@@ -72,6 +72,10 @@ int runUnguarded(Variant variant, int argc, char** argv) {
     {
         ReefSaver saver(variant, windows, system);
         saver.overrideSettings(options.overrides());
+        // Under XScreenSaver the settings page's frame rate applies even when it
+        // leaves the option out; the saver's own modes draw as fast as they can.
+        const int hostDefault = arguments.hostMode ? CommandLineOptions::kXScreenSaverFramesPerSecond : 0;
+        saver.setFrameRateCap(options.overrides().maxFramesPerSecond.value_or(hostDefault));
         if (saver.Create(arguments.commandLine)) exitCode = saver.Run() ? kExitOrdinaryRun : kExitStartFailed;
     }
     setEngineImports(nullptr);

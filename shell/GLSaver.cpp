@@ -4,9 +4,11 @@
 
 #include <optional>
 
+#include "core/Clock.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
+#include "shell/FramePacer.h"
 #include "shell/RegistryKey.h"
 #include "shell/ScreenSettingsDialog.h"
 
@@ -226,6 +228,8 @@ bool GLSaver::RunSaverLoop() {
         break;
     }
     m_contextCurrent = true;
+    // A capped loop has no use for frames the screen cannot show.
+    if (m_frameRateCap > 0) m_windows.setSwapInterval(1);
     if (!InitGL()) return false;
     m_windows.clearFrame();
     m_windows.swapBuffers();
@@ -239,21 +243,36 @@ bool GLSaver::RunSaverLoop() {
     return true;
 }
 
+// Messages first; when none is waiting, the next frame. A capped loop sleeps
+// until its frame is due (waking early for a message), once per frame, so a
+// clock that stands still cannot stop it.
 void GLSaver::runFrameLoop() {
+    FramePacer pacer(m_frameRateCap);
+    bool waitedForFrame = false;
+    const uint32_t loopStart = getTicks();
+    const uint64_t framesBefore = m_framesDrawn;
     Message msg;
     msg.message = WM_NULL;
     while (!m_quit) {
         if (m_windows.peekMessage(msg)) {
             if (msg.message != WM_QUIT && msg.window != 0)
                 WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+        } else if (const uint32_t wait = pacer.millisecondsUntilDue(getTicks()); wait > 0 && !waitedForFrame) {
+            m_windows.waitForMessage(wait);
+            waitedForFrame = true;
         } else {
+            pacer.frameStarted(getTicks());
+            waitedForFrame = false;
             FrameMove();
             Render();
             m_windows.swapBuffers();
             PostFrame();
+            ++m_framesDrawn;
         }
         if (msg.message == WM_QUIT) break;
     }
+    m_system.debugOutput("frame loop: " + std::to_string(m_framesDrawn - framesBefore) + " frames in " +
+                         std::to_string(getTicks() - loopStart) + " ms");
 }
 
 void GLSaver::ReleaseGL() {

@@ -46,6 +46,11 @@ public:
     // True once the frame loop has run; false when the context or the scene could not be made.
     bool RunSaverLoop();
     void ReleaseGL();
+    // At most this many frames a second (0: as fast as the loop goes). A capped
+    // loop also asks the driver to wait for the screen's refresh.
+    void setFrameRateCap(int framesPerSecond) { m_frameRateCap = framesPerSecond; }
+    // Frames drawn by the frame loop so far.
+    uint64_t framesDrawn() const { return m_framesDrawn; }
 
     virtual int64_t WindowProc(WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam);
     virtual bool ReadSettings() { return true; }
@@ -115,6 +120,8 @@ private:
     PasswordVerifier m_verifier = nullptr;
     void* m_passwordModule = nullptr;
     std::unique_ptr<RegistryKey> m_registryKey;
+    int m_frameRateCap = 0;
+    uint64_t m_framesDrawn = 0;
     int m_lastMouseX = -1;
     int m_lastMouseY = -1;
 };

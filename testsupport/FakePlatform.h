@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -187,6 +188,14 @@ public:
     void releaseContext() override { calls.push_back("release-context"); }
     void clearFrame() override { calls.push_back("clear"); }
     void swapBuffers() override { calls.push_back("swap"); }
+    bool setSwapInterval(int interval) override {
+        calls.push_back("swap-interval " + std::to_string(interval));
+        return true;
+    }
+    void waitForMessage(uint32_t milliseconds) override {
+        waits.push_back(milliseconds);
+        if (onWait) onWait(milliseconds);
+    }
     bool peekMessage(Message& out) override {
         if (!posted.empty()) {
             out = posted.front();
@@ -258,6 +267,8 @@ public:
     void chooseColourDepth(int bits) override { calls.push_back("depth " + std::to_string(bits)); }
     bool drawsIntoHostWindow() const override { return hostWindow; }
 
+    std::vector<uint32_t> waits;                   // each waitForMessage, in milliseconds
+    std::function<void(uint32_t)> onWait;          // e.g. a manual clock moving on while the loop sleeps
     static constexpr WindowHandle kMain = 42;
     bool canConnect = true;
     WindowHandle missingParent = 9999;

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -149,32 +150,54 @@ const CommandLineOptions::ValueOption* valueOption(const std::string& name) {
     return nullptr;
 }
 
-// Every slider of the page spans its option's offered range and starts at the
-// setting's default; every entry of a list passes an option value the program takes.
-TEST(SettingsTable, TheXScreenSaverPageOffersTheSameRangesAndDefaults) {
+// What the page shows is what runs: XScreenSaver leaves out an option equal to
+// its default, so no stored setting has a slider. Each list starts with an
+// entry that passes nothing (the stored setting), and its other entries pass
+// every offered value, each one the program takes. The one slider, the frame
+// rate, defaults to the cap the program keeps under XScreenSaver.
+TEST(SettingsTable, TheXScreenSaverPageShowsWhatRuns) {
     const std::string xml = SettingsPage::xml();
     const std::regex slider(R"re(<number [^>]*arg="--([a-z-]+) %"[^>]*low="(-?\d+)" high="(-?\d+)" default="(-?\d+)")re");
     int sliders = 0;
     for (std::sregex_iterator it(xml.begin(), xml.end(), slider), end; it != end; ++it, ++sliders) {
-        const auto* option = valueOption((*it)[1]);
-        ASSERT_NE(option, nullptr) << (*it)[1];
-        const SaverSettings::Row& row = SaverSettings::row(option->setting);
-        EXPECT_EQ(std::stoi((*it)[2]), row.offered.lowest) << row.name;
-        EXPECT_EQ(std::stoi((*it)[3]), row.offered.highest) << row.name;
-        EXPECT_EQ(std::stoi((*it)[4]), row.defaultValue) << row.name;
+        EXPECT_EQ((*it)[1], "max-fps");
+        EXPECT_LE(std::stoi((*it)[2]), std::stoi((*it)[4]));
+        EXPECT_GE(std::stoi((*it)[3]), std::stoi((*it)[4]));
+        EXPECT_EQ(std::stoi((*it)[4]), CommandLineOptions::kXScreenSaverFramesPerSecond);
+        EXPECT_EQ(parse("max-fps", (*it)[2]).error(), "");
+        EXPECT_EQ(parse("max-fps", (*it)[3]).error(), "");
     }
-    EXPECT_EQ(sliders, 2);
+    EXPECT_EQ(sliders, 1);
 
-    const std::regex entry(R"re(arg-set="--([a-z-]+) ([a-z0-9]+)")re");
-    int entries = 0;
-    for (std::sregex_iterator it(xml.begin(), xml.end(), entry), end; it != end; ++it, ++entries) {
-        const auto* option = valueOption((*it)[1]);
-        ASSERT_NE(option, nullptr) << (*it)[1];
-        const CommandLineOptions parsed = parse((*it)[1], (*it)[2]);
-        EXPECT_EQ(parsed.error(), "") << (*it)[0];
-        EXPECT_TRUE(SaverSettings::row(option->setting).offered.contains(*(parsed.overrides().*option->override)));
+    // Each list: its first entry passes nothing, every other entry an option value.
+    const std::regex list(R"re(<select id="([a-z]+)">\n    <option id="[a-z-]+" _label="[^"]*"/>\n((?:    <option [^\n]*arg-set="[^"]+"/>\n)+)  </select>)re");
+    std::map<std::string, std::vector<std::string>> arguments;
+    for (std::sregex_iterator it(xml.begin(), xml.end(), list), end; it != end; ++it) {
+        const std::string entries = (*it)[2];
+        const std::regex argument(R"re(arg-set="([^"]+)")re");
+        for (std::sregex_iterator a(entries.begin(), entries.end(), argument); a != std::sregex_iterator(); ++a)
+            arguments[(*it)[1]].push_back((*a)[1]);
     }
-    EXPECT_EQ(entries, 6);
+    EXPECT_EQ(arguments.size(), 6u);
+    for (const CommandLineOptions::ValueOption& option : CommandLineOptions::valueOptions()) {
+        SCOPED_TRACE(option.name);
+        const SettingRange& offered = SaverSettings::row(option.setting).offered;
+        std::vector<std::string> expected;
+        if (option.words.empty()) {
+            for (int32_t value = offered.lowest; value <= offered.highest; value += offered.step)
+                expected.push_back(std::string("--") + option.name + " " + std::to_string(value));
+        } else {
+            for (const char* word : option.words) expected.push_back(std::string("--") + option.name + " " + word);
+        }
+        EXPECT_EQ(arguments[option.name], expected);
+        for (const std::string& argument : arguments[option.name]) {
+            const size_t blank = argument.find(' ');
+            const CommandLineOptions parsed = parse(argument.substr(2, blank - 2), argument.substr(blank + 1));
+            EXPECT_EQ(parsed.error(), "") << argument;
+        }
+    }
+    EXPECT_EQ(arguments["gulls"], (std::vector<std::string>{"--gulls", "--no-gulls"}));
+    EXPECT_EQ(arguments["sound"], (std::vector<std::string>{"--sound", "--no-sound"}));
 }
 
 }  // namespace

@@ -100,6 +100,14 @@ layout)
       "$ROOT/lib/reefsaver/reefsaver_plain" $option --help >/dev/null 2>"$WORK/err" || fail "the settings page passes '$option': $(cat "$WORK/err")"
     done || exit 1
   "$ROOT/bin/reefsaver" --help | grep -q -- "--fish" || fail "--help does not list the options"
+  # What the page shows is what runs: XScreenSaver leaves out an option equal to
+  # its default, so the one slider's default must be the program's own under XScreenSaver.
+  page="$ROOT/share/xscreensaver/config/reefsaver_plain.xml"
+  [ "$(grep -c '<number' "$page")" = 1 ] || fail "the settings page has a slider whose default hides a choice"
+  page_rate=$(tr '\n' ' ' <"$page" | sed -nE 's/.*<number id="maxfps"[^>]*default="([0-9]+)".*/\1/p')
+  [ -n "$page_rate" ] || fail "the settings page has no frame rate"
+  "$ROOT/lib/reefsaver/reefsaver_plain" --help | tr -s ' \n' '  ' | grep -q "; $page_rate when run by XScreenSaver" \
+    || fail "the page's frame rate $page_rate is not the program's own under XScreenSaver"
   "$ROOT/lib/reefsaver/reefsaver_plain" --fishes 3 >"$WORK/out" 2>"$WORK/err"; code=$?
   [ "$code" = 2 ] && [ "$(wc -l <"$WORK/err")" = 1 ] && [ ! -s "$WORK/out" ] || fail "an unknown option gave exit $code and: $(cat "$WORK/err")"
 
@@ -342,6 +350,33 @@ package)
   else
     echo "lintian is not installed; the package was not checked with it"
   fi
+  ;;
+dpkg_lock)
+  # install-deb.sh waits for a package manager that holds dpkg's lock: a
+  # stand-in holds an fcntl lock, as dpkg does, on a stand-in lock file.
+  command -v python3 >/dev/null || skip "python3 is missing to hold a lock"
+  export DPKG_LOCK_FILES="$WORK/missing $WORK/lock-frontend"
+  : >"$WORK/lock-frontend"
+  hold() {
+    python3 -c 'import fcntl, sys, time
+f = open(sys.argv[1], "w"); fcntl.lockf(f, fcntl.LOCK_EX); open(sys.argv[1] + ".held", "w").close(); time.sleep(float(sys.argv[2]))' \
+      "$WORK/lock-frontend" "$1" &
+    PIDS+=($!)
+    for _ in $(seq 1 50); do [ -e "$WORK/lock-frontend.held" ] && break; sleep 0.1; done
+    rm -f "$WORK/lock-frontend.held"
+  }
+  . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/dpkg-lock.sh"
+  [ -z "$(dpkg_lock_holder)" ] || fail "a free lock was taken for a held one"
+  DPKG_LOCK_TIMEOUT=0 wait_for_dpkg_lock >/dev/null || fail "a free lock was waited for"
+  hold 2
+  [[ "$(dpkg_lock_holder)" == *python3* ]] || fail "the lock's holder was not found"
+  start=$SECONDS
+  DPKG_LOCK_TIMEOUT=20 wait_for_dpkg_lock >"$WORK/out" 2>&1 || fail "gave up while the holder was finishing: $(cat "$WORK/out")"
+  [ $((SECONDS - start)) -ge 1 ] || fail "did not wait for the holder"
+  grep -q "waiting up to 20 s" "$WORK/out" || fail "no message while waiting: $(cat "$WORK/out")"
+  hold 10
+  DPKG_LOCK_TIMEOUT=1 wait_for_dpkg_lock >/dev/null 2>"$WORK/err" && fail "did not give up after the timeout"
+  grep -q "still busy after 1 s" "$WORK/err" || fail "no clear message on giving up: $(cat "$WORK/err")"
   ;;
 x_errors)
   # The daemon's standard error (its own lines and the hack's) from the daemon case.

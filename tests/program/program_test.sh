@@ -246,6 +246,35 @@ reef_1024)
   run_reef 1024x768 "5000:$SHOTS/reef-1024-05s.png,30000:$SHOTS/reef-1024-30s.png,90000:$SHOTS/reef-1024-90s.png" 90500 2400
   for t in 05 30 90; do check_picture "$SHOTS/reef-1024-${t}s.png"; done
   ;;
+frame_cap)
+  # --max-fps 10 draws 8 to 12 frames a second over five seconds; under
+  # XScreenSaver (-root) without the option, at most the page's default of 30.
+  # A small screen keeps each frame cheap.
+  start_display 320x240
+  rate_of() {
+    local frames ms
+    REEFSAVER_DEBUG=1 REEFSAVER_QUIT_AFTER_MS=5000 "$PLAIN" "$@" >"$WORK/run.log" 2>&1 &
+    local pid=$!
+    wait_exit "$pid" 600 || fail "the run with $* did not end"
+    read -r frames ms < <(sed -nE 's/^frame loop: ([0-9]+) frames in ([0-9]+) ms$/\1 \2/p' "$WORK/run.log")
+    [ -n "${frames:-}" ] || fail "no frame count in the log: $(cat "$WORK/run.log")"
+    [ "$ms" -ge 4500 ] || fail "the loop ran only $ms ms"
+    awk -v f="$frames" -v ms="$ms" 'BEGIN { printf "%.2f", f * 1000 / ms }'
+  }
+  rate=$(rate_of -root) || exit 1
+  echo "-root: $rate frames a second"
+  awk -v r="$rate" 'BEGIN { exit !(r <= 31) }' || fail "-root without --max-fps drew $rate frames a second"
+  uncapped=$(rate_of /s) || exit 1
+  echo "/s: $uncapped frames a second"
+  # A build or machine that cannot draw well over 10 frames a second cannot show the cap.
+  if awk -v r="$uncapped" 'BEGIN { exit !(r < 14) }'; then
+    echo "SKIPPED: only $uncapped frames a second without a cap here (a loaded machine or a slow build)"
+    exit 77
+  fi
+  rate=$(rate_of --max-fps 10 /s) || exit 1
+  echo "--max-fps 10 /s: $rate frames a second"
+  awk -v r="$rate" 'BEGIN { exit !(r >= 8 && r <= 12) }' || fail "--max-fps 10 drew $rate frames a second"
+  ;;
 reef_series)
   # A minute of the default reef at 1280x720 and 1920x1080, a picture every 5 s: every
   # one must look like a reef, and nothing may print a loader failure.

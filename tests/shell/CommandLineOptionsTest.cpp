@@ -41,6 +41,12 @@ TEST(CommandLineOptions, EveryOverrideWithItsValueAfterABlankOrAnEqualsSign) {
     EXPECT_FALSE(b.overrides().fishCount.has_value());
     EXPECT_FALSE(b.overrides().sound.has_value());
     EXPECT_FALSE(b.helpRequested());
+    EXPECT_FALSE(b.overrides().maxFramesPerSecond.has_value());
+
+    // The frame-rate cap, 0 for none; the page's default and a later choice: the later wins.
+    EXPECT_EQ(parse({"--max-fps", "10"}).overrides().maxFramesPerSecond, 10);
+    EXPECT_EQ(parse({"-max-fps=0"}).overrides().maxFramesPerSecond, 0);
+    EXPECT_EQ(parse({"--max-fps", "30", "--max-fps", "15"}).overrides().maxFramesPerSecond, 15);
 }
 
 TEST(CommandLineOptions, ScreensaverSwitchesAndDaemonOptionsPassThroughInOrder) {
@@ -116,6 +122,10 @@ TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
         {{"--sky", "stormy"}, "one of cloudy, clear, not 'stormy'"},
         {{"--camera", "4"}, "one of auto, top, middle, bottom"},
         {{"--fps=1"}, "--fps takes no value"},
+        {{"--max-fps", "-1"}, "--max-fps needs a whole number from 0 to 1000, not '-1'"},
+        {{"--max-fps", "1001"}, "not '1001'"},
+        {{"--max-fps", "ten"}, "not 'ten'"},
+        {{"--max-fps"}, "--max-fps needs a value"},
         {{"--root=1"}, "unknown option '--root=1'"},
         {{"-window-id"}, "'-window-id' needs a window id"},
         {{"--window-id"}, "'--window-id' needs a window id"},
@@ -136,7 +146,7 @@ TEST(CommandLineOptions, HelpListsEveryOptionAndStopsTheProgram) {
     const std::string text = testing::internal::GetCapturedStdout();
     EXPECT_EQ(text.rfind("Usage: reefsaver_plain ", 0), 0u);
     for (const char* option : {"--fish", "--school", "--gulls", "--no-gulls", "--sky", "--camera", "--sound",
-                               "--no-sound", "--fps", "--root", "--window-id", "/p N"})
+                               "--no-sound", "--fps", "--max-fps N", "--root", "--window-id", "/p N"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
     EXPECT_EQ(parse({"/s"}).answerWithoutRunning(), std::nullopt);
 }

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "testsupport/FakePlatform.h"
+#include "core/Clock.h"
 #include "shell/GLSaver.h"
+#include "testsupport/FakePlatform.h"
 
 namespace reef {
 namespace {
@@ -257,6 +258,47 @@ TEST(RunSaverLoop, OrderOfTheLoopAndOneShutdown) {
     EXPECT_EQ(saver.cleanups, 1);
     EXPECT_TRUE(saver.isShutDown());
     EXPECT_EQ(std::count(p.system.calls.begin(), p.system.calls.end(), "sdl-stop"), 1);
+}
+
+// A capped loop asks for the screen's refresh and sleeps until each frame is
+// due on the clock the frame update reads; an uncapped one never sleeps.
+TEST(RunSaverLoop, CappedLoopSleepsUntilEachFrameIsDue) {
+    struct Case {
+        int cap;
+        std::vector<uint32_t> waits;
+        bool swapInterval;
+    };
+    const Case cases[] = {
+        {0, {}, false},
+        {10, {100, 100, 100, 100}, true},
+        {30, {33, 33, 34, 33}, true},  // 1000 / 30 without drift: frames at 0, 33, 66, 100, 133
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cap);
+        Platform p;
+        ManualClock clock(5000);
+        p.windows.onWait = [&clock](uint32_t ms) { clock.advance(ms); };
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        saver.maxFrames = 5;
+        saver.setFrameRateCap(c.cap);
+        ASSERT_TRUE(saver.Create(line(u"saver /t")));
+        saver.Run();
+        EXPECT_EQ(saver.frames, 5);
+        EXPECT_EQ(saver.framesDrawn(), 5u);
+        EXPECT_EQ(p.windows.waits, c.waits);
+        const bool asked = std::count(p.windows.calls.begin(), p.windows.calls.end(), "swap-interval 1") == 1;
+        EXPECT_EQ(asked, c.swapInterval);
+    }
+    // A clock that stands still: each frame still waits once, for one frame's time.
+    Platform p;
+    ManualClock frozen(60000);
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    saver.maxFrames = 4;
+    saver.setFrameRateCap(20);
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    saver.Run();
+    EXPECT_EQ(saver.frames, 4);
+    EXPECT_EQ(p.windows.waits, (std::vector<uint32_t>{50, 50, 50}));
 }
 
 TEST(RunSaverLoop, PixelFormatFailuresStopBeforeTheScene) {
