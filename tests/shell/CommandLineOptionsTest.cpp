@@ -45,7 +45,7 @@ TEST(CommandLineOptions, EveryOverrideWithItsValueAfterABlankOrAnEqualsSign) {
 
     // The frame-rate cap, 0 for none; the page's default and a later choice: the later wins.
     EXPECT_EQ(parse({"--max-fps", "10"}).overrides().maxFramesPerSecond, 10);
-    EXPECT_EQ(parse({"-max-fps=0"}).overrides().maxFramesPerSecond, 0);
+    EXPECT_EQ(parse({"--max-fps=0"}).overrides().maxFramesPerSecond, 0);
     EXPECT_EQ(parse({"--max-fps", "30", "--max-fps", "15"}).overrides().maxFramesPerSecond, 15);
 }
 
