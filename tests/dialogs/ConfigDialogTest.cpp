@@ -453,7 +453,7 @@ TEST(ConfigDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
         EXPECT_EQ(l.at(main).title, u"Einstellungen");
         EXPECT_EQ(l.text(main, control::kOk), u"OK");
         EXPECT_EQ(l.text(main, control::kCancel), u"Abbrechen");
-        EXPECT_EQ(l.text(main, control::kScreenSettingsButton), u"Bildschirm Einstellungen");
+        EXPECT_EQ(l.text(main, control::kScreenSettingsButton), u"Bildschirmeinstellungen");
         EXPECT_EQ(l.text(l.first(203), control::kCloudyRadio), u"bew\u00f6lkt");
         EXPECT_EQ(l.text(l.first(204), control::kRestTopLabel), u"Verweildauer oben:");
         EXPECT_EQ(l.text(l.first(205), control::kSoundCheck), u"ein/aus");

@@ -61,7 +61,7 @@ TEST(ScreenSettingsDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
     Screen s;
     s.run(
         [&](FakeDialogLayer& l, DialogHandle d) {
-            EXPECT_EQ(l.at(d).title, u"Bildschirm Einstellungen");
+            EXPECT_EQ(l.at(d).title, u"Bildschirmeinstellungen");
             EXPECT_EQ(l.text(d, kOk), u"OK");
             EXPECT_EQ(l.text(d, kCancel), u"Abbrechen");
             EXPECT_EQ(l.text(d, 2012), u"Farbtiefe:");
