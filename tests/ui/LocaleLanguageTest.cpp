@@ -40,6 +40,7 @@ TEST(LocaleLanguage, PicksTheSectionLikeTheMessageLocale) {
     }
 }
 
+#ifndef _WIN32  // setenv and unsetenv are POSIX
 TEST(LocaleLanguage, ReadsTheProcessEnvironment) {
     const char* saved[3] = {std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")};
     const std::string keep[3] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : "", saved[2] ? saved[2] : ""};
@@ -57,6 +58,7 @@ TEST(LocaleLanguage, ReadsTheProcessEnvironment) {
             unsetenv(names[i]);
     }
 }
+#endif
 
 }  // namespace
 }  // namespace reef
