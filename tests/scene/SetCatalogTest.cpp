@@ -350,7 +350,7 @@ TEST(SetCatalog, SetsPastTheSubSetAndValueLimitsAreRefusedWithOneLine) {
     for (int v = 0; v <= static_cast<int>(SetDescriptor::kMaxValues); ++v)
         subSetValues += "val" + std::to_string(v) + "=1\n";
     data.addSet("default_fish", "e_sub_values", subSetValues.c_str());
-    PosixDirectoryLister lister;
+    SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
 
