@@ -9,11 +9,13 @@ namespace reef {
 
 std::string DataFolder::fromProgramPath(const std::string& programPath) {
     const size_t slash = programPath.rfind('/');
+    // The program's folder keeps its closing '/', so the data folder follows it
+    // directly (no "//" in the paths people read in messages).
     // NOTE: an unknown program path must not turn into the file-system root:
     // "/Marevo2/" alone would be absolute here, so the folder is made
     // explicitly relative to the current directory.
-    const std::string folder = slash == std::string::npos ? std::string(".") : programPath.substr(0, slash + 1);
-    return folder + "/" + kFolderName + "/";
+    const std::string folder = slash == std::string::npos ? std::string("./") : programPath.substr(0, slash + 1);
+    return folder + kFolderName + "/";
 }
 
 DataFolder::InstallTexts DataFolder::readInstallTexts(const std::string& dataFolder, DatReader& directory,

@@ -1,5 +1,5 @@
 // Where the saver's data lives and the two install texts read at start-up.
-// The data folder is the program's own folder followed by "/Marevo2/"; every
+// The data folder is the program's own folder followed by "Marevo2/"; every
 // data file is found by appending a relative name to it.
 #pragma once
 
@@ -27,7 +27,7 @@ public:
     };
 
     // The data folder for a program path: everything up to and including its
-    // last '/', then "/Marevo2/". Without a usable path the folder is
+    // last '/', then "Marevo2/". Without a usable path the folder is
     // "./Marevo2/", relative to the current directory.
     static std::string fromProgramPath(const std::string& programPath);
 

@@ -17,10 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(DataFolder, FollowsTheProgramFolder) {
-    EXPECT_EQ(DataFolder::fromProgramPath("/x/saver"), "/x//Marevo2/");
+    // One separator between the program's folder and the data folder.
+    EXPECT_EQ(DataFolder::fromProgramPath("/x/saver"), "/x/Marevo2/");
     EXPECT_EQ(DataFolder::fromProgramPath("/usr/lib/xscreensaver/reefsaver_plain"),
-              "/usr/lib/xscreensaver//Marevo2/");
-    EXPECT_EQ(DataFolder::fromProgramPath("/reefsaver"), "//Marevo2/");
+              "/usr/lib/xscreensaver/Marevo2/");
+    EXPECT_EQ(DataFolder::fromProgramPath("/reefsaver"), "/Marevo2/");
     // Without a usable path the folder stays relative to the current directory.
     EXPECT_EQ(DataFolder::fromProgramPath(""), "./Marevo2/");
     EXPECT_EQ(DataFolder::fromProgramPath("reefsaver"), "./Marevo2/");

@@ -107,7 +107,7 @@ TEST(ReefSaver, MissingDataFolderEndsTheStartBeforeAnyWindow) {
         if (c.starts) continue;
         EXPECT_TRUE(app.windows.calls.empty()) << line << ": " << app.windows.calls.front();
         ASSERT_EQ(app.system.errors.size(), 1u) << line;
-        EXPECT_NE(app.system.errors[0].find("/nonexistent/reef//Marevo2/"), std::string::npos) << app.system.errors[0];
+        EXPECT_NE(app.system.errors[0].find("/nonexistent/reef/Marevo2/"), std::string::npos) << app.system.errors[0];
     }
 }
 

@@ -507,7 +507,7 @@ def no_data_folder():
     alert = wait_for("the message", lambda: find(saver.app, "alert"), 30,
                      on_timeout=lambda: open(saver.log).read())
     text = " ".join(label.name for label in find_all(alert, "label"))
-    if "data folder" not in text or lonely + "//Marevo2/" not in text:
+    if "data folder" not in text or lonely + "/Marevo2/" not in text:
         fail("the message says %r" % text)
     if find(saver.app, "frame", "Einstellungen") or find(saver.app, "dialog", "Einstellungen"):
         fail("the settings dialog opened without its data")

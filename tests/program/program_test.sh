@@ -220,7 +220,7 @@ no_data_folder)
     REEFSAVER_QUIT_AFTER_MS=3000 timeout 60 "$WORK/lonely/$program" $switch >"$WORK/out" 2>"$WORK/err"; code=$?
     echo "$run: $code: $(cat "$WORK/err")"
     [ "$code" = 1 ] || fail "$run without data ended with $code"
-    [ "$(wc -l <"$WORK/err")" = 1 ] && grep -q "data folder is missing.*$WORK/lonely//Marevo2/" "$WORK/err" \
+    [ "$(wc -l <"$WORK/err")" = 1 ] && grep -q "data folder is missing.*$WORK/lonely/Marevo2/" "$WORK/err" \
       || fail "$run: expected one line about the missing folder: $(head -c 2000 "$WORK/err")"
     [ ! -s "$WORK/out" ] || fail "$run went on without its data: $(head -c 2000 "$WORK/out")"
   done
