@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLineOptions.h"
+#include "platform/ProgramArguments.h"
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
-#include "platform/ProgramArguments.h"
-#include "app/CommandLineOptions.h"
 
 namespace reef {
 namespace {
