@@ -1,6 +1,6 @@
 # Waiting for the Debian package manager: dpkg and apt hold fcntl locks on
 # dpkg's lock files while they work, and a second one fails at once instead of
-# waiting. Sourced by install-deb.sh and install-deps.sh.
+# waiting. Sourced by install-deb.sh, install-deps.sh and windows-deps.sh.
 #
 # DPKG_LOCK_TIMEOUT (seconds, 300 by default) is how long to wait, both here
 # and in apt itself (its DPkg::Lock::Timeout option).
@@ -41,4 +41,19 @@ wait_for_dpkg_lock() {
     holder=$(dpkg_lock_holder)
   done
   echo "The package manager is free after ${waited} s."
+}
+
+# Installs those of the named Debian packages that are not installed yet, with
+# apt-get, as root or through sudo; nothing at all when every one is there.
+install_missing_packages() {
+  local package missing=() sudo=
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  wait_for_dpkg_lock
+  $sudo apt-get "${APT_LOCK_WAIT[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${APT_LOCK_WAIT[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 }

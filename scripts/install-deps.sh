@@ -23,15 +23,4 @@ packages=(
   clang libclang-rt-14-dev
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  wait_for_dpkg_lock
-  $SUDO apt-get "${APT_LOCK_WAIT[@]}" update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get "${APT_LOCK_WAIT[@]}" install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_missing_packages "${packages[@]}"

@@ -9,6 +9,7 @@
 #
 # The prefix is <build folder>/deps/prefix; cmake/mingw-w64.cmake looks there.
 set -euo pipefail
+. "$(dirname "$0")/dpkg-lock.sh"
 cd "$(dirname "$0")/.."
 root=$PWD
 build=$(realpath -m "${1:-build-win}")
@@ -23,16 +24,7 @@ packages=(
   wine wine64 dpkg-dev make
   libgtest-dev
 )
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_missing_packages "${packages[@]}"
 
 if [ -f "$prefix/.complete" ]; then
   echo "Windows libraries already in $prefix"
