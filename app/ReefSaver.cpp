@@ -11,15 +11,15 @@
 
 #include "app/ConfigDialog.h"
 #include "app/DataFolder.h"
+#include "core/Clock.h"
+#include "core/Math.h"
+#include "core/Random.h"
 #include "engine/SoundPlayer.h"
 #include "engine/WideText.h"
 #include "platform/DialogLayer.h"
 #include "platform/SystemServices.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
-#include "core/Clock.h"
-#include "core/Math.h"
-#include "core/Random.h"
 #include "ui/LocaleLanguage.h"
 
 namespace reef {

@@ -7,22 +7,22 @@
 #include <memory>
 #include <string>
 
+#include "app/CommandLineOptions.h"
 #include "app/SaverSettings.h"
-#include "app/SettingsLimits.h"
 #include "app/ScreenshotSchedule.h"
+#include "app/SettingsLimits.h"
 #include "app/WindowPointer.h"
-#include "scene/Creatures.h"
+#include "core/Clock.h"
 #include "platform/PosixDirectoryLister.h"
+#include "scene/Creatures.h"
 #include "scene/Scenery.h"
 #include "scene/SetCatalog.h"
-#include "app/CommandLineOptions.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
 #include "ui/InputTracker.h"
 #include "ui/ScreenText.h"
 #include "world/Camera.h"
 #include "world/CameraAuto.h"
-#include "core/Clock.h"
 #include "world/RandomTimer.h"
 
 namespace reef {

@@ -3,11 +3,11 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include "core/Clock.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
-#include "core/Clock.h"
 
 namespace {
 

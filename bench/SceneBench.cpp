@@ -65,14 +65,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/CommandLineOptions.h"
 #include "app/ReefSaver.h"
+#include "core/Random.h"
 #include "engine/EngineImports.h"
 #include "platform/LinuxSystemServices.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/WindowMessages.h"
 #include "platform/X11WindowSystem.h"
-#include "app/CommandLineOptions.h"
-#include "core/Random.h"
 
 // ---------------------------------------------------------------- allocation counting
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "testsupport/ReefPopulation.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "testsupport/ReefPopulation.h"
 
 namespace {
 std::atomic<long long> g_allocations{0};

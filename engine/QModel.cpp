@@ -10,13 +10,13 @@
 #include <new>
 #include <unordered_map>
 
+#include "core/Clock.h"
+#include "core/Math.h"
 #include "engine/ByteReader.h"
 #include "engine/FilePath.h"
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/TQArchive.h"
-#include "core/Clock.h"
-#include "core/Math.h"
 
 namespace reef {
 

@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Clock.h"
 #include "platform/DialogLayer.h"
 #include "platform/DialogModule.h"
 #include "platform/RegFileStore.h"
 #include "platform/SdlAudioMixer.h"
 #include "platform/TerminationSignal.h"
-#include "core/Clock.h"
 
 namespace reef {
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "app/CommandLineOptions.h"
 #include "app/DataFolder.h"
 #include "app/ReefSaver.h"
 #include "engine/EngineImports.h"
@@ -11,7 +12,6 @@
 #include "platform/ProgramArguments.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/X11WindowSystem.h"
-#include "app/CommandLineOptions.h"
 
 namespace reef {
 

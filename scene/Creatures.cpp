@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "core/Math.h"
+#include "core/Random.h"
 #include "engine/QModel.h"
 #include "engine/Texture.h"
 #include "scene/SetCatalog.h"
@@ -9,8 +11,6 @@
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 #include "scene/SubSetDescriptor.h"
-#include "core/Math.h"
-#include "core/Random.h"
 
 namespace reef {
 

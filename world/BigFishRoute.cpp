@@ -1,8 +1,8 @@
 #include "world/BigFishRoute.h"
 
-#include "engine/SceneObject.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "engine/SceneObject.h"
 
 namespace reef {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "world/Camera.h"
 #include "core/Clock.h"
+#include "world/Camera.h"
 
 namespace reef {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "core/Clock.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "core/Clock.h"
 #include "world/Swarm.h"
 
 namespace reef {

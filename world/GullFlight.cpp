@@ -1,10 +1,10 @@
 #include "world/GullFlight.h"
 
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "engine/SoundPlayer.h"
-#include "core/Clock.h"
-#include "core/Random.h"
 
 namespace reef {
 

@@ -2,8 +2,8 @@
 // it is activated, then rests (not drawn) at the far end until the next turn.
 #pragma once
 
-#include "engine/ModelObject.h"
 #include "core/Math.h"
+#include "engine/ModelObject.h"
 #include "world/PathFollower.h"
 #include "world/TimedAnimal.h"
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/SceneObject.h"
 #include "core/Clock.h"
+#include "engine/SceneObject.h"
 
 namespace reef {
 

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "engine/ModelObject.h"
-#include "engine/QModel.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "engine/ModelObject.h"
+#include "engine/QModel.h"
 
 namespace reef {
 

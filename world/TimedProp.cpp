@@ -1,7 +1,7 @@
 #include "world/TimedProp.h"
 
-#include "engine/QModel.h"
 #include "core/Clock.h"
+#include "engine/QModel.h"
 
 namespace reef {
 

@@ -1,7 +1,7 @@
 #include "world/TimedScheduler.h"
 
-#include "world/Manta.h"
 #include "core/Random.h"
+#include "world/Manta.h"
 #include "world/TimedAnimal.h"
 
 namespace reef {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <iterator>
 
+#include "core/Math.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "core/Math.h"
 
 namespace reef {
 

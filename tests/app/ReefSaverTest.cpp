@@ -2,11 +2,11 @@
 
 #include <GL/gl.h>
 
-#include "testsupport/GlTestContext.h"
-#include "testsupport/FakePlatform.h"
 #include "app/ReefSaver.h"
-#include "engine/WideText.h"
 #include "core/Clock.h"
+#include "engine/WideText.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/GlTestContext.h"
 
 namespace reef {
 namespace {

@@ -10,17 +10,17 @@
 #include <functional>
 #include <map>
 
-#include "testsupport/GlTestContext.h"
-#include "testsupport/Md3Writer.h"
-#include "testsupport/FakePlatform.h"
 #include "app/ReefSaver.h"
+#include "core/Clock.h"
 #include "engine/EngineImports.h"
 #include "engine/SoundPlayer.h"
 #include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
-#include "core/Clock.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/GlTestContext.h"
+#include "testsupport/Md3Writer.h"
 
 namespace reef {
 namespace {

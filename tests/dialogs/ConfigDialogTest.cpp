@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakeDialogLayer.h"
-#include "res/ControlIds.h"
 #include "app/ConfigDialog.h"
 #include "engine/WideText.h"
+#include "FakeDialogLayer.h"
 #include "platform/PosixDirectoryLister.h"
+#include "res/ControlIds.h"
 #include "ui/DatReader.h"
 
 namespace reef {

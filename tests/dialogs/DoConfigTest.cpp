@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "testsupport/FakePlatform.h"
+#include "app/ReefSaver.h"
 #include "FakeDialogLayer.h"
 #include "res/ControlIds.h"
-#include "app/ReefSaver.h"
+#include "testsupport/FakePlatform.h"
 
 namespace reef {
 namespace {

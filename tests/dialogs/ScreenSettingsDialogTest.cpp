@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "testsupport/FakePlatform.h"
-#include "testsupport/SceneFreeSaver.h"
 #include "FakeDialogLayer.h"
 #include "res/ControlIds.h"
 #include "shell/GLSaver.h"
 #include "shell/ScreenSettingsDialog.h"
+#include "testsupport/FakePlatform.h"
+#include "testsupport/SceneFreeSaver.h"
 
 namespace reef {
 namespace {

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakeDialogLayer.h"
-#include "res/ControlIds.h"
 #include "app/SetPages.h"
 #include "engine/FilePath.h"
-#include "res/DialogTemplates.h"
+#include "FakeDialogLayer.h"
 #include "platform/PosixDirectoryLister.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
 #include "scene/SetSelection.h"
 
 namespace reef {

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/Clock.h"
 #include "engine/EngineImports.h"
 #include "engine/HeightField.h"
 #include "engine/WavyHeightField.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
-#include "core/Clock.h"
 
 namespace reef {
 namespace {

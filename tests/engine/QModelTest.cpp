@@ -10,6 +10,8 @@
 #include <functional>
 #include <limits>
 
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "engine/FilePath.h"
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
@@ -17,8 +19,6 @@
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
-#include "core/Clock.h"
-#include "core/Random.h"
 
 namespace reef {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "testsupport/ReefPopulation.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "testsupport/ReefPopulation.h"
 
 namespace reef {
 namespace {

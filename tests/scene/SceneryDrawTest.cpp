@@ -6,12 +6,12 @@
 #include <functional>
 #include <vector>
 
+#include "core/Clock.h"
 #include "engine/Texture.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
 #include "testsupport/GlTestContext.h"
-#include "core/Clock.h"
 
 namespace reef {
 namespace {

@@ -5,13 +5,13 @@
 #include <functional>
 #include <optional>
 
+#include "core/Clock.h"
+#include "core/Math.h"
 #include "engine/AlphaMask.h"
 #include "scene/MaskedGrid.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
-#include "core/Clock.h"
-#include "core/Math.h"
 
 namespace reef {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "engine/Md3Format.h"
 #include "engine/QModel.h"
-#include "tools/DatWriter.h"
 #include "tools/DataGenerator.h"
+#include "tools/DatWriter.h"
 #include "tools/FontBaker.h"
 #include "tools/Md3Writer.h"
 #include "tools/Mesh.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "world/CameraAuto.h"
 #include "core/Clock.h"
+#include "world/CameraAuto.h"
 
 namespace reef {
 namespace {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <set>
 
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "world/BigFishRoute.h"
-#include "core/Clock.h"
-#include "core/Random.h"
 #include "world/Swarm.h"
 
 namespace reef {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "engine/SoundPlayer.h"
 #include "testsupport/WorldTestSupport.h"
-#include "core/Clock.h"
-#include "core/Random.h"
 
 namespace reef {
 namespace {

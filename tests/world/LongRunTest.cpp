@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "testsupport/ReefPopulation.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "testsupport/ReefPopulation.h"
 
 namespace reef {
 namespace {

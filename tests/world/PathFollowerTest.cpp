@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "engine/SceneObject.h"
 #include "core/Clock.h"
+#include "engine/SceneObject.h"
 
 namespace reef {
 namespace {

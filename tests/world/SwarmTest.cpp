@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "engine/ModelObject.h"
-#include "engine/QModel.h"
 #include "core/Clock.h"
 #include "core/Random.h"
+#include "engine/ModelObject.h"
+#include "engine/QModel.h"
 
 namespace reef {
 namespace {

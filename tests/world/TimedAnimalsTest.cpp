@@ -5,14 +5,14 @@
 #include <cmath>
 #include <vector>
 
+#include "core/Clock.h"
+#include "core/Random.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "core/Clock.h"
+#include "testsupport/WorldTestSupport.h"
 #include "world/Manta.h"
-#include "core/Random.h"
 #include "world/TimedProp.h"
 #include "world/TimedScheduler.h"
-#include "testsupport/WorldTestSupport.h"
 
 namespace reef {
 namespace {
