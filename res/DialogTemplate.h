@@ -64,6 +64,9 @@ struct DialogTemplate {
     bool child = false;   // a page or container inside another dialog, no caption
     bool border = false;  // a thin frame around a child dialog
     std::span<const ControlTemplate> controls;
+    // The dialog font: its average character size defines the dialog units.
+    const char* fontName = "MS Sans Serif";
+    int fontPoints = 8;
 
     // The first control with that id; nullptr when there is none.
     const ControlTemplate* control(int controlId) const {

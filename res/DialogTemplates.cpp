@@ -116,7 +116,7 @@ constexpr std::array kTemplates = {
     DialogTemplate{dialog::kSetEntry, "", 97, 32, true, false, kSetEntryControls},
     DialogTemplate{dialog::kFishContainer, "", 178, 87, true, false, {}},
     DialogTemplate{dialog::kScreenSettings, "Bildschirmeinstellungen", 198, 137, false, false,
-                   kScreenSettingsControls},
+                   kScreenSettingsControls, "MS Shell Dlg"},
     DialogTemplate{dialog::kBoidPage, "", 233, 159, true, true, kBoidControls},
     DialogTemplate{dialog::kSkyPage, "", 233, 159, true, true, kSkyControls},
     DialogTemplate{dialog::kCameraPage, "", 233, 159, true, true, kCameraControls},
