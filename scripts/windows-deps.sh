@@ -22,6 +22,8 @@ packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   # Wine runs the Windows test programs; apt-get source needs dpkg-source.
   wine wine64 dpkg-dev make
+  # The installer (makensis) and the zip of the programs and their data.
+  nsis zip
   libgtest-dev
 )
 install_missing_packages "${packages[@]}"
