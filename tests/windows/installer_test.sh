@@ -1,0 +1,52 @@
+#!/bin/sh
+# The installer under Wine: a silent install puts the programs and the data
+# folder into Program Files\ReefSaver, makes the saver the screensaver and adds
+# the Start-menu entries; the silent uninstaller takes them away again and
+# leaves the saver's settings.
+#   installer_test.sh <setup.exe>      (WINEPREFIX names the test prefix)
+set -eu
+installer=$1
+: "${WINEPREFIX:?WINEPREFIX names the prefix}"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
+
+settings='HKCU\Software\ReefSaver\Settings'
+desktop='HKCU\Control Panel\Desktop'
+uninstallKey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ReefSaver'
+folder="$WINEPREFIX/drive_c/Program Files/ReefSaver"
+
+# A setting the user made before: no installer step may touch it.
+wine reg add "$settings" /v BoidCount /t REG_DWORD /d 12 /f >/dev/null 2>&1
+wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+
+wine "$installer" /S
+wineserver -w
+for file in reefsaver_plain.scr reefsaver.exe uninstall.exe Marevo2/Directory.dat; do
+  [ -f "$folder/$file" ] || fail "installed: $file missing"
+done
+saver=$(query "$desktop" /v SCRNSAVE.EXE | sed -n 's/.*REG_SZ[[:space:]]*//p')
+echo "screensaver: $saver"
+case "$saver" in
+  *[Rr][Ee][Ee][Ff]*.[Ss][Cc][Rr]) ;;
+  *) fail "SCRNSAVE.EXE does not name the saver: '$saver'" ;;
+esac
+# The short path the installer stores must lead to the saver.
+[ -n "$saver" ] && [ -f "$(winepath -u "$saver" 2>/dev/null)" ] || fail "SCRNSAVE.EXE '$saver' is no file"
+menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs/ReefSaver' | head -n1)
+[ -n "$menu" ] && [ -f "$menu/ReefSaver.lnk" ] && [ -f "$menu/ReefSaver Settings.lnk" ] ||
+  fail "Start-menu entries missing in '$menu'"
+query "$uninstallKey" /v UninstallString | grep -q uninstall.exe || fail "no uninstall entry"
+
+# The uninstaller copies itself away and runs from there: wait for every process of the prefix.
+wine "$folder/uninstall.exe" /S
+wineserver -w
+[ ! -e "$folder" ] || fail "installation folder left: $(ls -A "$folder" | tr '\n' ' ')"
+[ -z "$menu" ] || [ ! -e "$menu" ] || fail "Start-menu folder left"
+query "$desktop" /v SCRNSAVE.EXE | grep -q SCRNSAVE && fail "SCRNSAVE.EXE left"
+wine reg query "$uninstallKey" >/dev/null 2>&1 && fail "uninstall entry left"
+query "$settings" /v BoidCount | grep -qi '0xc' || fail "the user's settings went with the uninstaller"
+
+wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1 || true
+[ "$failures" -eq 0 ] && echo "installer: install and uninstall as expected"
+exit "$failures"
