@@ -47,15 +47,9 @@ constexpr float kDomeBelowEye = 300.0f;
 constexpr int kHelpHintMs = 10000;
 constexpr size_t kFrameRateTextCapacity = 96;
 
-// The start view: the eye at (0, 2, -7) looking toward +z.
-constexpr Vec3 kEye{0.0f, 2.0f, -7.0f};
-constexpr Vec3 kCenter{0.0f, 0.0f, 1.0f};
-constexpr Vec3 kUp{0.0f, 1.0f, 0.0f};
 // The keys tilt within the range of the fixed camera set-ups.
 constexpr float kHighestKeyPitch = -25.0f;
 constexpr float kLowestKeyPitch = 4.5f;
-// Fixed camera set-ups 1, 2 and 3.
-constexpr float kFixedPitch[3] = {-25.0f, -8.0f, 4.5f};
 
 // The reef's sound ids of the four gull calls.
 constexpr const char* kGullCalls[4] = {"sound/seagull1.wav", "sound/seagull2.wav", "sound/seagull3.wav",
@@ -80,7 +74,7 @@ ReefSaver::ReefSaver(Variant variant, WindowSystem& windows, SystemServices& sys
       m_frozenClock(environmentNumber("REEFSAVER_FROZEN_CLOCK_MS", m_frozenAtMs)
                         ? std::make_unique<ManualClock>(m_frozenAtMs)
                         : nullptr),
-      m_catalog(m_settings.fishSets, m_lister),
+      m_world(m_settings.fishSets, m_lister),
       m_pointer(windows),
       m_input(&m_pointer) {
     m_dataFolder = DataFolder::fromProgramPath(system.programPath());
@@ -220,26 +214,26 @@ bool ReefSaver::BuildScene() {
     if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
     m_inUse = LimitedSettings::from(m_settings);
     if (m_settings.SoundOn) startSound();
-    m_catalog.scanSets(m_dataFolder);
     m_skyType = m_inUse.skyType;
     m_gullsFly = m_settings.BirdGull;
-    loadTextures();
-    loadModels();
-    setUpCamera();
 
-    m_creatures.setFishCaustics(&m_scenery.causticsFish(0));
-    m_creatures.buildGull(m_scenery.gullModel(), m_scenery.gullTexture(), m_gullsFly);
-    m_creatures.buildLeader(m_catalog);
-    Creatures::Counts counts;
-    counts.boidCount = m_inUse.boidCount;
-    counts.fishCount = m_inUse.fishCount;
-    counts.gullsFly = m_gullsFly;
-    m_creatures.buildAll(m_catalog, m_settings.fishSets, counts);
-    m_scenery.place(m_dataFolder);
-    m_creatures.gatherSchool();
-    m_scenery.placeIsland();
-
-    m_creatures.gullFlight().cryTimer().restart();
+    ReefWorld::Settings world;
+    world.limits = m_inUse;
+    world.gullsFly = m_gullsFly;
+    world.cameraByPosition = variant() == Variant::Plain;
+    ReefWorld::Assets assets;
+    assets.scanSets = [this](SetCatalog& catalog) { catalog.scanSets(m_dataFolder); };
+    assets.load = [this](SetCatalog& catalog) {
+        loadTextures(catalog);
+        loadModels(catalog);
+        return true;
+    };
+    assets.placeScenery = [this] { m_scenery.place(m_dataFolder); };
+    assets.placeIsland = [this] { m_scenery.placeIsland(); };
+    assets.gullModel = &m_scenery.gullModel();
+    assets.gullTexture = &m_scenery.gullTexture();
+    assets.fishCaustics = &m_scenery.causticsFish(0);
+    if (!m_world.build(world, assets)) return false;
     if (variant() == Variant::Viewer) m_helpHintTimer.setRange(kHelpHintMs, -1);
     return true;
 }
@@ -272,10 +266,10 @@ void ReefSaver::startSound() {
     for (int id = 0; id < 4; ++id) m_sound->addEffect(m_dataFolder + kGullCalls[id], id);
 }
 
-void ReefSaver::loadTextures() {
+void ReefSaver::loadTextures(SetCatalog& catalog) {
     m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_inUse.skyType, m_bitsPerPixel, m_settings.BoidModel});
-    for (size_t i = 0; i < m_catalog.size(); ++i) {
-        SetDescriptor& set = m_catalog.at(i);
+    for (size_t i = 0; i < catalog.size(); ++i) {
+        SetDescriptor& set = catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
         set.texture.loadBMP(pathFromWide(set.texturePath), Texture::kSceneDefault);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
@@ -290,20 +284,12 @@ void ReefSaver::loadTextures() {
     m_scenery.loadIslandTextures(m_dataFolder);
 }
 
-void ReefSaver::loadModels() {
+void ReefSaver::loadModels(SetCatalog& catalog) {
     m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
-    m_catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
+    catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
         model.loadMD3(pathFromWide(path), lighting);
     });
     m_scenery.loadIslandModels(m_dataFolder);
-}
-
-void ReefSaver::setUpCamera() {
-    m_camera.set(kEye, kCenter, kUp);
-    if (variant() != Variant::Plain) return;
-    const int position = m_inUse.cameraPos;
-    if (position == 0) m_cameraAuto.setAutomatic(true);
-    if (position >= 1 && position <= 3) m_camera.pitchBy(kFixedPitch[position - 1]);
 }
 
 void ReefSaver::setUpFrameRateLine() {
@@ -327,36 +313,34 @@ void ReefSaver::setUpHelpOverlay() {
 // ---------------------------------------------------------------- frame update
 
 void ReefSaver::FrameMove() {
-    m_cameraAuto.clearMoving();
+    m_world.beginFrame();
     if (variant() == Variant::Viewer) handleViewerKeys();
     stepFrameTiming();
     if (m_frameRateDisplay) m_frameRateLine.setLine(m_frameRateText);
     stepTexturePhase();
     m_scenery.water().animate();
     m_scenery.scrollTextures(m_texturePhase);
-    const Vec3 eye = m_camera.worldEye();
+    const Vec3 eye = camera().worldEye();
     m_scenery.domeSky().setPosition(eye.x, eye.y - kDomeBelowEye, eye.z);
-    m_creatures.gullFlight().tickCry(static_cast<int>(m_frameDurationMs), m_settings.SoundOn, m_sound.get());
+    // The help hint's timer has a fixed length and draws no random number, so
+    // it may step before the world without changing what the world draws.
     if (variant() == Variant::Viewer) stepHelpHint();
-    m_creatures.update();
-    if (m_cameraAuto.automatic())
-        m_cameraAuto.updateAuto(m_camera, static_cast<int>(m_frameDurationMs), m_inUse.cameraSpeed,
-                                m_inUse.cameraFixTop, m_inUse.cameraFixBottom);
+    m_world.step(static_cast<int>(m_frameDurationMs), m_settings.SoundOn, m_sound.get());
 }
 
 void ReefSaver::handleViewerKeys() {
     if (m_input.isKeyDown(InputTracker::kKeyEscape, false)) requestQuit();
-    if (m_input.isKeyDown(InputTracker::kKeyHome, false)) m_camera.set(kEye, kCenter, kUp);
-    const bool up = m_input.isKeyDown(InputTracker::kKeyUp, true) && m_camera.pitch() > kHighestKeyPitch;
-    const bool down = m_input.isKeyDown(InputTracker::kKeyDown, true) && m_camera.pitch() < kLowestKeyPitch;
-    if (up || down) m_cameraAuto.setMoving();
+    if (m_input.isKeyDown(InputTracker::kKeyHome, false)) camera().set(ReefWorld::kEye, ReefWorld::kCenter, ReefWorld::kUp);
+    const bool up = m_input.isKeyDown(InputTracker::kKeyUp, true) && camera().pitch() > kHighestKeyPitch;
+    const bool down = m_input.isKeyDown(InputTracker::kKeyDown, true) && camera().pitch() < kLowestKeyPitch;
+    if (up || down) cameraAuto().setMoving();
     if (m_input.isKeyDown(InputTracker::kKeySpace, false)) {
         m_wireframe = !m_wireframe;
         glPolygonMode(GL_FRONT_AND_BACK, m_wireframe ? GL_LINE : GL_FILL);
     }
     if (m_input.isKeyDown(InputTracker::kKeyF1, false)) toggleLongHelp();
     if (m_input.isKeyDown(InputTracker::kKeyF, false)) m_frameRateDisplay = !m_frameRateDisplay;
-    m_camera.keyTilt(up, down);
+    camera().keyTilt(up, down);
 }
 
 void ReefSaver::toggleLongHelp() {
@@ -408,9 +392,9 @@ void ReefSaver::stepTexturePhase() {
 void ReefSaver::Render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    const Vec3& eye = m_camera.eye();
-    const Vec3& center = m_camera.center();
-    const Vec3& up = m_camera.up();
+    const Vec3& eye = camera().eye();
+    const Vec3& center = camera().center();
+    const Vec3& up = camera().up();
     gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
     drawScene();
     if (variant() == Variant::Viewer)
@@ -436,18 +420,18 @@ void ReefSaver::drawScene() {
     else
         m_scenery.flatSky().render();
     m_scenery.palmBackground().render();
-    m_creatures.drawProps(false);
-    m_creatures.drawTurtle();
+    creatures().drawProps(false);
+    creatures().drawTurtle();
 
     m_scenery.rock().render();
     m_scenery.fogGradient().render();
     drawLitIsland();
-    m_creatures.drawActiveManta();
+    creatures().drawActiveManta();
     drawFishGroup(frame);
-    m_creatures.drawProps(true);
-    if (m_gullsFly) m_creatures.drawGull();
+    creatures().drawProps(true);
+    if (m_gullsFly) creatures().drawGull();
     m_scenery.water().render();
-    if (!m_cameraAuto.moving()) m_scenery.lightPattern().setTexture(0, &m_scenery.highlight(frame));
+    if (!cameraAuto().moving()) m_scenery.lightPattern().setTexture(0, &m_scenery.highlight(frame));
     m_scenery.lightPattern().render();
 }
 
@@ -470,15 +454,15 @@ void ReefSaver::drawLitIsland() {
 void ReefSaver::drawFishGroup(int frame) {
     Texture& caustics = m_scenery.causticsFish(frame);
     glEnable(GL_FOG);
-    m_creatures.drawSchool(caustics);
-    m_creatures.drawHunter(caustics);
+    creatures().drawSchool(caustics);
+    creatures().drawHunter(caustics);
     m_scenery.coralH().render();
     m_scenery.coralI().render();
     m_scenery.coralG().render();
     m_scenery.coralF().render();
     m_scenery.coralA().render();
-    m_creatures.drawSingleFish(caustics);
-    m_creatures.drawBigFish(caustics);
+    creatures().drawSingleFish(caustics);
+    creatures().drawBigFish(caustics);
     m_scenery.coralC().render();
     m_scenery.coralD(0).render();
     m_scenery.coralD(1).render();
@@ -505,8 +489,7 @@ bool ReefSaver::MessageHook(uint32_t message, uint64_t wParam, int64_t lParam) {
 
 bool ReefSaver::Cleanup() {
     m_scenery.release();
-    m_creatures.release();
-    m_catalog.clear();
+    m_world.release();
     if (m_sound) {
         m_sound->close();
         m_sound.reset();

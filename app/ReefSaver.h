@@ -8,21 +8,18 @@
 #include <string>
 
 #include "app/CommandLineOptions.h"
+#include "app/ReefWorld.h"
 #include "app/SaverSettings.h"
 #include "app/ScreenshotSchedule.h"
 #include "app/SettingsLimits.h"
 #include "app/WindowPointer.h"
 #include "core/Clock.h"
 #include "platform/PosixDirectoryLister.h"
-#include "scene/Creatures.h"
 #include "scene/Scenery.h"
-#include "scene/SetCatalog.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
 #include "ui/InputTracker.h"
 #include "ui/ScreenText.h"
-#include "world/Camera.h"
-#include "world/CameraAuto.h"
 #include "world/RandomTimer.h"
 
 namespace reef {
@@ -61,11 +58,11 @@ public:
     SaverSettings& settings() { return m_settings; }
     const std::u16string& frameRateText() const { return m_frameRateText; }
     DatReader& directoryTexts() { return m_directory; }
-    SetCatalog& catalog() { return m_catalog; }
+    SetCatalog& catalog() { return m_world.catalog(); }
     Scenery& scenery() { return m_scenery; }
-    Creatures& creatures() { return m_creatures; }
-    Camera& camera() { return m_camera; }
-    CameraAuto& cameraAuto() { return m_cameraAuto; }
+    Creatures& creatures() { return m_world.creatures(); }
+    Camera& camera() { return m_world.camera(); }
+    CameraAuto& cameraAuto() { return m_world.cameraAuto(); }
     SoundPlayer* soundPlayer() { return m_sound.get(); }
     InputTracker& inputTracker() { return m_input; }
     ScreenText& helpText() { return m_helpText; }
@@ -80,9 +77,8 @@ private:
     bool storeSettings();
     void freezeClockFromEnvironment();
     void startSound();
-    void loadTextures();
-    void loadModels();
-    void setUpCamera();
+    void loadTextures(SetCatalog& catalog);
+    void loadModels(SetCatalog& catalog);
     void setUpHelpOverlay();
     void setUpFrameRateLine();
     void applyOverrides();
@@ -109,11 +105,8 @@ private:
     DatReader m_language;
     DatReader m_directory;
     PosixDirectoryLister m_lister;
-    SetCatalog m_catalog;
     Scenery m_scenery;
-    Creatures m_creatures;
-    Camera m_camera;
-    CameraAuto m_cameraAuto;
+    ReefWorld m_world;
     std::unique_ptr<SoundPlayer> m_sound;
     WindowPointer m_pointer;
     InputTracker m_input;

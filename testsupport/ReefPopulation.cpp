@@ -7,6 +7,7 @@
 #include "app/SaverSettings.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
+#include "scene/DirectoryLister.h"
 #include "scene/ProfileReader.h"
 #include "tools/CreatureSetGenerator.h"
 #include "tools/GeneratedFiles.h"
@@ -42,12 +43,9 @@ private:
 ReefPopulation::ReefPopulation()
     : m_data(std::make_unique<tools::GeneratedFiles>()),
       m_lister(std::make_unique<MemoryLister>(*m_data)),
-      m_catalog(m_selection, *m_lister) {}
+      m_world(m_selection, *m_lister) {}
 
-ReefPopulation::~ReefPopulation() {
-    m_creatures.release();
-    m_catalog.clear();
-}
+ReefPopulation::~ReefPopulation() { m_world.release(); }
 
 void ReefPopulation::loadModel(QModel& model, const std::string& path, bool lighting) {
     const std::vector<uint8_t>* bytes = m_data->find(nativePath(path));
@@ -58,38 +56,46 @@ void ReefPopulation::loadModel(QModel& model, const std::string& path, bool ligh
     m_models.push_back(&model);
 }
 
-void ReefPopulation::build(const Creatures::Counts& counts) {
-    tools::CreatureSetGenerator().generate(*m_data);
-    tools::ModelGenerator().generate(*m_data);
-
-    // The catalog reads every descriptor from memory, in the scan order of the disk.
+// Every descriptor read from memory, in the scan order of the disk.
+void ReefPopulation::scanSets(SetCatalog& catalog) {
     for (const char* folder : SetCatalog::kSetFolders) {
         for (const std::string& name : m_lister->list(folder)) {
             const std::vector<uint8_t>* info = m_data->find(nativePath(folder) + name + "/info.ini");
             ProfileReader reader;
             if (info) reader.openFromMemory(info->data(), info->size());
-            m_catalog.readSet(fromUtf8(folder), fromUtf8(name), reader);
+            catalog.readSet(fromUtf8(folder), fromUtf8(name), reader);
         }
     }
-    m_catalog.loadModels(m_selection, [this](QModel& model, const std::u16string& path, bool lighting) {
+}
+
+bool ReefPopulation::loadModels(SetCatalog& catalog, bool gullsFly) {
+    catalog.loadModels(m_selection, [this](QModel& model, const std::u16string& path, bool lighting) {
         loadModel(model, toUtf8(path), lighting);
     });
-    if (counts.gullsFly) loadModel(m_gullModel, "models/gull.tqm", true);
+    if (gullsFly) loadModel(m_gullModel, "models/gull.tqm", true);
+    return true;
+}
 
-    m_camera.set({0.0f, 2.0f, -7.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f});
-    m_cameraAuto.setAutomatic(true);
-    m_creatures.buildGull(m_gullModel, m_gullTexture, counts.gullsFly);
-    m_creatures.buildLeader(m_catalog);
-    m_creatures.buildAll(m_catalog, m_selection, counts);
-    m_creatures.gatherSchool();
-    m_creatures.gullFlight().cryTimer().restart();
+void ReefPopulation::build(const Creatures::Counts& counts) {
+    tools::CreatureSetGenerator().generate(*m_data);
+    tools::ModelGenerator().generate(*m_data);
+
+    ReefWorld::Settings settings;
+    settings.limits = LimitedSettings::from(SaverSettings());
+    settings.limits.boidCount = counts.boidCount;
+    settings.limits.fishCount = counts.fishCount;
+    settings.gullsFly = counts.gullsFly;
+    ReefWorld::Assets assets;
+    assets.scanSets = [this](SetCatalog& catalog) { scanSets(catalog); };
+    assets.load = [this, &counts](SetCatalog& catalog) { return loadModels(catalog, counts.gullsFly); };
+    assets.gullModel = &m_gullModel;
+    assets.gullTexture = &m_gullTexture;
+    m_world.build(settings, assets);
 }
 
 void ReefPopulation::frame(int dt) {
-    m_cameraAuto.clearMoving();
-    m_creatures.gullFlight().tickCry(dt, false, nullptr);
-    m_creatures.update();
-    m_cameraAuto.updateAuto(m_camera, dt, 4, 30, 30);
+    m_world.beginFrame();
+    m_world.step(dt, false, nullptr);
     for (QModel* model : m_models) model->advance();
 }
 

@@ -1,22 +1,17 @@
-// The reef's real creature population without files, windows or GL: the
-// creature sets and the gull as the data generator makes them, read from
-// memory into a set catalog, models loaded with loadMD3FromMemory and no
-// textures, and the scene's own Creatures built and updated from them. The
-// long-run tests and the world benchmark run this, so they follow whatever
-// the scene really does.
+// The reef's world as the saver builds and moves it, without files, windows or
+// GL: the creature sets and the gull as the data generator makes them, read
+// from memory, models loaded with loadMD3FromMemory and no textures, fed to
+// the saver's own ReefWorld. The long-run tests and the world benchmark run
+// this, so they follow whatever the saver really does.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "app/ReefWorld.h"
 #include "engine/QModel.h"
 #include "engine/Texture.h"
-#include "scene/Creatures.h"
-#include "scene/DirectoryLister.h"
-#include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
-#include "world/Camera.h"
-#include "world/CameraAuto.h"
 
 namespace reef::tools {
 class GeneratedFiles;
@@ -34,32 +29,32 @@ public:
     ReefPopulation(const ReefPopulation&) = delete;
     ReefPopulation& operator=(const ReefPopulation&) = delete;
 
-    // Builds everything in the scene build's order; every set is enabled.
+    // Builds the world with the saver's default settings but these counts;
+    // every set is enabled.
     void build(const Creatures::Counts& counts);
-    // One frame as the application runs it (camera, gull cry, every creature in
-    // the scene's order), then what drawing does to the animations: each loaded
-    // model advances by the time since the last frame. dt in ms.
+    // One frame of the world as the saver steps it, then what drawing does to
+    // the animations: each loaded model advances by the time since the last
+    // frame. dt in ms.
     void frame(int dt);
 
-    Creatures& creatures() { return m_creatures; }
-    Camera& camera() { return m_camera; }
-    CameraAuto& cameraAuto() { return m_cameraAuto; }
-    SetCatalog& catalog() { return m_catalog; }
+    Creatures& creatures() { return m_world.creatures(); }
+    Camera& camera() { return m_world.camera(); }
+    CameraAuto& cameraAuto() { return m_world.cameraAuto(); }
+    SetCatalog& catalog() { return m_world.catalog(); }
 
 private:
     class MemoryLister;
 
+    void scanSets(SetCatalog& catalog);
+    bool loadModels(SetCatalog& catalog, bool gullsFly);
     void loadModel(QModel& model, const std::string& path, bool lighting);
 
     std::unique_ptr<tools::GeneratedFiles> m_data;
     std::unique_ptr<MemoryLister> m_lister;
     SetSelection m_selection;
-    SetCatalog m_catalog;
     QModel m_gullModel;
     Texture m_gullTexture;  // never loaded: nothing here draws
-    Creatures m_creatures;
-    Camera m_camera;
-    CameraAuto m_cameraAuto;
+    ReefWorld m_world;
     std::vector<QModel*> m_models;  // every loaded model, for the draw pass's animation step
 };
 

@@ -1,4 +1,4 @@
-// reef_contactsheet DATA_FOLDER OUTPUT.png [SCENE.png]
+// reef_contactsheet DATA_FOLDER OUTPUT.png
 // (the creature sets go to OUTPUT_sets.png beside OUTPUT.png)
 // A montage of every generated texture (sequences at a few frames, alpha over a
 // checkerboard) and of every model at two animation frames, loaded through the
@@ -22,7 +22,6 @@
 #include "scene/SetCatalog.h"
 #include "scene/SetSelection.h"
 #include "tools/DataGenerator.h"
-#include "tools/ScenePreview.h"
 #include "tools/SoftRenderer.h"
 
 namespace {
@@ -109,8 +108,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s DATA_FOLDER OUTPUT.png [SCENE.png]\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s DATA_FOLDER OUTPUT.png\n", argv[0]);
         return 2;
     }
     std::string data = argv[1];
@@ -286,18 +285,5 @@ int main(int argc, char** argv) {
     if (!writeSheet(setTiles, setsPath)) return 1;
     std::printf("creature sets: %zu tiles in %s\n", setTiles.size(), setsPath.c_str());
     std::printf("contact sheet: %zu tiles in %s\n", tiles.size(), argv[2]);
-    if (argc == 4) {
-        // The view of the saver at rest and tilted up toward the surface, one above the other.
-        const Image level = reef::tools::ScenePreview::render(data, 640, 480, 0.0f);
-        const Image up = reef::tools::ScenePreview::render(data, 640, 480, -25.0f);
-        Image both(640, 960);
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                both.at(x, y) = level.at(x, y);
-                both.at(x, y + 480) = up.at(x, y);
-            }
-        const std::vector<uint8_t> px = both.toRGB8(false);
-        if (!reef::writePNG(argv[3], both.width(), both.height(), 3, px.data(), false)) return 1;
-    }
     return 0;
 }
