@@ -14,7 +14,7 @@
 #include "app/SettingsLimits.h"
 #include "app/WindowPointer.h"
 #include "core/Clock.h"
-#include "platform/PosixDirectoryLister.h"
+#include "platform/SystemDirectoryLister.h"
 #include "scene/Scenery.h"
 #include "shell/GLSaver.h"
 #include "ui/DatReader.h"
@@ -104,7 +104,7 @@ private:
     std::string m_languageSection;  // of the person's locale: "ENG" or "GER"
     DatReader m_language;
     DatReader m_directory;
-    PosixDirectoryLister m_lister;
+    const DirectoryLister& m_lister = systemDirectoryLister();
     Scenery m_scenery;
     ReefWorld m_world;
     std::unique_ptr<SoundPlayer> m_sound;

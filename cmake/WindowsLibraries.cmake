@@ -15,7 +15,8 @@ find_library(REEF_SDL_MIXER_LIBRARY SDL_mixer REQUIRED NO_DEFAULT_PATH PATHS ${R
 # Static imported libraries, so that the linker sees the mixer before SDL.
 add_library(PkgConfig::SDL STATIC IMPORTED)
 set_target_properties(PkgConfig::SDL PROPERTIES IMPORTED_LOCATION ${REEF_SDL_LIBRARY})
-target_include_directories(PkgConfig::SDL INTERFACE ${REEF_WINDOWS_PREFIX}/include/SDL)
+# Both spellings of the include: <SDL.h> and <SDL/SDL.h>.
+target_include_directories(PkgConfig::SDL INTERFACE ${REEF_WINDOWS_PREFIX}/include/SDL ${REEF_WINDOWS_PREFIX}/include)
 # The system libraries SDL's Windows drivers call (its sdl-config --static-libs).
 target_link_libraries(PkgConfig::SDL INTERFACE user32 gdi32 winmm dxguid)
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include "engine/FilePath.h"
+#include "platform/SystemDirectoryLister.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,6 +22,11 @@ std::vector<std::string> PosixDirectoryLister::list(const std::string& folder) c
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+const DirectoryLister& systemDirectoryLister() {
+    static const PosixDirectoryLister lister;
+    return lister;
 }
 
 }  // namespace reef

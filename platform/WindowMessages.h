@@ -14,6 +14,9 @@ struct Message {
     uint32_t message = 0;
     uint64_t wParam = 0;
     int64_t lParam = 0;
+    // Set when the window system has already handed the message to the window
+    // procedure itself (Win32 dispatches it), so the caller must not again.
+    bool delivered = false;
 };
 
 // Window messages.

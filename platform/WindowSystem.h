@@ -1,10 +1,11 @@
 // The window system as the shell sees it: windows for the three saver modes, a
 // GL context on the main window, the message queue with its timers and posted
-// messages, the cursor, display modes and monitors. X11/GLX implements it;
-// tests use a scripted fake.
+// messages, the cursor, display modes and monitors. X11/GLX and Win32/WGL
+// implement it; tests use a scripted fake.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct MonitorRecord {
 };
 
 enum class ContextResult { Ok, NoPixelFormat, PixelFormatRefused };
+
+// The saver's window procedure: window, message, wParam, lParam -> result.
+using WindowProcedure = std::function<int64_t(WindowHandle, uint32_t, uint64_t, int64_t)>;
 
 class WindowSystem {
 public:
@@ -59,9 +63,21 @@ public:
     // (1: wait for the refresh); false where it offers no such control.
     virtual bool setSwapInterval(int interval) = 0;
 
-    // Non-blocking: the next message (posted ones first, then input, then due timers).
+    // Where a system calls the window procedure itself (Win32: dispatched and
+    // sent messages), it calls this one; an empty procedure detaches it. A layer
+    // that only queues messages hands them out through peekMessage/getMessage.
+    virtual void setWindowProcedure(WindowProcedure /*procedure*/) {}
+    // The system's own handling of a message the procedure leaves alone
+    // (DefWindowProcW); 0 where the system has none.
+    virtual int64_t defaultWindowProc(WindowHandle /*window*/, uint32_t /*message*/, uint64_t /*wParam*/,
+                                      int64_t /*lParam*/) {
+        return 0;
+    }
+
+    // Non-blocking: the next message (posted ones first, then input, then due
+    // timers). One the layer has already delivered comes back marked so.
     virtual bool peekMessage(Message& out) = 0;
-    // Blocking; false when the message is WM_QUIT.
+    // Blocking; false when the message is WM_QUIT. Delivered ones are marked as above.
     virtual bool getMessage(Message& out) = 0;
     // Sleeps until a message may be waiting or the time has passed, whichever comes first.
     virtual void waitForMessage(uint32_t milliseconds) = 0;

@@ -12,27 +12,11 @@
 #include "platform/ProgramArguments.h"
 #include "platform/SdlEngineImports.h"
 #include "platform/X11WindowSystem.h"
+#include "programs/ProgramIcon.h"
 
 namespace reef {
 
 namespace {
-
-// The program icon from the data folder, as the window system wants it (ARGB words).
-void setProgramIcon(X11WindowSystem& windows, EngineImports& imports, const std::string& dataFolder) {
-    const std::optional<DecodedImage> icon = imports.decodeBMP(dataFolder + "icon.bmp");
-    if (!icon || (icon->bytesPerPixel != 3 && icon->bytesPerPixel != 4)) return;
-    std::vector<uint32_t> argb;
-    argb.reserve(static_cast<size_t>(icon->width) * icon->height);
-    for (int y = 0; y < icon->height; ++y) {
-        const uint8_t* row = icon->pixels.data() + static_cast<size_t>(y) * icon->pitch;
-        for (int x = 0; x < icon->width; ++x) {
-            const uint8_t* p = row + x * icon->bytesPerPixel;
-            const uint32_t alpha = icon->bytesPerPixel == 4 ? p[3] : 0xFF;
-            argb.push_back((alpha << 24) | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0]);
-        }
-    }
-    windows.setIcon(icon->width, icon->height, argb);
-}
 
 int runUnguarded(Variant variant, int argc, char** argv);
 
@@ -67,7 +51,8 @@ int runUnguarded(Variant variant, int argc, char** argv) {
     LinuxSystemServices system;
     SdlEngineImports imports;
     setEngineImports(&imports);
-    setProgramIcon(windows, imports, DataFolder::fromProgramPath(system.programPath()));
+    const ProgramIcon icon = loadProgramIcon(imports, DataFolder::fromProgramPath(system.programPath()));
+    if (!icon.argb.empty()) windows.setIcon(icon.width, icon.height, icon.argb);
     int exitCode = kExitStartFailed;
     {
         ReefSaver saver(variant, windows, system);

@@ -55,11 +55,15 @@ GLSaver::GLSaver(Variant variant, WindowSystem& windows, SystemServices& system)
     : m_variant(variant), m_windows(windows), m_system(system),
       m_registryKey(std::make_unique<RegistryKey>(system.registry())) {
     attachRegistryKey(m_registryKey.get());
+    m_windows.setWindowProcedure([this](WindowHandle window, uint32_t message, uint64_t wParam, int64_t lParam) {
+        return WindowProc(window, message, wParam, lParam);
+    });
     const std::string sdlError = m_system.startSdl();
     if (!sdlError.empty()) std::fprintf(stderr, "SDL konnte nicht initialisiert werden: %s\n", sdlError.c_str());
 }
 
 GLSaver::~GLSaver() {
+    m_windows.setWindowProcedure(nullptr);
     if (m_runMode == RunMode::Full) m_windows.restoreDisplayMode();
 }
 
@@ -134,7 +138,7 @@ void GLSaver::pumpPreviewHandshake() {
             m_windows.postQuitMessage(0);
             break;
         }
-        if (msg.window == m_window) WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+        if (msg.window == m_window && !msg.delivered) WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
     }
 }
 
@@ -255,7 +259,7 @@ void GLSaver::runFrameLoop() {
     msg.message = WM_NULL;
     while (!m_quit) {
         if (m_windows.peekMessage(msg)) {
-            if (msg.message != WM_QUIT && msg.window != 0)
+            if (msg.message != WM_QUIT && msg.window != 0 && !msg.delivered)
                 WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
         } else if (const uint32_t wait = pacer.millisecondsUntilDue(getTicks()); wait > 0 && !waitedForFrame) {
             m_windows.waitForMessage(wait);
@@ -370,7 +374,7 @@ int64_t GLSaver::WindowProc(WindowHandle window, uint32_t message, uint64_t wPar
     default:
         break;
     }
-    return 0;  // what the default handling answers for everything above
+    return m_windows.defaultWindowProc(window, message, wParam, lParam);
 }
 
 void GLSaver::handleMouseMove(int64_t lParam) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/SystemDirectoryLister.h"
+
 namespace reef {
 
 namespace {
@@ -46,6 +48,11 @@ std::vector<std::string> Win32DirectoryLister::list(const std::string& folder) c
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+const DirectoryLister& systemDirectoryLister() {
+    static const Win32DirectoryLister lister;
+    return lister;
 }
 
 }  // namespace reef
