@@ -63,6 +63,11 @@ forbid "${PRODUCT/platform /}" 'X11/|SDL/|SDL\.h|SDL_|gtk/|gdk/|GL/glx' \
   "only platform/ may include X11, SDL or GTK headers"
 forbid "core world res shell programs tools" 'GL/' \
   "OpenGL stays in the layers that draw (engine, ui, scene, app) and the platform's context set-up"
+# Win32 stays in the Windows platform layer; below the platform only the one
+# file reader (engine/FilePath.cpp) reads files the system's own way.
+forbid "core world ui scene res shell app programs tools" \
+  '(windows|winuser|wingdi|winreg|shellapi|commctrl|GL/wgl)\.h' \
+  "only platform/ (and the engine's file reader) may include Win32 headers"
 forbid "${PRODUCT/platform /}" 'dirent\.h' \
   "listing folders is the platform's (DirectoryLister is the interface the layers above use)"
 forbid "$PRODUCT fuzz bench testsupport" 'tests/|\.\./' \
