@@ -22,7 +22,7 @@ bash scripts/hostile.sh build-asan/bin
 # The Windows build's suites under Wine; REEF_SKIP_WINDOWS=1 leaves them out
 # of a local run (CI always runs them).
 if [ "${REEF_SKIP_WINDOWS:-0}" != 1 ]; then
-  bash scripts/test-windows.sh
+  REEF_HOST_BUILD=build-asan bash scripts/test-windows.sh
 fi
 # Every fuzz target for a short while, so a loader regression is caught on each change.
 bash scripts/fuzz.sh 20

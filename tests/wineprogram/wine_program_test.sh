@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine, each case on a private Xvfb of its own and
+# in the Wine prefix the whole test run shares (WINEPREFIX).
+#
+#   wine_program_test.sh <bin dir> <fixtures dir> <output dir> <case> [preview_host.exe]
+#
+# Cases:
+#   picture  /s at a frozen clock, looking down and up; the frame the saver reads
+#            back with glReadPixels is compared with the Linux reference picture
+#            in tests/fixtures within PICTURE_TOLERANCE (RMSE, default 0.004,
+#            as on Linux: both draw through Mesa). The Xvfb screen is kept too.
+#   mouse    /s ends after the pointer moved six times (real X pointer motion).
+#   key      /s ends on a key pressed on the X keyboard.
+#   preview  /p <hwnd> in a host window made by preview_host.exe: the saver's
+#            read-back frame of the preview matches the reference, and the
+#            saver ends when the host window is destroyed.
+set -u
+BIN="$1"
+FIXTURES="$2"
+OUT="$3"
+CASE="$4"
+PREVIEW_HOST="${5:-}"
+TOLERANCE="${PICTURE_TOLERANCE:-0.004}"
+SIZE=320x240
+FROZEN_MS=60000
+SEED=1
+PLAIN="$BIN/reefsaver_plain.scr"
+COMPARE=/usr/bin/compare
+
+mkdir -p "$OUT"
+WORK="$(mktemp -d)"
+XVFB_PID=
+SAVER_PID=
+cleanup() {
+  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
+  # The prefix's wineserver and Wine's desktop process belong to this display: end them with it.
+  wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+[ -f "$PLAIN" ] || fail "no $PLAIN"
+[ -d "$BIN/Marevo2" ] || fail "no data folder $BIN/Marevo2 (scripts/build-windows.sh puts it there)"
+: "${WINEPREFIX:?names the Wine prefix of the test run}"
+
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
+XVFB_PID=$DISPLAY_SERVER_PID
+
+export REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy REEFSAVER_FROZEN_CLOCK_MS=$FROZEN_MS REEFSAVER_SEED=$SEED
+
+# compare_with_reference VIEW FRAME: the RMSE against tests/fixtures/reef-VIEW.png within the tolerance.
+compare_with_reference() {
+  local view="$1" frame="$2" result rmse
+  result=$("$COMPARE" -metric RMSE "$FIXTURES/reef-$view.png" "$frame" "${frame%.png}-diff.png" 2>&1 >/dev/null)
+  rmse=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
+  [ -n "$rmse" ] || fail "$view: compare gave no RMSE: $result"
+  if awk -v r="$rmse" -v t="$TOLERANCE" 'BEGIN { exit !(r <= t) }'; then
+    echo "$view: RMSE $rmse against the Linux reference (tolerance $TOLERANCE) ok"
+    rm -f "${frame%.png}-diff.png"
+  else
+    fail "$view: RMSE $rmse is over the tolerance $TOLERANCE; see $frame and ${frame%.png}-diff.png"
+  fi
+}
+
+# wait_for_file FILE SECONDS: true once the file exists and is not empty.
+wait_for_file() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    [ -s "$1" ] && return 0
+    [ -n "$SAVER_PID" ] && ! kill -0 "$SAVER_PID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_for_end SECONDS: true once the saver has ended; its status in SAVER_STATUS.
+wait_for_end() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    if ! kill -0 "$SAVER_PID" 2>/dev/null; then
+      wait "$SAVER_PID"
+      SAVER_STATUS=$?
+      SAVER_PID=
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# start_saver SHOT: /s in the background, the first frame read back into SHOT.
+start_saver() {
+  REEFSAVER_SCREENSHOTS="0:$1" wine "$PLAIN" /s >"$WORK/saver.log" 2>&1 &
+  SAVER_PID=$!
+  wait_for_file "$1" 60 || { cat "$WORK/saver.log"; fail "the saver drew no frame"; }
+  sleep 0.5  # the frame after the read-back is on the screen, and the input is the saver's
+}
+
+case "$CASE" in
+  picture)
+    for pair in down:bottom up:top; do
+      view="${pair%%:*}"
+      shot="$OUT/wine-reef-$view.png"
+      rm -f "$shot"
+      REEFSAVER_SCREENSHOTS="0:$shot" REEFSAVER_QUIT_AFTER_MS=8000 \
+        timeout 120 wine "$PLAIN" /s --camera "${pair##*:}" >"$WORK/$view.log" 2>&1 &
+      SAVER_PID=$!
+      wait_for_file "$shot" 60 || { cat "$WORK/$view.log"; fail "$view: no frame was read back"; }
+      sleep 0.2  # the read-back frame is complete
+      compare_with_reference "$view" "$shot"
+      # The Xvfb screen too: the saver's window as Wine put it on the X display
+      # shows the same frame (the clock stands still), once Wine has shown it.
+      screen="$OUT/wine-screen-$view.png"
+      screen_rmse=1
+      while kill -0 "$SAVER_PID" 2>/dev/null; do
+        import -window root "$screen" || fail "$view: the screen could not be read"
+        screen_rmse=$("$COMPARE" -metric RMSE "$shot" "$screen" null: 2>&1 | sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p')
+        awk -v r="$screen_rmse" 'BEGIN { exit !(r <= 0.02) }' && break
+        sleep 0.5
+      done
+      echo "$view: the X screen against the read-back frame: RMSE $screen_rmse"
+      awk -v r="$screen_rmse" 'BEGIN { exit !(r <= 0.02) }' ||
+        fail "$view: the Xvfb screen never showed the reef (see $screen)"
+      wait_for_end 60 || fail "$view: the saver did not end after its timed quit"
+      [ "$SAVER_STATUS" = 0 ] || { cat "$WORK/$view.log"; fail "$view: the saver ended with $SAVER_STATUS"; }
+    done
+    ;;
+  mouse)
+    start_saver "$WORK/first.png"
+    for step in 1 2 3 4 5 6 7 8; do
+      xdotool mousemove $((step * 20)) $((step * 15))
+      sleep 0.1
+    done
+    wait_for_end 10 || fail "the saver did not end after the pointer moved"
+    [ "$SAVER_STATUS" = 0 ] || fail "the saver ended with $SAVER_STATUS"
+    echo "the saver ended after the pointer moved"
+    ;;
+  key)
+    start_saver "$WORK/first.png"
+    xdotool key a
+    wait_for_end 10 || fail "the saver did not end on a key"
+    [ "$SAVER_STATUS" = 0 ] || fail "the saver ended with $SAVER_STATUS"
+    echo "the saver ended on a key"
+    ;;
+  preview)
+    [ -f "$PREVIEW_HOST" ] || fail "no preview host program"
+    shot="$OUT/wine-preview.png"
+    REEFSAVER_SCREENSHOTS="0:$shot" timeout 120 wine "$PREVIEW_HOST" "$PLAIN" "$shot" --camera bottom >"$WORK/host.log" 2>&1
+    status=$?
+    cat "$WORK/host.log"
+    [ "$status" = 0 ] || fail "the preview host reported a failure ($status)"
+    # The preview at the host's 320 x 240 is the frame the full-screen saver draws at that size.
+    compare_with_reference down "$shot"
+    ;;
+  *)
+    fail "unknown case $CASE"
+    ;;
+esac
+exit 0
