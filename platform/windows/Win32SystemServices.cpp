@@ -11,6 +11,7 @@
 #include "engine/WideText.h"
 #include "platform/DialogLayer.h"
 #include "platform/SdlAudioMixer.h"
+#include "platform/windows/Win32DialogLayer.h"
 #include "platform/windows/Win32RegistryStore.h"
 
 namespace reef {
@@ -128,8 +129,8 @@ AudioMixer& Win32SystemServices::audioMixer() {
     return *m_mixer;
 }
 
-std::unique_ptr<DialogLayer> Win32SystemServices::dialogLayer(const std::string& /*resourceFolder*/) {
-    return nullptr;
+std::unique_ptr<DialogLayer> Win32SystemServices::dialogLayer(const std::string& resourceFolder) {
+    return std::make_unique<Win32DialogLayer>(resourceFolder);
 }
 
 std::vector<ModeSize> Win32SystemServices::listModes(int bitsPerPixel, bool /*hardwareSurface*/) {
