@@ -105,6 +105,10 @@ public:
     // The colour depth (bits per pixel) the saver's windows should have where the
     // display offers it; called before the window is made.
     virtual void chooseColourDepth(int bitsPerPixel) = 0;
+    // Tells the system that a full-screen saver is running (Windows then starts
+    // no other saver and keeps its task-switching keys to itself) or no longer
+    // is; nothing where the system has no such notion.
+    virtual void setScreenSaverRunning(bool /*running*/) {}
     // True when the full-screen saver draws into a window it was given (the
     // screensaver daemon's, or the root window): the daemon owns the screen then,
     // so its display mode is never changed.

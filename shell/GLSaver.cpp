@@ -242,6 +242,7 @@ bool GLSaver::RunSaverLoop() {
         PlaceShadeWindows();
     }
     if (!BuildScene()) return false;
+    if (m_runMode == RunMode::Full) m_windows.setScreenSaverRunning(true);
     runFrameLoop();
     ShutdownSaver();
     return true;
@@ -313,6 +314,7 @@ bool GLSaver::verifyPassword() {
 void GLSaver::ShutdownSaver() {
     if (m_shutDown) return;
     m_shutDown = true;
+    if (m_runMode == RunMode::Full) m_windows.setScreenSaverRunning(false);
     ReleaseGL();
     Cleanup();
     if (m_passwordModule) {

@@ -255,6 +255,9 @@ public:
         return true;
     }
     void restoreDisplayMode() override { calls.push_back("restore-mode"); }
+    void setScreenSaverRunning(bool running) override {
+        calls.push_back(running ? "saver-running" : "saver-stopped");
+    }
     std::vector<MonitorRecord> monitors() override { return monitorList; }
     bool monitorRect(uint64_t handle, ScreenRect& rect) override {
         for (const MonitorRecord& record : monitorList)

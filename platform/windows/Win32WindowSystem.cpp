@@ -374,6 +374,11 @@ void Win32WindowSystem::restoreDisplayMode() {
     ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
 }
 
+void Win32WindowSystem::setScreenSaverRunning(bool running) {
+    BOOL wasRunning = FALSE;
+    SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &wasRunning, 0);
+}
+
 std::vector<MonitorRecord> Win32WindowSystem::monitors() {
     std::vector<MonitorRecord> list;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&list));

@@ -59,6 +59,7 @@ public:
     std::vector<MonitorRecord> monitors() override;
     bool monitorRect(uint64_t handle, ScreenRect& rect) override;
     void chooseColourDepth(int bitsPerPixel) override { m_colourBits = bitsPerPixel; }
+    void setScreenSaverRunning(bool running) override;
     bool drawsIntoHostWindow() const override { return false; }
 
     // The static window procedure of the class: forwards to the live window system.

@@ -339,6 +339,48 @@ TEST(RunSaverLoop, QuitMessageEndsTheLoopWithoutAnotherFrame) {
     EXPECT_EQ(saver.cleanups, 1);
 }
 
+// The system hears of a running full-screen saver once its scene is built, and
+// of its end at the shutdown; the other modes never tell it.
+TEST(RunSaverLoop, FullScreenSaverIsAnnouncedWhileItRuns) {
+    for (const char16_t* commandLine : {u"saver /s", u"saver /t"}) {
+        Platform p;
+        TestSaver saver(Variant::Plain, p.windows, p.system);
+        ASSERT_TRUE(saver.Create(commandLine));
+        p.windows.calls.clear();
+        saver.Run();
+        const std::vector<std::string>& calls = p.windows.calls;
+        const auto running = std::find(calls.begin(), calls.end(), "saver-running");
+        const auto stopped = std::find(calls.begin(), calls.end(), "saver-stopped");
+        if (std::u16string(commandLine) == u"saver /t") {
+            EXPECT_EQ(running, calls.end());
+            EXPECT_EQ(stopped, calls.end());
+            continue;
+        }
+        ASSERT_NE(running, calls.end());
+        ASSERT_NE(stopped, calls.end());
+        EXPECT_LT(std::find(calls.begin(), calls.end(), "clear"), running);  // after the black frame and the build
+        EXPECT_LT(running, std::find(calls.begin(), calls.end(), "release-context"));
+        EXPECT_LT(stopped, std::find(calls.begin(), calls.end(), "release-context"));
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "saver-stopped"), 1);
+    }
+}
+
+// A window system that dispatches messages itself (Win32) hands them back
+// marked as delivered: the loop must not run the window procedure on them again.
+TEST(RunSaverLoop, DeliveredMessagesAreNotHandledTwice) {
+    Platform p;
+    TestSaver saver(Variant::Plain, p.windows, p.system);
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    Message delivered{FakeWindows::kMain, WM_KEYDOWN, 'A', 0};
+    delivered.delivered = true;
+    p.windows.script = {delivered, Message{}, Message{FakeWindows::kMain, WM_KEYDOWN, 'A', 0}};
+    saver.maxFrames = 1000;
+    EXPECT_TRUE(saver.Run());
+    // The delivered key is left alone; the frame after it is drawn; the queued key ends the saver.
+    EXPECT_EQ(saver.frames, 1);
+    EXPECT_TRUE(saver.isShutDown());
+}
+
 TEST(RunSaverLoop, FailingSceneBuildSkipsTheLoop) {
     Platform p;
     TestSaver saver(Variant::Plain, p.windows, p.system);
