@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Windows programs from a fresh clone in one go:
+# Builds the Windows programs, their zip and their installer from a fresh clone in one go:
 #
 #   scripts/build-windows.sh [build folder]      (default: build-win)
 #
@@ -9,7 +9,9 @@
 # 2. the mingw-w64 toolchain and the Windows libraries (scripts/windows-deps.sh);
 # 3. the cross build (REEF_WINDOWS_BUILD_TYPE, default Release), which puts
 #    reefsaver_plain.scr, reefsaver.exe and a copy of Marevo2/ side by side in
-#    <build folder>/bin.
+#    <build folder>/bin;
+# 4. the zip of the three and the NSIS installer (scripts/package-windows.sh),
+#    in <build folder>/dist.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-win}
@@ -31,3 +33,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${REEF_WINDOWS_BUILD_TYPE:-R
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DREEF_DATA_SOURCE="$(realpath "$host")/bin/Marevo2" \
   "${launcher[@]}"
 ninja -C "$build" -j2
+
+# The zip and the installer of what was just built, in <build folder>/dist.
+bash scripts/package-windows.sh "$build"

@@ -23,14 +23,17 @@ dist=$build/dist
 stage=$dist/ReefSaver
 rm -rf "$stage"
 mkdir -p "$stage"
-cp "$bin/reefsaver_plain.scr" "$bin/reefsaver.exe" "$stage/"
+# The programs without their debugging symbols: a person running them has no use for those.
+for program in reefsaver_plain.scr reefsaver.exe; do
+  x86_64-w64-mingw32-strip -o "$stage/$program" "$bin/$program"
+done
 cp -r "$bin/Marevo2" "$stage/"
 
 zipfile=$dist/ReefSaver-$version-windows.zip
 rm -f "$zipfile"
 # Fixed times and order, so the same programs give the same zip.
 find "$stage" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-0}" {} +
-(cd "$dist" && find ReefSaver | LC_ALL=C sort | zip -q -X -9 "$zipfile" -@)
+(cd "$dist" && find ReefSaver | LC_ALL=C sort | zip -q -X "$zipfile" -@)
 
 installer=$dist/ReefSaver-$version-setup.exe
 makensis -V2 -NOCD -DSTAGE="$stage" -DOUTFILE="$installer" -DVERSION="$version" \

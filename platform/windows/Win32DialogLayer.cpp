@@ -127,8 +127,8 @@ ControlClass classFor(const ControlTemplate& ct, bool startsGroup) {
     case ControlKind::GroupBox: return {BS_GROUPBOX | group, 0, kButtonAtom};
     case ControlKind::VerticalScrollBar: return {SBS_VERT | group, 0, kScrollBarAtom};
     case ControlKind::Trackbar:
-        return {TBS_HORZ | TBS_BOTTOM | WS_TABSTOP | group | ((ct.style & kStyleTicks) ? TBS_AUTOTICKS : 0u), 0, 0,
-                TRACKBAR_CLASSW};
+        return {TBS_HORZ | TBS_BOTTOM | WS_TABSTOP | group | ((ct.style & kStyleTicks) ? TBS_AUTOTICKS : TBS_NOTICKS),
+                0, 0, TRACKBAR_CLASSW};
     case ControlKind::NumberReadout: return {ES_READONLY | ES_RIGHT | ES_AUTOHSCROLL | WS_BORDER | group, 0, kEditAtom};
     case ControlKind::CheckBox: return {BS_AUTOCHECKBOX | WS_TABSTOP | group, 0, kButtonAtom};
     case ControlKind::RadioButton: return {BS_AUTORADIOBUTTON | WS_TABSTOP | group, 0, kButtonAtom};
@@ -142,13 +142,14 @@ ControlClass classFor(const ControlTemplate& ct, bool startsGroup) {
 // menu, or a child (DS_CONTROL: the parent's Tab and Enter reach its controls).
 std::vector<uint8_t> buildTemplate(const DialogTemplate& tmpl) {
     TemplateWriter out;
-    const DWORD style = tmpl.child
-                            ? WS_CHILD | DS_CONTROL | DS_SETFONT | (tmpl.border ? WS_BORDER : 0u)
-                            : WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+    // A child's frame is an extended style: DS_CONTROL takes WS_BORDER away with the caption.
+    const DWORD style = tmpl.child ? WS_CHILD | DS_CONTROL | DS_SETFONT
+                                   : WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+    const DWORD exStyle = tmpl.child ? WS_EX_CONTROLPARENT | (tmpl.border ? WS_EX_STATICEDGE : 0u) : 0u;
     out.word(1);       // dlgVer
     out.word(0xFFFF);  // signature: the extended template
     out.dword(0);      // helpID
-    out.dword(tmpl.child ? WS_EX_CONTROLPARENT : 0);
+    out.dword(exStyle);
     out.dword(style);
     out.word(static_cast<uint16_t>(tmpl.controls.size()));
     out.word(0);

@@ -10,6 +10,7 @@ installer=$1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
+[ -f "$installer" ] || { echo "FAIL: no installer $installer (scripts/package-windows.sh makes it)"; exit 1; }
 
 settings='HKCU\Software\ReefSaver\Settings'
 desktop='HKCU\Control Panel\Desktop'

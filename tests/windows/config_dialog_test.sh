@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# The saver's dialogs and its sound under Wine, each case on a private Xvfb of
+# its own and in the Wine prefix the whole test run shares (WINEPREFIX). There
+# is no accessibility tree under Wine: the dialogs are driven with keys on the
+# X keyboard, as a person would, and what they stored is read with "wine reg".
+#
+#   config_dialog_test.sh <bin dir> <output dir> <case>
+#
+# Cases:
+#   ok      /c: a screenshot of every page and of the screen settings, which
+#           open from the last list entry; sound switched off on its page and
+#           OK: the settings are in the registry, sound off, the rest defaults.
+#   cancel  /c: sound switched off, then Escape: no value is stored.
+#   sound   /s with Wine's audio going to ALSA's file plugin (a test home's
+#           .asoundrc): the water loop is opened and played, so the file
+#           fills with samples that are not silence.
+set -u
+BIN="$1"
+OUT="$2"
+CASE="$3"
+PLAIN="$BIN/reefsaver_plain.scr"
+SETTINGS='HKCU\Software\ReefSaver\Settings'
+SIZE=1024x768
+
+mkdir -p "$OUT"
+WORK="$(mktemp -d)"
+XVFB_PID=
+SAVER_PID=
+cleanup() {
+  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
+  wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$WORK/saver.log" ] && cat "$WORK/saver.log"; exit 1; }
+
+[ -f "$PLAIN" ] || fail "no $PLAIN"
+[ -d "$BIN/Marevo2" ] || fail "no data folder $BIN/Marevo2"
+: "${WINEPREFIX:?names the Wine prefix of the test run}"
+command -v xdotool >/dev/null || fail "xdotool is missing (scripts/install-deps.sh installs it)"
+
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
+XVFB_PID=$DISPLAY_SERVER_PID
+unset REEFSAVER_NO_DIALOGS
+
+# The values stored under the settings key, one "Name REG_TYPE value" a line.
+stored() { wine reg query "$SETTINGS" 2>/dev/null | tr -d '\r' | sed -n 's/^ *\([A-Za-z]*\) *\(REG_[A-Z_]*\) *\(.*\)/\1 \2 \3/p'; }
+value() { stored | awk -v name="$1" '$1 == name { print $3 }'; }
+
+# wait_for_window TITLE-REGEX SECONDS: the X window's id on standard output.
+wait_for_window() {
+  local i id
+  for i in $(seq 1 $(($2 * 10))); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    [ -n "$SAVER_PID" ] && ! kill -0 "$SAVER_PID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_for_no_window TITLE-REGEX SECONDS: true once no such window is shown.
+wait_for_no_window() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_for_end SECONDS: true once the program has ended; its status in SAVER_STATUS.
+wait_for_end() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    if ! kill -0 "$SAVER_PID" 2>/dev/null; then
+      wait "$SAVER_PID"
+      SAVER_STATUS=$?
+      SAVER_PID=
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# screenshot WINDOW FILE: the window as it is on the X screen.
+screenshot() {
+  sleep 0.4  # the page shown last has painted
+  import -window root -crop "$(xdotool getwindowgeometry "$1" | awk '
+      /Position/ { split($2, p, ","); x = p[1]; y = p[2] }
+      /Geometry/ { g = $2 } END { printf "%s+%d+%d", g, x, y }')" +repage "$2" ||
+    fail "no screenshot of window $1"
+}
+
+start_config() {
+  wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1
+  wine "$PLAIN" /c >"$WORK/saver.log" 2>&1 &
+  SAVER_PID=$!
+  MAIN=$(wait_for_window '^(Einstellungen|Settings)$' 60) || fail "the configuration dialog did not open"
+  sleep 0.5  # shown and holding the keyboard focus
+}
+
+# From the page list (which has the focus when the dialog opens) to the sound
+# page, and its check box: OK and Cancel come before the page in the Tab order.
+switch_sound_off() {
+  xdotool key --delay 80 Home Down Down Down Down Down Down Down Down
+  sleep 0.3
+  xdotool key --delay 80 Tab Tab Tab space
+}
+
+case "$CASE" in
+  ok)
+    start_config
+    pages=(intro boid fish birds animals diverse sky camera sound)
+    for index in "${!pages[@]}"; do
+      screenshot "$MAIN" "$OUT/wine-config-$index-${pages[$index]}.png"
+      xdotool key Down
+    done
+    # The tenth entry: the screen settings, modal over the configuration.
+    SCREEN=$(wait_for_window '^(Bildschirmeinstellungen|Screen settings)$' 20) ||
+      fail "the screen settings did not open from the last list entry"
+    screenshot "$SCREEN" "$OUT/wine-screen-settings.png"
+    xdotool key Escape
+    wait_for_no_window '^(Bildschirmeinstellungen|Screen settings)$' 10 || fail "Escape did not close the screen settings"
+    switch_sound_off
+    screenshot "$MAIN" "$OUT/wine-config-sound-off.png"
+    xdotool key Return
+    wait_for_end 20 || fail "OK did not end the configuration"
+    [ "$SAVER_STATUS" = 0 ] || fail "/c ended with $SAVER_STATUS"
+    echo "stored after OK:"; stored
+    [ "$(value SoundOn)" = 0x0 ] || fail "SoundOn is '$(value SoundOn)', not 0x0"
+    [ "$(value BoidCount)" = 0xa ] || fail "BoidCount is '$(value BoidCount)', not the default 0xa"
+    [ "$(value CameraSpeed)" = 0x4 ] || fail "CameraSpeed is '$(value CameraSpeed)', not the default 0x4"
+    [ "$(value BirdGull)" = 0x1 ] || fail "BirdGull is '$(value BirdGull)', not the default 0x1"
+    ;;
+  cancel)
+    start_config
+    switch_sound_off
+    xdotool key Escape
+    wait_for_end 20 || fail "Escape did not end the configuration"
+    [ "$SAVER_STATUS" = 0 ] || fail "/c ended with $SAVER_STATUS"
+    [ -z "$(stored)" ] || fail "Cancel stored values: $(stored)"
+    echo "Cancel stored nothing"
+    ;;
+  sound)
+    # A home of the test's own, whose ALSA default device writes what it plays into a file.
+    home="$WORK/home"
+    mkdir -p "$home"
+    cat >"$home/.asoundrc" <<ASOUND
+pcm.!default { type file slave.pcm "null" file "$WORK/played.raw" format "raw" }
+ASOUND
+    wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null  # Wine's audio service starts afresh and reads the new home's ALSA setup
+    HOME="$home" SDL_AUDIODRIVER=waveout REEFSAVER_QUIT_AFTER_MS=5000 REEFSAVER_FROZEN_CLOCK_MS=60000 \
+      timeout 120 wine "$PLAIN" /s >"$WORK/saver.log" 2>&1 &
+    SAVER_PID=$!
+    wait_for_end 120 || fail "the saver did not end after its timed quit"
+    HOME="$home" wineserver -w
+    grep -q "music == 0" "$WORK/saver.log" && fail "the water loop was not loaded"
+    [ -s "$WORK/played.raw" ] || fail "nothing was played into the ALSA device"
+    bytes=$(stat -c %s "$WORK/played.raw")
+    loud=$(od -An -v -t d2 -w2 "$WORK/played.raw" | awk '$1 > 64 || $1 < -64 { n++ } END { print n + 0 }')
+    echo "played $bytes bytes, $loud samples above silence"
+    [ "$loud" -gt 1000 ] || fail "the sound played was silence"
+    ;;
+  *)
+    fail "unknown case $CASE"
+    ;;
+esac
+exit 0
