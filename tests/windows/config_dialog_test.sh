@@ -106,10 +106,15 @@ start_config() {
 
 # From the page list (which has the focus when the dialog opens) to the sound
 # page, and its check box: OK and Cancel come before the page in the Tab order.
+# The box must look different afterwards, or the keys went nowhere.
 switch_sound_off() {
   xdotool key --delay 80 Home Down Down Down Down Down Down Down Down
-  sleep 0.3
+  screenshot "$MAIN" "$WORK/sound-on.png"
   xdotool key --delay 80 Tab Tab Tab space
+  screenshot "$MAIN" "$OUT/wine-config-sound-off-$CASE.png"
+  local changed
+  changed=$(/usr/bin/compare -metric AE "$WORK/sound-on.png" "$OUT/wine-config-sound-off-$CASE.png" null: 2>&1)
+  [ "${changed%% *}" -gt 0 ] 2>/dev/null || fail "the sound box did not change on the keys (AE $changed)"
 }
 
 case "$CASE" in
@@ -127,7 +132,6 @@ case "$CASE" in
     xdotool key Escape
     wait_for_no_window '^(Bildschirmeinstellungen|Screen settings)$' 10 || fail "Escape did not close the screen settings"
     switch_sound_off
-    screenshot "$MAIN" "$OUT/wine-config-sound-off.png"
     xdotool key Return
     wait_for_end 20 || fail "OK did not end the configuration"
     [ "$SAVER_STATUS" = 0 ] || fail "/c ended with $SAVER_STATUS"
