@@ -37,6 +37,9 @@ esac
 menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs/ReefSaver' | head -n1)
 [ -n "$menu" ] && [ -f "$menu/ReefSaver.lnk" ] && [ -f "$menu/ReefSaver Settings.lnk" ] ||
   fail "Start-menu entries missing in '$menu'"
+# The settings entry starts the saver with /c (a shortcut keeps its arguments in UTF-16).
+[ -n "$menu" ] && python3 -c 'import sys; sys.exit("/c".encode("utf-16-le") not in open(sys.argv[1], "rb").read())' \
+  "$menu/ReefSaver Settings.lnk" || fail "the settings entry does not pass /c"
 query "$uninstallKey" /v UninstallString | grep -q uninstall.exe || fail "no uninstall entry"
 
 # The uninstaller copies itself away and runs from there: wait for every process of the prefix.
