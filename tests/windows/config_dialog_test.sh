@@ -140,6 +140,11 @@ case "$CASE" in
     [ "$(value BoidCount)" = 0xa ] || fail "BoidCount is '$(value BoidCount)', not the default 0xa"
     [ "$(value CameraSpeed)" = 0x4 ] || fail "CameraSpeed is '$(value CameraSpeed)', not the default 0x4"
     [ "$(value BirdGull)" = 0x1 ] || fail "BirdGull is '$(value BirdGull)', not the default 0x1"
+    # One on/off value per set on disk, in the sub-key "fish".
+    sets=$(find "$BIN/Marevo2/sets" -iname info.ini | wc -l)
+    listed=$(wine reg query "$SETTINGS\\fish" 2>/dev/null | grep -c REG_DWORD)
+    echo "set values stored: $listed of $sets sets"
+    [ "$listed" -eq "$sets" ] || fail "$listed set values stored for $sets sets"
     ;;
   cancel)
     start_config
