@@ -209,6 +209,7 @@ bool ReefSaver::InitGL() {
 // ---------------------------------------------------------------- scene build
 
 bool ReefSaver::BuildScene() {
+    const BuildInterruption stop([this] { return StopRequestedDuringBuild(); });
     freezeClockFromEnvironment();
     if (variant() == Variant::Viewer) setUpHelpOverlay();
     if (variant() == Variant::Viewer || m_frameRateDisplay) setUpFrameRateLine();
@@ -222,18 +223,20 @@ bool ReefSaver::BuildScene() {
     world.gullsFly = m_gullsFly;
     world.cameraByPosition = variant() == Variant::Plain;
     ReefWorld::Assets assets;
-    assets.scanSets = [this](SetCatalog& catalog) { catalog.scanSets(m_dataFolder); };
-    assets.load = [this](SetCatalog& catalog) {
-        loadTextures(catalog);
-        loadModels(catalog);
-        return true;
+    assets.scanSets = [this, &stop](SetCatalog& catalog) { catalog.scanSets(m_dataFolder, stop); };
+    assets.load = [this, &stop](SetCatalog& catalog) {
+        loadTextures(catalog, stop);
+        loadModels(catalog, stop);
+        // Nothing is built from a half-loaded catalog: the shutdown releases what loaded.
+        return !stop.stopped();
     };
     assets.placeScenery = [this] { m_scenery.place(m_dataFolder); };
     assets.placeIsland = [this] { m_scenery.placeIsland(); };
     assets.gullModel = &m_scenery.gullModel();
     assets.gullTexture = &m_scenery.gullTexture();
     assets.fishCaustics = &m_scenery.causticsFish(0);
-    if (!m_world.build(world, assets)) return false;
+    // Only a stop ends the build early; the shell then shuts down as after any run.
+    if (!m_world.build(world, assets)) return true;
     if (variant() == Variant::Viewer) m_helpHintTimer.setRange(kHelpHintMs, -1);
     return true;
 }
@@ -266,11 +269,12 @@ void ReefSaver::startSound() {
     for (int id = 0; id < 4; ++id) m_sound->addEffect(m_dataFolder + kGullCalls[id], id);
 }
 
-void ReefSaver::loadTextures(SetCatalog& catalog) {
-    m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_inUse.skyType, m_bitsPerPixel, m_settings.BoidModel});
+void ReefSaver::loadTextures(SetCatalog& catalog, const BuildInterruption& stop) {
+    m_scenery.loadTexturesBeforeSets(m_dataFolder, {m_inUse.skyType, m_bitsPerPixel, m_settings.BoidModel}, stop);
     for (size_t i = 0; i < catalog.size(); ++i) {
         SetDescriptor& set = catalog.at(i);
         if (!m_settings.fishSets.isSetEnabled(set.id)) continue;
+        if (stop.stopped()) return;
         set.texture.loadBMP(pathFromWide(set.texturePath), Texture::kSceneDefault);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set.subSets) {
             // A part drawn with the set's own image shares the loaded texture.
@@ -278,18 +282,20 @@ void ReefSaver::loadTextures(SetCatalog& catalog) {
                 subSet->sharedTexture = &set.texture;
                 continue;
             }
+            if (stop.stopped()) return;
             subSet->texture.loadBMP(pathFromWide(subSet->texturePath), Texture::kSceneDefault);
         }
     }
-    m_scenery.loadIslandTextures(m_dataFolder);
+    m_scenery.loadIslandTextures(m_dataFolder, stop);
 }
 
-void ReefSaver::loadModels(SetCatalog& catalog) {
-    m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel);
-    catalog.loadModels(m_settings.fishSets, [](QModel& model, const std::u16string& path, bool lighting) {
-        model.loadMD3(pathFromWide(path), lighting);
-    });
-    m_scenery.loadIslandModels(m_dataFolder);
+void ReefSaver::loadModels(SetCatalog& catalog, const BuildInterruption& stop) {
+    m_scenery.loadModelsBeforeSets(m_dataFolder, m_gullsFly, m_inUse.boidCount, m_settings.BoidModel, stop);
+    catalog.loadModels(
+        m_settings.fishSets,
+        [](QModel& model, const std::u16string& path, bool lighting) { model.loadMD3(pathFromWide(path), lighting); },
+        stop);
+    m_scenery.loadIslandModels(m_dataFolder, stop);
 }
 
 void ReefSaver::setUpFrameRateLine() {

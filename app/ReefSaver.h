@@ -77,8 +77,8 @@ private:
     bool storeSettings();
     void freezeClockFromEnvironment();
     void startSound();
-    void loadTextures(SetCatalog& catalog);
-    void loadModels(SetCatalog& catalog);
+    void loadTextures(SetCatalog& catalog, const BuildInterruption& stop);
+    void loadModels(SetCatalog& catalog, const BuildInterruption& stop);
     void setUpHelpOverlay();
     void setUpFrameRateLine();
     void applyOverrides();

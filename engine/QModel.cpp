@@ -180,9 +180,133 @@ uint64_t positionKey(int16_t x, int16_t y, int16_t z) {
            (static_cast<uint64_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(z);
 }
 
+// The geometry of a model that is not loaded, shared by every such model.
+const std::shared_ptr<const ModelGeometry>& emptyGeometry() {
+    static const std::shared_ptr<const ModelGeometry> empty = std::make_shared<const ModelGeometry>();
+    return empty;
+}
+
+// Found on the grid, where the coordinates are whole numbers, then put into world units.
+void computeBounds(ModelGeometry& g) {
+    const int16_t* p = g.positions.data();
+    const size_t n = g.positions.size();
+    int16_t low[3] = {0, 0, 0};
+    int16_t high[3] = {0, 0, 0};
+    if (n > 0) {
+        for (size_t k = 0; k < 3; ++k) low[k] = high[k] = p[k];
+    }
+    for (size_t at = 3; at < n; at += 3) {
+        for (size_t k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], p[at + k]);
+            high[k] = std::max(high[k], p[at + k]);
+        }
+    }
+    // Twice the centre is a whole number, so the distances are found exactly in integers.
+    int32_t twiceCentre[3];
+    for (int k = 0; k < 3; ++k) twiceCentre[k] = int32_t{low[k]} + int32_t{high[k]};
+    int64_t farthest = 0;  // (2 x distance) squared
+    for (size_t at = 0; at < n; at += 3) {
+        const int64_t dx = 2 * int32_t{p[at]} - twiceCentre[0];
+        const int64_t dy = 2 * int32_t{p[at + 1]} - twiceCentre[1];
+        const int64_t dz = 2 * int32_t{p[at + 2]} - twiceCentre[2];
+        farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
+    }
+    float centre[3];
+    for (int k = 0; k < 3; ++k) centre[k] = static_cast<float>(twiceCentre[k]) * 0.5f;
+    const float radiusSquared = static_cast<float>(static_cast<double>(farthest) * 0.25);
+    // The grid's turn keeps distances; its scale is exact (a power of two).
+    g.boundsCentre[0] = centre[0] * md3::kVertexScale;
+    g.boundsCentre[1] = centre[2] * md3::kVertexScale;
+    g.boundsCentre[2] = -centre[1] * md3::kVertexScale;
+    g.boundsRadius = std::sqrt(radiusSquared) * md3::kVertexScale;
+}
+
+// Keeps the direction of a world-axes normal, in the file's axes and packed; a
+// normal without a direction (zero, infinite or not a number) stays zero.
+void storeNormal(ModelGeometry& g, size_t vertexAt, const double world[3]) {
+    const double length = std::sqrt(world[0] * world[0] + world[1] * world[1] + world[2] * world[2]);
+    if (!std::isfinite(length) || length == 0.0) return;
+    // World (x, y, z) is file (x, -z, y).
+    const double file[3] = {world[0], -world[2], world[1]};
+    const double scale = QModel::kNormalRange / length;
+    QModel::PackedNormal* out = &g.normals[vertexAt * 3];
+    for (int k = 0; k < 3; ++k) {
+        // Rounded half away from zero; no component's magnitude exceeds the range.
+        const double v = file[k] * scale;
+        out[k] = static_cast<QModel::PackedNormal>(v < 0.0 ? v - 0.5 : v + 0.5);
+    }
+}
+
+void loadNormals(ModelGeometry& g, const ByteReader& in, uint64_t at, int frames, int vertices) {
+    const size_t vertexCount = static_cast<size_t>(g.vertexCount);
+    for (int f = 0; f < frames; ++f) {
+        for (int v = 0; v < vertices; ++v) {
+            const size_t o = static_cast<size_t>(at) + (static_cast<size_t>(f) * vertices + v) * md3::kExtNormalSize;
+            // The block holds the normals negated.
+            const double n[3] = {-static_cast<double>(in.f32At(o)), -static_cast<double>(in.f32At(o + 4)),
+                                 -static_cast<double>(in.f32At(o + 8))};
+            storeNormal(g, static_cast<size_t>(f) * vertexCount + static_cast<size_t>(v), n);
+        }
+    }
+}
+
+void computeNormals(ModelGeometry& g, const ByteReader& in, uint64_t verticesAt) {
+    const size_t vertexCount = static_cast<size_t>(g.vertexCount);
+    const size_t triangleCount = static_cast<size_t>(g.triangleCount);
+    std::vector<int> group(vertexCount);
+    std::vector<Vec3> groupSum;
+    std::vector<int> groupCount;
+    std::vector<int> lastTriangle;
+    std::unordered_map<uint64_t, int> groupOf;
+    groupOf.reserve(vertexCount * 2);
+
+    for (size_t f = 0; f < static_cast<size_t>(g.numFrames); ++f) {
+        const int16_t* positions = g.positions.data() + f * vertexCount * 3;
+        // Vertices at exactly the same position share one group (compared on the
+        // stored integers, which map one to one onto the positions).
+        groupOf.clear();
+        const size_t base = static_cast<size_t>(verticesAt) + f * vertexCount * md3::kVertexSize;
+        for (size_t v = 0; v < vertexCount; ++v) {
+            const size_t at = base + v * md3::kVertexSize;
+            const uint64_t key = positionKey(in.i16At(at), in.i16At(at + 2), in.i16At(at + 4));
+            const auto [it, inserted] = groupOf.try_emplace(key, static_cast<int>(groupOf.size()));
+            group[v] = it->second;
+        }
+        const size_t groups = groupOf.size();
+        groupSum.assign(groups, Vec3{});
+        groupCount.assign(groups, 0);
+        lastTriangle.assign(groups, -1);
+
+        // A triangle adds its face normal once to every group one of its corners is in:
+        // the triangles that use a vertex by index or touch its position.
+        for (size_t t = 0; t < triangleCount; ++t) {
+            const uint16_t* idx = &g.indices[t * 3];
+            const auto pos = [&](int c) { return gridToWorld(&positions[size_t{idx[c]} * 3]); };
+            const Vec3 p0 = pos(0), p1 = pos(1), p2 = pos(2);
+            const Vec3 face = cross(sub(p0, p2), sub(p2, p1));
+            for (int c = 0; c < 3; ++c) {
+                const int gr = group[idx[c]];
+                if (lastTriangle[static_cast<size_t>(gr)] == static_cast<int>(t)) continue;
+                lastTriangle[static_cast<size_t>(gr)] = static_cast<int>(t);
+                groupSum[static_cast<size_t>(gr)] = add(groupSum[static_cast<size_t>(gr)], face);
+                groupCount[static_cast<size_t>(gr)] += 1;
+            }
+        }
+        for (size_t v = 0; v < vertexCount; ++v) {
+            const size_t gr = static_cast<size_t>(group[v]);
+            // A vertex no triangle touches keeps the zero normal.
+            if (groupCount[gr] == 0) continue;
+            // The negated sum: only its direction is kept.
+            const Vec3& sum = groupSum[gr];
+            const double world[3] = {-sum.x, -sum.y, sum.z};
+            storeNormal(g, f * vertexCount + v, world);
+        }
+    }
+}
+
 }  // namespace
 
-QModel::QModel() : m_lastTick(getTicks()) {}
+QModel::QModel() : m_lastTick(getTicks()), m_geometry(emptyGeometry()) {}
 
 QModel::~QModel() = default;
 
@@ -253,10 +377,12 @@ bool QModel::loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, con
         texCoords[i] = in.f32At(static_cast<size_t>(layout.texCoordsAt) + i * 4);
     }
 
+    auto geometry = std::make_shared<ModelGeometry>();
+    ModelGeometry& g = *geometry;
     // Positions stay on the file's grid and in its axes; the draw scales and turns them.
     const size_t frameVertices = frameCount * vertexCount;
-    m_positions.resize(frameVertices * 3);
-    int16_t* out = m_positions.data();
+    g.positions.resize(frameVertices * 3);
+    int16_t* out = g.positions.data();
     const uint8_t* from = data + layout.verticesAt;
     for (size_t v = 0; v < frameVertices; ++v, out += 3, from += md3::kVertexSize) {
         if constexpr (std::endian::native == std::endian::little) {
@@ -265,161 +391,45 @@ bool QModel::loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, con
             for (size_t k = 0; k < 3; ++k) out[k] = static_cast<int16_t>(from[2 * k] | (from[2 * k + 1] << 8));
         }
     }
-    m_indices = std::move(indices);
-    m_texCoords = std::move(texCoords);
-    m_blended.assign(vertexCount * 3, 0.0f);
-    m_numFrames = layout.frames;
-    m_vertexCount = layout.vertices;
-    m_triangleCount = layout.triangles;
-    m_lighting = lighting;
+    g.indices = std::move(indices);
+    g.texCoords = std::move(texCoords);
+    g.numFrames = layout.frames;
+    g.vertexCount = layout.vertices;
+    g.triangleCount = layout.triangles;
+    g.lighting = lighting;
 
     if (lighting) {
         // Vertices the normals block or the triangles leave out keep a zero normal.
-        m_normals.assign(m_positions.size(), 0);
+        g.normals.assign(g.positions.size(), 0);
         if (layout.hasExtension) {
-            loadNormals(in, layout.extensionAt + md3::kExtHeaderSize, layout.extFrames, layout.extVertices);
-        } else if (m_numFrames <= 0) {
+            loadNormals(g, in, layout.extensionAt + md3::kExtHeaderSize, layout.extFrames, layout.extVertices);
+        } else if (g.numFrames <= 0) {
             std::printf("NumFrames <= 0\n");
         } else {
-            computeNormals(in, layout.verticesAt);
+            computeNormals(g, in, layout.verticesAt);
         }
     }
-    computeBounds();
+    computeBounds(g);
+    m_blended.assign(vertexCount * 3, 0.0f);
+    m_geometry = std::move(geometry);
     m_loaded = true;
     return true;
 }
 
-// Found on the grid, where the coordinates are whole numbers, then put into world units.
-void QModel::computeBounds() {
-    const int16_t* p = m_positions.data();
-    const size_t n = m_positions.size();
-    int16_t low[3] = {0, 0, 0};
-    int16_t high[3] = {0, 0, 0};
-    if (n > 0) {
-        for (size_t k = 0; k < 3; ++k) low[k] = high[k] = p[k];
-    }
-    for (size_t at = 3; at < n; at += 3) {
-        for (size_t k = 0; k < 3; ++k) {
-            low[k] = std::min(low[k], p[at + k]);
-            high[k] = std::max(high[k], p[at + k]);
-        }
-    }
-    // Twice the centre is a whole number, so the distances are found exactly in integers.
-    int32_t twiceCentre[3];
-    for (int k = 0; k < 3; ++k) twiceCentre[k] = int32_t{low[k]} + int32_t{high[k]};
-    int64_t farthest = 0;  // (2 x distance) squared
-    for (size_t at = 0; at < n; at += 3) {
-        const int64_t dx = 2 * int32_t{p[at]} - twiceCentre[0];
-        const int64_t dy = 2 * int32_t{p[at + 1]} - twiceCentre[1];
-        const int64_t dz = 2 * int32_t{p[at + 2]} - twiceCentre[2];
-        farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
-    }
-    float centre[3];
-    for (int k = 0; k < 3; ++k) centre[k] = static_cast<float>(twiceCentre[k]) * 0.5f;
-    const float radiusSquared = static_cast<float>(static_cast<double>(farthest) * 0.25);
-    // The grid's turn keeps distances; its scale is exact (a power of two).
-    m_boundsCentre[0] = centre[0] * md3::kVertexScale;
-    m_boundsCentre[1] = centre[2] * md3::kVertexScale;
-    m_boundsCentre[2] = -centre[1] * md3::kVertexScale;
-    m_boundsRadius = std::sqrt(radiusSquared) * md3::kVertexScale;
-}
-
-// Keeps the direction of a world-axes normal, in the file's axes and packed; a
-// normal without a direction (zero, infinite or not a number) stays zero.
-void QModel::storeNormal(size_t vertexAt, const double world[3]) {
-    const double length = std::sqrt(world[0] * world[0] + world[1] * world[1] + world[2] * world[2]);
-    if (!std::isfinite(length) || length == 0.0) return;
-    // World (x, y, z) is file (x, -z, y).
-    const double file[3] = {world[0], -world[2], world[1]};
-    const double scale = kNormalRange / length;
-    PackedNormal* out = &m_normals[vertexAt * 3];
-    for (int k = 0; k < 3; ++k) {
-        // Rounded half away from zero; no component's magnitude exceeds the range.
-        const double v = file[k] * scale;
-        out[k] = static_cast<PackedNormal>(v < 0.0 ? v - 0.5 : v + 0.5);
-    }
-}
-
-void QModel::loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices) {
-    const size_t vertexCount = static_cast<size_t>(m_vertexCount);
-    for (int f = 0; f < frames; ++f) {
-        for (int v = 0; v < vertices; ++v) {
-            const size_t o = static_cast<size_t>(at) + (static_cast<size_t>(f) * vertices + v) * md3::kExtNormalSize;
-            // The block holds the normals negated.
-            const double n[3] = {-static_cast<double>(in.f32At(o)), -static_cast<double>(in.f32At(o + 4)),
-                                 -static_cast<double>(in.f32At(o + 8))};
-            storeNormal(static_cast<size_t>(f) * vertexCount + static_cast<size_t>(v), n);
-        }
-    }
-}
-
-void QModel::computeNormals(const ByteReader& in, uint64_t verticesAt) {
-    const size_t vertexCount = static_cast<size_t>(m_vertexCount);
-    const size_t triangleCount = static_cast<size_t>(m_triangleCount);
-    std::vector<int> group(vertexCount);
-    std::vector<Vec3> groupSum;
-    std::vector<int> groupCount;
-    std::vector<int> lastTriangle;
-    std::unordered_map<uint64_t, int> groupOf;
-    groupOf.reserve(vertexCount * 2);
-
-    for (size_t f = 0; f < static_cast<size_t>(m_numFrames); ++f) {
-        const int16_t* positions = m_positions.data() + f * vertexCount * 3;
-        // Vertices at exactly the same position share one group (compared on the
-        // stored integers, which map one to one onto the positions).
-        groupOf.clear();
-        const size_t base = static_cast<size_t>(verticesAt) + f * vertexCount * md3::kVertexSize;
-        for (size_t v = 0; v < vertexCount; ++v) {
-            const size_t at = base + v * md3::kVertexSize;
-            const uint64_t key = positionKey(in.i16At(at), in.i16At(at + 2), in.i16At(at + 4));
-            const auto [it, inserted] = groupOf.try_emplace(key, static_cast<int>(groupOf.size()));
-            group[v] = it->second;
-        }
-        const size_t groups = groupOf.size();
-        groupSum.assign(groups, Vec3{});
-        groupCount.assign(groups, 0);
-        lastTriangle.assign(groups, -1);
-
-        // A triangle adds its face normal once to every group one of its corners is in:
-        // the triangles that use a vertex by index or touch its position.
-        for (size_t t = 0; t < triangleCount; ++t) {
-            const uint16_t* idx = &m_indices[t * 3];
-            const auto pos = [&](int c) { return gridToWorld(&positions[size_t{idx[c]} * 3]); };
-            const Vec3 p0 = pos(0), p1 = pos(1), p2 = pos(2);
-            const Vec3 face = cross(sub(p0, p2), sub(p2, p1));
-            for (int c = 0; c < 3; ++c) {
-                const int g = group[idx[c]];
-                if (lastTriangle[static_cast<size_t>(g)] == static_cast<int>(t)) continue;
-                lastTriangle[static_cast<size_t>(g)] = static_cast<int>(t);
-                groupSum[static_cast<size_t>(g)] = add(groupSum[static_cast<size_t>(g)], face);
-                groupCount[static_cast<size_t>(g)] += 1;
-            }
-        }
-        for (size_t v = 0; v < vertexCount; ++v) {
-            const size_t g = static_cast<size_t>(group[v]);
-            // A vertex no triangle touches keeps the zero normal.
-            if (groupCount[g] == 0) continue;
-            // The negated sum: only its direction is kept.
-            const Vec3& sum = groupSum[g];
-            const double world[3] = {-sum.x, -sum.y, sum.z};
-            storeNormal(f * vertexCount + v, world);
-        }
-    }
+void QModel::shareGeometry(const QModel& loaded) {
+    if (&loaded == this) return;
+    clearGeometry();
+    if (!loaded.m_loaded) return;
+    m_blended.assign(static_cast<size_t>(loaded.m_geometry->vertexCount) * 3, 0.0f);
+    m_geometry = loaded.m_geometry;
+    m_loaded = true;
 }
 
 void QModel::clearGeometry() {
     m_loaded = false;
     m_reportedMissingFrame = false;
-    release(m_positions);
-    release(m_normals);
-    release(m_indices);
-    release(m_texCoords);
+    m_geometry = emptyGeometry();
     release(m_blended);
-    m_boundsCentre[0] = m_boundsCentre[1] = m_boundsCentre[2] = 0.0f;
-    m_boundsRadius = 0.0f;
-    m_numFrames = 0;
-    m_vertexCount = 0;
-    m_triangleCount = 0;
     m_currentFrame = 0;
     m_nextFrame = 0;
     m_fraction = 0.0f;
@@ -429,7 +439,7 @@ void QModel::addSequence(int first, int last, const std::string& name) {
     for (const Sequence& s : m_sequences) {
         if (s.name == name) return;
     }
-    const int top = m_numFrames > 0 ? m_numFrames - 1 : 0;
+    const int top = m_geometry->numFrames > 0 ? m_geometry->numFrames - 1 : 0;
     first = first < 0 ? 0 : (first > top ? top : first);
     last = last < 0 ? 0 : (last > top ? top : last);
     // A reversed range would never wrap; it plays as its first frame alone.
@@ -495,7 +505,7 @@ int QModel::lastFrame() const {
 
 void QModel::update() {
     glPushMatrix();
-    if (m_lighting) glEnable(GL_NORMALIZE);
+    if (m_geometry->lighting) glEnable(GL_NORMALIZE);
     advance();
 }
 
@@ -553,26 +563,28 @@ void QModel::reportMissingFrame() {
 }
 
 void QModel::drawFrame(int frame) {
-    if (frame < 0 || frame >= m_numFrames) {
+    const ModelGeometry& g = *m_geometry;
+    if (frame < 0 || frame >= g.numFrames) {
         reportMissingFrame();
         return;
     }
     m_currentFrame = frame;
-    if (m_vertexCount == 0) return;
-    drawArrays(GL_SHORT, &m_positions[static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) * 3],
+    if (g.vertexCount == 0) return;
+    drawArrays(GL_SHORT, &g.positions[static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) * 3],
                normalsOf(frame));
 }
 
 void QModel::drawInterpolated() {
-    const int frames = m_numFrames;
+    const ModelGeometry& g = *m_geometry;
+    const int frames = g.numFrames;
     if (m_currentFrame < 0 || m_currentFrame >= frames || m_nextFrame < 0 || m_nextFrame >= frames) {
         reportMissingFrame();
         return;
     }
-    if (m_vertexCount == 0) return;
-    const size_t frameSize = static_cast<size_t>(m_vertexCount) * 3;
-    const int16_t* current = &m_positions[static_cast<size_t>(m_currentFrame) * frameSize];
-    const int16_t* next = &m_positions[static_cast<size_t>(m_nextFrame) * frameSize];
+    if (g.vertexCount == 0) return;
+    const size_t frameSize = static_cast<size_t>(g.vertexCount) * 3;
+    const int16_t* current = &g.positions[static_cast<size_t>(m_currentFrame) * frameSize];
+    const int16_t* next = &g.positions[static_cast<size_t>(m_nextFrame) * frameSize];
     const bool interpolate = m_drawObject && (m_drawObject->flags() & SceneObject::kInterpolateFrames);
     if (!interpolate) {
         drawArrays(GL_SHORT, current, normalsOf(m_currentFrame));
@@ -589,15 +601,17 @@ void QModel::drawInterpolated() {
 }
 
 const QModel::PackedNormal* QModel::normalsOf(int frame) const {
-    if (m_normals.empty()) return nullptr;
-    return &m_normals[static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) * 3];
+    const ModelGeometry& g = *m_geometry;
+    if (g.normals.empty()) return nullptr;
+    return &g.normals[static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) * 3];
 }
 
 // One glDrawElements over the shared triangles: positions on the file's grid
 // (GL_SHORT as stored, GL_FLOAT when blended), the packed normals (none without
 // lighting) and the object's texture units reading the shared texture coordinates.
 void QModel::drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals) {
-    if (m_indices.empty()) return;
+    const ModelGeometry& g = *m_geometry;
+    if (g.indices.empty()) return;
     glPushMatrix();
     glMultMatrixf(kGridToWorld);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -606,8 +620,8 @@ void QModel::drawArrays(unsigned positionType, const void* positions, const Pack
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(kNormalType, 0, normals);
     }
-    if (m_drawObject) m_drawObject->enableTexCoordArrays(m_texCoords.data(), 0);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(m_indices.size()), GL_UNSIGNED_SHORT, m_indices.data());
+    if (m_drawObject) m_drawObject->enableTexCoordArrays(g.texCoords.data(), 0);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(g.indices.size()), GL_UNSIGNED_SHORT, g.indices.data());
     if (m_drawObject) m_drawObject->disableTexCoordArrays();
     if (normals) glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -615,36 +629,38 @@ void QModel::drawArrays(unsigned positionType, const void* positions, const Pack
 }
 
 std::array<float, 3> QModel::position(int frame, int vertex) const {
-    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) + static_cast<size_t>(vertex)) * 3;
-    const Vec3 p = gridToWorld(&m_positions[at]);
+    const ModelGeometry& g = *m_geometry;
+    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) + static_cast<size_t>(vertex)) * 3;
+    const Vec3 p = gridToWorld(&g.positions[at]);
     return {p.x, p.y, p.z};
 }
 
 std::array<float, 3> QModel::normal(int frame, int vertex) const {
-    if (m_normals.empty()) return {0.0f, 0.0f, 0.0f};
-    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(m_vertexCount) + static_cast<size_t>(vertex)) * 3;
+    const ModelGeometry& g = *m_geometry;
+    if (g.normals.empty()) return {0.0f, 0.0f, 0.0f};
+    const size_t at = (static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) + static_cast<size_t>(vertex)) * 3;
     // File (x, y, z) is world (x, z, -y); scaled back to unit length as GL_NORMALIZE does.
-    Vec3 n{static_cast<float>(m_normals[at]), static_cast<float>(m_normals[at + 2]),
-           -static_cast<float>(m_normals[at + 1])};
+    Vec3 n{static_cast<float>(g.normals[at]), static_cast<float>(g.normals[at + 2]),
+           -static_cast<float>(g.normals[at + 1])};
     if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) return {0.0f, 0.0f, 0.0f};
     normalize(n);
     return {n.x, n.y, n.z};
 }
 
 std::vector<std::array<float, 3>> QModel::framePositions(int frame) const {
-    std::vector<std::array<float, 3>> out(static_cast<size_t>(m_vertexCount));
-    for (int v = 0; v < m_vertexCount; ++v) out[static_cast<size_t>(v)] = position(frame, v);
+    std::vector<std::array<float, 3>> out(static_cast<size_t>(vertexCount()));
+    for (int v = 0; v < vertexCount(); ++v) out[static_cast<size_t>(v)] = position(frame, v);
     return out;
 }
 
 std::vector<std::array<float, 3>> QModel::frameNormals(int frame) const {
-    std::vector<std::array<float, 3>> out(static_cast<size_t>(m_vertexCount));
-    for (int v = 0; v < m_vertexCount; ++v) out[static_cast<size_t>(v)] = normal(frame, v);
+    std::vector<std::array<float, 3>> out(static_cast<size_t>(vertexCount()));
+    for (int v = 0; v < vertexCount(); ++v) out[static_cast<size_t>(v)] = normal(frame, v);
     return out;
 }
 
 void QModel::finish() {
-    if (m_lighting) glDisable(GL_NORMALIZE);
+    if (m_geometry->lighting) glDisable(GL_NORMALIZE);
     glPopMatrix();
 }
 

@@ -1,17 +1,20 @@
 // An animated triangle mesh loaded from a ".tqm" file (the MD3 layout, optionally
 // inside a TQArchive), with named frame ranges ("swim", "wabbel", ...).
-// Many ModelObjects share one QModel and so one animation clock.
+// Many ModelObjects share one QModel and so one animation clock; QModels loaded
+// from one file can share the loaded geometry while each keeps its own clock.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/ModelGeometry.h"
+
 namespace reef {
 
-class ByteReader;
 class ModelObject;
 
 class QModel {
@@ -23,9 +26,7 @@ public:
         std::string name;
     };
 
-    // A stored normal component: the unit normal scaled to the type's full range,
-    // which OpenGL reads back as -1 .. 1.
-    using PackedNormal = int8_t;
+    using PackedNormal = ModelGeometry::PackedNormal;
     static constexpr float kNormalRange = 127.0f;
 
     // Model files larger than this are refused unread (the largest real model is
@@ -44,6 +45,12 @@ public:
     bool loadMD3(const std::string& path, bool lighting);
     // The same from bytes already in memory (the file's whole content).
     bool loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name);
+    // Takes the geometry another model loaded (or its failure to load) instead
+    // of loading the same file again; sequences, frame rate and animation stay
+    // this model's own.
+    void shareGeometry(const QModel& loaded);
+    // True when both draw the same loaded geometry.
+    bool sharesGeometryWith(const QModel& other) const { return m_loaded && m_geometry == other.m_geometry; }
 
     void addSequence(int first, int last, const std::string& name);
     void setSequence(const std::string& name);
@@ -74,18 +81,18 @@ public:
     int loopLimit() const { return m_loopLimit; }
     float framesPerSecond() const { return m_framesPerSecond; }
     float fraction() const { return m_fraction; }
-    bool lighting() const { return m_lighting; }
-    int numFrames() const { return m_numFrames; }
-    int vertexCount() const { return m_vertexCount; }
-    int triangleCount() const { return m_triangleCount; }
+    bool lighting() const { return m_geometry->lighting; }
+    int numFrames() const { return m_geometry->numFrames; }
+    int vertexCount() const { return m_geometry->vertexCount; }
+    int triangleCount() const { return m_geometry->triangleCount; }
     const std::vector<Sequence>& sequences() const { return m_sequences; }
     const Sequence* currentSequence() const;
     // Every frame's positions as the file stores them: x, y, z per vertex on its
     // 1/64-unit grid and in its axes, frame after frame (vertexCount() x 3 each).
-    const std::vector<int16_t>& gridPositions() const { return m_positions; }
+    const std::vector<int16_t>& gridPositions() const { return m_geometry->positions; }
     // The normals laid out like gridPositions(), in the file's axes; empty when the
     // model is loaded without lighting.
-    const std::vector<PackedNormal>& packedNormals() const { return m_normals; }
+    const std::vector<PackedNormal>& packedNormals() const { return m_geometry->normals; }
     // One vertex of one frame (both in range) in world units and axes.
     std::array<float, 3> position(int frame, int vertex) const;
     // Its normal in world axes, of unit length; zero where the model has none.
@@ -94,12 +101,12 @@ public:
     // out for tools and tests (drawing never needs them).
     std::vector<std::array<float, 3>> framePositions(int frame) const;
     std::vector<std::array<float, 3>> frameNormals(int frame) const;
-    const std::vector<uint16_t>& indices() const { return m_indices; }
+    const std::vector<uint16_t>& indices() const { return m_geometry->indices; }
     // s, t per vertex, the same in every frame.
-    const std::vector<float>& texCoords() const { return m_texCoords; }
+    const std::vector<float>& texCoords() const { return m_geometry->texCoords; }
     // A sphere, in the model's own units, that holds every vertex of every frame.
-    const float* boundsCentre() const { return m_boundsCentre; }
-    float boundsRadius() const { return m_boundsRadius; }
+    const float* boundsCentre() const { return m_geometry->boundsCentre; }
+    float boundsRadius() const { return m_geometry->boundsRadius; }
     int currentFrameIndex() const { return m_currentFrame; }
     int nextFrameIndex() const { return m_nextFrame; }
 
@@ -111,11 +118,7 @@ private:
     void drawInterpolated();
     void drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals);
     const PackedNormal* normalsOf(int frame) const;
-    void storeNormal(size_t vertexAt, const double world[3]);
-    void computeBounds();
     void clearGeometry();
-    void loadNormals(const ByteReader& in, uint64_t at, int frames, int vertices);
-    void computeNormals(const ByteReader& in, uint64_t verticesAt);
 
     bool m_loaded = false;
     bool m_animating = true;
@@ -124,20 +127,12 @@ private:
     float m_framesPerSecond = 15.0f;
     float m_msPerFrame = 1000.0f / 15.0f;
     int m_loopLimit = -1;
-    bool m_lighting = false;
-    int m_numFrames = 0;
-    int m_vertexCount = 0;
-    int m_triangleCount = 0;
     uint32_t m_lastTick = 0;
     size_t m_current = 0;
-    std::vector<int16_t> m_positions;
-    std::vector<PackedNormal> m_normals;
-    std::vector<uint16_t> m_indices;
-    std::vector<float> m_texCoords;
+    // Never null: an empty geometry until a load succeeds.
+    std::shared_ptr<const ModelGeometry> m_geometry;
     // Positions between two frames on the file's grid, rewritten by each interpolated draw.
     std::vector<float> m_blended;
-    float m_boundsCentre[3] = {0.0f, 0.0f, 0.0f};
-    float m_boundsRadius = 0.0f;
     int m_currentFrame = 0;
     int m_nextFrame = 0;
     float m_fraction = 0.0f;

@@ -33,68 +33,95 @@ void dress(ModelObject& object, QModel& model, Texture& texture) {
     object.setBlend(true);
 }
 
+// Loads assets of the data folder one after another; once the build is asked to
+// stop, every later one is skipped.
+class AssetLoader {
+public:
+    AssetLoader(const std::string& dataFolder, const BuildInterruption& stop) : m_dataFolder(dataFolder), m_stop(stop) {}
+
+    void texture(Texture& texture, const std::string& name, uint8_t flags, AlphaMask* keepAlpha = nullptr) {
+        if (!m_stop.stopped()) texture.loadBMP(m_dataFolder + name, flags, keepAlpha);
+    }
+    void mask(AlphaMask& mask, const std::string& name) {
+        if (m_stop.stopped()) return;
+        if (!mask.load(m_dataFolder + name))
+            std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", (m_dataFolder + name).c_str());
+    }
+    void model(QModel& model, const std::string& name, bool lighting) {
+        if (!m_stop.stopped()) model.loadMD3(m_dataFolder + name, lighting);
+    }
+
+private:
+    const std::string& m_dataFolder;
+    const BuildInterruption& m_stop;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- loading
 
-void Scenery::loadTexturesBeforeSets(const std::string& dataFolder, const TextureChoice& choice) {
+void Scenery::loadTexturesBeforeSets(const std::string& dataFolder, const TextureChoice& choice,
+                                     const BuildInterruption& stop) {
+    AssetLoader load(dataFolder, stop);
     const uint8_t flags = Texture::kSceneDefault;
     const char* skyFile = choice.skyType == 0          ? "sky_cloudy.tqt"
                           : choice.bitsPerPixel == 32 ? "sky_clear_32.tqt"
                                                       : "sky_clear_16.tqt";
-    m_sky.loadBMP(pathOf(dataFolder, skyFile), flags);
-    m_gull.loadBMP(pathOf(dataFolder, "models//gull.tqt"), flags);
-    m_manta.loadBMP(pathOf(dataFolder, "models//manta.tqt"), flags);
-    m_terrain.loadBMP(pathOf(dataFolder, "terrain.tqt"), flags);
+    load.texture(m_sky, skyFile, flags);
+    load.texture(m_gull, "models//gull.tqt", flags);
+    load.texture(m_manta, "models//manta.tqt", flags);
+    load.texture(m_terrain, "terrain.tqt", flags);
     for (int i = 0; i < kCoralCount; ++i)
-        m_coralTextures[static_cast<size_t>(i)].loadBMP(dataFolder + "models//" + kCoralNames[i] + ".tqt", flags);
-    m_water.loadBMP(pathOf(dataFolder, "water.tqt"), flags);
-    m_fader.loadBMP(pathOf(dataFolder, "gwfader.tqt"), kFaderFlags, &m_faderMask);
-    m_rockTexture.loadBMP(pathOf(dataFolder, "models//rock2.tqt"), flags, &m_rockMask);
-    m_palmBackgroundTexture.loadBMP(pathOf(dataFolder, "models//palmen_bg.tqt"), flags, &m_palmBackgroundMask);
+        load.texture(m_coralTextures[static_cast<size_t>(i)], std::string("models//") + kCoralNames[i] + ".tqt", flags);
+    load.texture(m_water, "water.tqt", flags);
+    load.texture(m_fader, "gwfader.tqt", kFaderFlags, &m_faderMask);
+    load.texture(m_rockTexture, "models//rock2.tqt", flags, &m_rockMask);
+    load.texture(m_palmBackgroundTexture, "models//palmen_bg.tqt", flags, &m_palmBackgroundMask);
     char name[64];
     for (int i = 0; i < kSequenceLength; ++i) {
         std::snprintf(name, sizeof(name), "caustics64/caust%.2d.tqt", i);
-        m_caustics[static_cast<size_t>(i)].loadBMP(dataFolder + name, flags);
+        load.texture(m_caustics[static_cast<size_t>(i)], name, flags);
     }
     for (int i = 0; i < kSequenceLength; ++i) {
         std::snprintf(name, sizeof(name), "causticsfish32/caust%.2d.tqt", i);
-        m_causticsFish[static_cast<size_t>(i)].loadBMP(dataFolder + name, flags);
+        load.texture(m_causticsFish[static_cast<size_t>(i)], name, flags);
     }
     for (int i = 0; i < kSequenceLength; ++i) {
         std::snprintf(name, sizeof(name), "highlight/highlight%.5d.tqt", kFirstHighlightNumber + i);
-        m_highlight[static_cast<size_t>(i)].loadBMP(dataFolder + name, kHighlightFlags);
+        load.texture(m_highlight[static_cast<size_t>(i)], name, kHighlightFlags);
     }
-    if (!m_blendMask.load(pathOf(dataFolder, "blendmap.tqt")))
-        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", pathOf(dataFolder, "blendmap.tqt").c_str());
-    m_reefFish.loadBMP(pathOf(dataFolder, choice.boidModel != 0 ? "models/reeffishes/anglefish.tqt"
-                                                                : "models/reeffishes/silverfish.tqt"),
-                       flags);
+    load.mask(m_blendMask, "blendmap.tqt");
+    load.texture(m_reefFish,
+                 choice.boidModel != 0 ? "models/reeffishes/anglefish.tqt" : "models/reeffishes/silverfish.tqt",
+                 flags);
 }
 
-void Scenery::loadIslandTextures(const std::string& dataFolder) {
+void Scenery::loadIslandTextures(const std::string& dataFolder, const BuildInterruption& stop) {
+    AssetLoader load(dataFolder, stop);
     const uint8_t flags = Texture::kSceneDefault;
-    m_islandTexture.loadBMP(pathOf(dataFolder, "models//insel.tqt"), flags);
-    m_palmTrunkTexture.loadBMP(pathOf(dataFolder, "models//palmenstaemme.tqt"), flags);
-    m_palmLeafTexture.loadBMP(pathOf(dataFolder, "models//palmenblaetter.tqt"), flags);
+    load.texture(m_islandTexture, "models//insel.tqt", flags);
+    load.texture(m_palmTrunkTexture, "models//palmenstaemme.tqt", flags);
+    load.texture(m_palmLeafTexture, "models//palmenblaetter.tqt", flags);
 }
 
-void Scenery::loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly, int boidCount, int boidModel) {
+void Scenery::loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly, int boidCount, int boidModel,
+                                   const BuildInterruption& stop) {
+    AssetLoader load(dataFolder, stop);
     constexpr bool kLit = true;
-    if (gullsFly) m_gullModel.loadMD3(pathOf(dataFolder, "models//gull.tqm"), kLit);
+    if (gullsFly) load.model(m_gullModel, "models//gull.tqm", kLit);
     for (int i = 0; i < kCoralCount; ++i)
-        m_coralModels[static_cast<size_t>(i)].loadMD3(dataFolder + "models/" + kCoralNames[i] + ".tqm", kLit);
+        load.model(m_coralModels[static_cast<size_t>(i)], std::string("models/") + kCoralNames[i] + ".tqm", kLit);
     if (boidCount > 0)
-        m_reefFishModel.loadMD3(pathOf(dataFolder, boidModel != 0 ? "models/reeffishes/rfish.tqm"
-                                                                  : "models/reeffishes/silverfish.tqm"),
-                                kLit);
+        load.model(m_reefFishModel,
+                   boidModel != 0 ? "models/reeffishes/rfish.tqm" : "models/reeffishes/silverfish.tqm", kLit);
 }
 
-void Scenery::loadIslandModels(const std::string& dataFolder) {
+void Scenery::loadIslandModels(const std::string& dataFolder, const BuildInterruption& stop) {
+    AssetLoader load(dataFolder, stop);
     constexpr bool kLit = true;
-    m_islandModel.loadMD3(pathOf(dataFolder, "models/insel.tqm"), kLit);
-    m_palmTrunkModel.loadMD3(pathOf(dataFolder, "models/palmenstaemme.tqm"), kLit);
-    m_palmLeafModel.loadMD3(pathOf(dataFolder, "models/palmenblaetter.tqm"), kLit);
+    load.model(m_islandModel, "models/insel.tqm", kLit);
+    load.model(m_palmTrunkModel, "models/palmenstaemme.tqm", kLit);
+    load.model(m_palmLeafModel, "models/palmenblaetter.tqm", kLit);
 }
 
 // ---------------------------------------------------------------- placement

@@ -12,6 +12,7 @@
 #include "engine/QModel.h"
 #include "engine/Texture.h"
 #include "engine/WavyHeightField.h"
+#include "scene/BuildInterruption.h"
 #include "scene/MaskedGrid.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
@@ -33,13 +34,16 @@ public:
     };
 
     // Textures named before the creature sets' own (the sets' textures load between
-    // these and the island's, in the order the catalog lists them).
-    void loadTexturesBeforeSets(const std::string& dataFolder, const TextureChoice& choice);
-    void loadIslandTextures(const std::string& dataFolder);
+    // these and the island's, in the order the catalog lists them). Each loader
+    // skips what is left once stop says so.
+    void loadTexturesBeforeSets(const std::string& dataFolder, const TextureChoice& choice,
+                                const BuildInterruption& stop = {});
+    void loadIslandTextures(const std::string& dataFolder, const BuildInterruption& stop = {});
     // Models named before the sets' own: the gull (when gulls fly), the corals, the reef fish (when
     // there is a school).
-    void loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly, int boidCount, int boidModel);
-    void loadIslandModels(const std::string& dataFolder);
+    void loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly, int boidCount, int boidModel,
+                              const BuildInterruption& stop = {});
+    void loadIslandModels(const std::string& dataFolder, const BuildInterruption& stop = {});
 
     // Builds and places the sky, floor, corals, billboards, water, light pattern and fog gradient.
     void place(const std::string& dataFolder);

@@ -1,7 +1,9 @@
 #include "scene/SetCatalog.h"
 
 #include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
@@ -88,12 +90,13 @@ SetCatalog::SetCatalog(SetSelection& selection, const DirectoryLister& lister)
 
 SetCatalog::~SetCatalog() = default;
 
-void SetCatalog::scanSets(const std::string& dataFolder) {
+void SetCatalog::scanSets(const std::string& dataFolder, const BuildInterruption& stop) {
     for (const char* relative : kSetFolders) {
         const std::string folder = dataFolder + relative;
         // Folder names are kept byte for byte, UTF-8 or not, so every set opens.
         const std::u16string wideFolder = wideFromPath(folder);
         for (const std::string& entry : m_lister.list(folder)) {
+            if (stop.stopped()) return;
             readSet(wideFolder, wideFromPath(entry));
         }
     }
@@ -166,17 +169,27 @@ void SetCatalog::readSet(const std::u16string& folder, const std::u16string& nam
     m_sets.push_back(std::move(set));
 }
 
-void SetCatalog::loadModels(const SetSelection& selection,
-                            const std::function<void(QModel&, const std::u16string&, bool)>& load) {
+void SetCatalog::loadModels(const SetSelection& selection, const ModelLoad& load, const BuildInterruption& stop) {
+    // NOTE: the geometry is shared, never the QModel: each part plays its own
+    // frame range at its own rate, and two parts holding one QModel would step
+    // its one clock twice a frame.
+    std::map<std::pair<std::u16string, bool>, const QModel*> loaded;
+    const auto loadOnce = [&](QModel& model, const std::u16string& path, bool lighting) {
+        const float framesPerSecond = model.framesPerSecond();
+        const auto [first, isNew] = loaded.try_emplace({path, lighting}, &model);
+        if (isNew)
+            load(model, path, lighting);
+        else
+            model.shareGeometry(*first->second);
+        model.setFramesPerSecond(framesPerSecond);
+    };
     for (const std::unique_ptr<SetDescriptor>& set : m_sets) {
         if (!selection.isSetEnabled(set->id)) continue;
-        const float framesPerSecond = set->model.framesPerSecond();
-        load(set->model, set->modelPath, set->lighting);
-        set->model.setFramesPerSecond(framesPerSecond);
+        if (stop.stopped()) return;
+        loadOnce(set->model, set->modelPath, set->lighting);
         for (const std::unique_ptr<SubSetDescriptor>& subSet : set->subSets) {
-            const float subRate = subSet->model.framesPerSecond();
-            load(subSet->model, subSet->modelPath, set->lighting);
-            subSet->model.setFramesPerSecond(subRate);
+            if (stop.stopped()) return;
+            loadOnce(subSet->model, subSet->modelPath, set->lighting);
         }
     }
 }

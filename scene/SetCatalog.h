@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/BuildInterruption.h"
 #include "scene/SetDescriptor.h"
 
 namespace reef {
@@ -37,8 +38,9 @@ public:
     SetCatalog& operator=(const SetCatalog&) = delete;
 
     // Reads every entry of the three set folders below dataFolder (which ends in
-    // a separator) and appends one descriptor each. A missing folder adds nothing.
-    void scanSets(const std::string& dataFolder);
+    // a separator) and appends one descriptor each. A missing folder adds nothing;
+    // a stop leaves the rest unread.
+    void scanSets(const std::string& dataFolder, const BuildInterruption& stop = {});
     // Reads folder + name + "\\" + "info.ini" into a new descriptor and appends
     // it; a missing descriptor file gives empty texts and zero numbers.
     void readSet(const std::u16string& folder, const std::u16string& name);
@@ -48,11 +50,14 @@ public:
     // its refusal), or an empty text when it is within them.
     static std::string pastLimits(const ProfileReader& reader);
 
+    using ModelLoad = std::function<void(QModel& model, const std::u16string& path, bool lighting)>;
     // Loads the model of every enabled set and sub-set through load (the
     // model, its path as the descriptor gives it, whether to keep normals);
-    // the frame rate the descriptor gave stays, whatever the file says.
-    void loadModels(const SetSelection& selection,
-                    const std::function<void(QModel& model, const std::u16string& path, bool lighting)>& load);
+    // the frame rate the descriptor gave stays, whatever the file says. A path
+    // met again with the same lighting is not loaded again: that model shares
+    // the first one's geometry and keeps its own animation. A stop leaves the
+    // rest unloaded.
+    void loadModels(const SetSelection& selection, const ModelLoad& load, const BuildInterruption& stop = {});
     // Frees the model and releases the texture of every sub-set and set (needs
     // the GL context that loaded them), then destroys the descriptors.
     void clear();

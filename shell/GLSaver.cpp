@@ -241,11 +241,41 @@ bool GLSaver::RunSaverLoop() {
         CreateShadeWindows();
         PlaceShadeWindows();
     }
-    if (!BuildScene()) return false;
+    m_building = true;
+    const bool built = BuildScene();
+    m_building = false;
+    // A stop during the build is an ordinary end: the scene, whole or not, is
+    // released by the shutdown and no frame is drawn.
+    if (m_shutdownPending || quitRequested()) {
+        m_system.debugOutput("scene build: stopped by a request to end");
+        ShutdownSaver();
+        return true;
+    }
+    if (!built) return false;
     if (m_runMode == RunMode::Full) m_windows.setScreenSaverRunning(true);
     runFrameLoop();
     ShutdownSaver();
     return true;
+}
+
+bool GLSaver::StopRequestedDuringBuild() {
+    // A scene built outside the saver loop (a tool, a test) has no messages of its own.
+    if (!m_building) return false;
+    Message msg;
+    while (!m_shutdownPending && !quitRequested() && m_windows.peekMessage(msg)) {
+        if (msg.message == WM_QUIT) {
+            requestQuit();
+            break;
+        }
+        // The viewer ends on Escape, which its input tracker sees only once frames run.
+        if (m_variant == Variant::Viewer && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            requestQuit();
+            break;
+        }
+        // A window system that dispatches by itself has run the window procedure already.
+        if (msg.window != 0 && !msg.delivered) WindowProc(msg.window, msg.message, msg.wParam, msg.lParam);
+    }
+    return m_shutdownPending || quitRequested();
 }
 
 // Messages first; when none is waiting, the next frame. A capped loop sleeps
@@ -313,6 +343,12 @@ bool GLSaver::verifyPassword() {
 
 void GLSaver::ShutdownSaver() {
     if (m_shutDown) return;
+    // Releasing the scene under the build's feet would leave it loading into
+    // freed objects: the build notices the request between assets and returns.
+    if (m_building) {
+        m_shutdownPending = true;
+        return;
+    }
     m_shutDown = true;
     if (m_runMode == RunMode::Full) m_windows.setScreenSaverRunning(false);
     ReleaseGL();

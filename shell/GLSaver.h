@@ -39,6 +39,7 @@ public:
     // The user asked to leave: shut down unless a password check says otherwise.
     void InterruptSaver();
     // Runs once: context released, scene cleaned up, SDL stopped, quit posted.
+    // Asked for while the scene is being built, it runs when the build returns.
     void ShutdownSaver();
     void ChangePassword();
 
@@ -85,6 +86,11 @@ public:
 protected:
     WindowSystem& windows() { return m_windows; }
     SystemServices& system() { return m_system; }
+    // Called by BuildScene between assets: handles the messages waiting (the
+    // window procedure's stop rules, a termination request, the viewer's
+    // Escape) and answers true once the program is to end, so the build can
+    // return early; the shutdown then runs as after any run.
+    bool StopRequestedDuringBuild();
 
 private:
     using PasswordVerifier = int (*)(WindowHandle);
@@ -115,6 +121,8 @@ private:
     bool m_oldWindows = false;
     int m_mouseMoves = 0;
     bool m_shutDown = false;
+    bool m_building = false;         // inside BuildScene
+    bool m_shutdownPending = false;  // asked for while building
     ScreenSettings m_screenSettings;
     bool m_contextCurrent = false;
     PasswordVerifier m_verifier = nullptr;

@@ -226,6 +226,60 @@ no_data_folder)
   done
   xwininfo -root -children | grep -c '^ *0x' | cmp -s - "$WORK/windows-before" || fail "a window was left open"
   ;;
+long_build_stops)
+  # A data folder with 30 extra sets of 65 parts (64 sub-sets, the most a set may
+  # have), each part with its own copy of a texture: the scene build loads about
+  # 2,000 textures (many seconds). A termination signal, a key in the saver and
+  # Escape in the viewer, each given during that build, end the program the
+  # ordinary way: the build notices the request between two assets (within a
+  # second), nothing is drawn, status 0.
+  start_display
+  BIN="$(cd "$BIN" && pwd)"
+  data="$WORK/long/Marevo2"
+  mkdir -p "$data/sets/additional"
+  ln "$PLAIN" "$VIEWER" "$WORK/long/" 2>/dev/null || cp "$PLAIN" "$VIEWER" "$WORK/long/"
+  for entry in "$BIN/Marevo2"/*; do [ "$(basename "$entry")" = sets ] || ln -s "$entry" "$data/"; done
+  ln -s "$BIN/Marevo2/sets/default_fish" "$BIN/Marevo2/sets/default_diverse" "$data/sets/"
+  ln -s "$BIN/Marevo2/sets/additional"/* "$data/sets/additional/"
+  for k in $(seq 1 30); do
+    mkdir "$data/sets/additional/long_$k"
+    { printf '[common]\nid=long_%d\n[saver]\ntype=none\ntexture=..\\..\\..\\models\\palmen_bg.tqt\n' "$k"
+      for n in $(seq 2 65); do printf '[saver%d]\ntexture=..\\..\\..\\models\\coral_b.tqt\n' "$n"; done
+    } >"$data/sets/additional/long_$k/info.ini"
+  done
+  # The sanitizers' own work at exit (the leak check) takes about a second more.
+  exit_limit=1
+  if ldd "$PLAIN" | grep -q libasan; then exit_limit=3; fi
+  seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }'; }
+  for run in "reefsaver_plain /s SIGTERM" "reefsaver_plain /s key" "reefsaver - Escape"; do
+    read -r program switch stop <<<"$run"
+    [ "$switch" = - ] && switch=""
+    # Standard error's lines with the time each arrived.
+    REEFSAVER_DEBUG=1 "$WORK/long/$program" $switch >"$WORK/out" \
+      2> >(while IFS= read -r text; do echo "$(date +%s.%N) $text"; done >"$WORK/err") &
+    pid=$!
+    wait_fullscreen || fail "$run: no full-screen window"
+    sleep 1.5
+    still_running "$pid" || fail "$run: ended before the stop"
+    sent=$(date +%s.%N)
+    case "$stop" in
+      SIGTERM) kill -TERM "$pid" ;;
+      key) xdotool key x ;;
+      Escape) xdotool key Escape ;;
+    esac
+    wait_exit "$pid" 300 || fail "$run: still running 30 s after the stop"
+    ended=$(seconds_since "$sent")
+    sleep 0.2
+    noticed=$(awk -v sent="$sent" '/ scene build: stopped/ { printf "%.2f", $1 - sent; exit }' "$WORK/err")
+    echo "$run: the build stopped after ${noticed:-?} s, the program ended after $ended s with $EXIT_CODE"
+    [ -n "$noticed" ] || fail "$run: the build was not stopped (over before the stop?): $(grep -v ' /' "$WORK/err" | tail -n 5)"
+    awk -v t="$noticed" 'BEGIN { exit !(t <= 1.0) }' || fail "$run: the build took $noticed s to notice the stop"
+    awk -v t="$ended" -v l="$exit_limit" 'BEGIN { exit !(t <= l) }' || fail "$run: ended $ended s after the stop"
+    [ "$EXIT_CODE" = 0 ] || fail "$run: exit code $EXIT_CODE"
+    ! grep -q "frame loop:" "$WORK/err" || fail "$run: frames were drawn"
+    sleep 0.5
+  done
+  ;;
 frozen_clock_hooks)
   # The timed screenshots and the timed exit count real time while the scene's clock
   # stands still: the frame at 2 s is taken, it is the same frame as the first one,

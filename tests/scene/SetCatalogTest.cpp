@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #endif
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
+#include "testsupport/Md3Writer.h"
 #include "testsupport/TempFolder.h"
 
 namespace reef {
@@ -43,7 +45,7 @@ fs::path utf8Path(const std::string& name) {
 class DataFolder {
 public:
     DataFolder() {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_root = fs::temp_directory_path() /
                  ("reef_scene_" + std::string(info->name()) + "_" + std::to_string(test::currentProcessId()));
         fs::remove_all(m_root);
@@ -56,6 +58,14 @@ public:
     // The data folder as the application forms it: ending in a separator.
     std::string path() const { return m_root.string() + "/"; }
 
+    // Writes bytes to sets/<folder>/<name>/<file>.
+    void addFile(const std::string& folder, const std::string& name, const std::string& file,
+                 const std::vector<uint8_t>& bytes) {
+        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
+        fs::create_directories(dir);
+        std::ofstream(dir / file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
     // Creates sets/<folder>/<name>/ and, unless text is null, its info.ini.
     void addSet(const std::string& folder, const std::string& name, const char* text) {
         const fs::path dir = m_root / "sets" / folder / utf8Path(name);
@@ -369,6 +379,114 @@ TEST(SetCatalog, SetsPastTheSubSetAndValueLimitsAreRefusedWithOneLine) {
         EXPECT_NE(lines.find(std::string(name) + "/info.ini"), std::string::npos) << name << "\n" << lines;
     EXPECT_NE(lines.find("more than 64 sub-sets; set skipped"), std::string::npos) << lines;
     EXPECT_NE(lines.find("more than 64 values in a section; set skipped"), std::string::npos) << lines;
+}
+
+// Loads every model through the catalog, counting the loads per file.
+struct CountingLoad {
+    std::map<std::string, int> loads;
+    SetCatalog::ModelLoad load() {
+        return [this](QModel& model, const std::u16string& path, bool lighting) {
+            const std::string file = pathFromWide(path);
+            std::string name = file.substr(file.find("sets"));
+            std::replace(name.begin(), name.end(), '\\', '/');
+            ++loads[name];
+            model.loadMD3(file, lighting);
+        };
+    }
+    int total() const {
+        int sum = 0;
+        for (const auto& [file, count] : loads) sum += count;
+        return sum;
+    }
+};
+
+// Parts that name one model file load it once and draw the same geometry,
+// while each keeps its own frame rate and frame ranges; another set's file of
+// the same name is its own. A file that fails to load is tried once.
+TEST(SetCatalog, ModelsNamedTwiceAreLoadedOnceAndAnimatedApart) {
+    DataFolder data;
+    const std::vector<uint8_t> small = testing::writeMd3(testing::gridModel(4, 2));
+    const std::vector<uint8_t> large = testing::writeMd3(testing::gridModel(6, 5));
+    data.addFile("default_fish", "a", "body.tqm", small);
+    data.addFile("default_fish", "a", "part.tqm", large);
+    data.addFile("default_fish", "b", "body.tqm", large);
+    data.addSet("default_fish", "a",
+                (idOf("a") + "[saver]\ntype=statictimed\nmodel=body.tqm\nanimationspeed=10\nlighting=1\n"
+                             "[saver2]\nmodel=part.tqm\nanimationspeed=5\n"
+                             "[saver3]\nmodel=part.tqm\nanimationspeed=20\n"
+                             "[saver4]\nmodel=body.tqm\nanimationspeed=7\n"
+                             "[saver5]\nmodel=missing.tqm\n[saver6]\nmodel=missing.tqm\n")
+                    .c_str());
+    data.addSet("default_fish", "b", (idOf("b") + "[saver]\ntype=statictimed\nmodel=body.tqm\n").c_str());
+    SystemLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.size(), 2u);
+
+    CountingLoad counter;
+    catalog.loadModels(selection, counter.load());
+    EXPECT_EQ(counter.loads, (std::map<std::string, int>{{"sets/default_fish/a/body.tqm", 1},
+                                                         {"sets/default_fish/a/part.tqm", 1},
+                                                         {"sets/default_fish/a/missing.tqm", 1},
+                                                         {"sets/default_fish/b/body.tqm", 1}}));
+    SetDescriptor& a = catalog.at(0);
+    QModel& part2 = a.subSets[0]->model;
+    QModel& part3 = a.subSets[1]->model;
+    QModel& body4 = a.subSets[2]->model;
+    EXPECT_TRUE(part3.sharesGeometryWith(part2));
+    EXPECT_TRUE(body4.sharesGeometryWith(a.model));
+    EXPECT_TRUE(body4.lighting());  // the set's lighting, as loaded
+    EXPECT_FALSE(catalog.at(1).model.sharesGeometryWith(a.model));
+    EXPECT_EQ(part3.vertexCount(), 12);
+    EXPECT_FALSE(a.subSets[3]->model.loaded());
+    EXPECT_FALSE(a.subSets[4]->model.loaded());
+
+    // The animation is each part's own.
+    EXPECT_EQ(part2.framesPerSecond(), 5.0f);
+    EXPECT_EQ(part3.framesPerSecond(), 20.0f);
+    part2.addSequence(1, 3, "swim");
+    EXPECT_TRUE(part3.sequences().empty());
+    // Releasing the first user leaves the others drawing the geometry.
+    a.model.free();
+    QModel alone;
+    ASSERT_TRUE(alone.loadMD3(pathFromWide(a.modelPath), true));
+    ASSERT_TRUE(body4.loaded());
+    EXPECT_EQ(body4.framePositions(3), alone.framePositions(3));
+    EXPECT_EQ(body4.frameNormals(3), alone.frameNormals(3));
+    catalog.clear();
+}
+
+// Asked to stop, the catalog loads nothing more: the stop is asked before each model.
+TEST(SetCatalog, AStopBetweenModelsLeavesTheRestUnloaded) {
+    DataFolder data;
+    std::string text = idOf("many") + "[saver]\ntype=statictimed\nmodel=m0.tqm\n";
+    for (int n = 2; n <= 10; ++n) {
+        text += "[saver" + std::to_string(n) + "]\nmodel=m" + std::to_string(n) + ".tqm\n";
+        data.addFile("default_fish", "many", "m" + std::to_string(n) + ".tqm", testing::writeMd3(testing::gridModel(1, 1)));
+    }
+    data.addFile("default_fish", "many", "m0.tqm", testing::writeMd3(testing::gridModel(1, 1)));
+    data.addSet("default_fish", "many", text.c_str());
+    SystemLister lister;
+    SetSelection selection;
+    SetCatalog catalog(selection, lister);
+    catalog.scanSets(data.path());
+    ASSERT_EQ(catalog.size(), 1u);
+
+    CountingLoad counter;
+    int asked = 0;
+    catalog.loadModels(selection, counter.load(), BuildInterruption([&asked] { return ++asked > 3; }));
+    EXPECT_EQ(counter.total(), 3);
+    EXPECT_EQ(asked, 4);
+    const SetDescriptor& set = catalog.at(0);
+    EXPECT_TRUE(set.subSets[1]->model.loaded());
+    EXPECT_FALSE(set.subSets[2]->model.loaded());
+    catalog.clear();
+
+    // A stop before the scan reads no descriptor at all.
+    SetCatalog unread(selection, lister);
+    unread.scanSets(data.path(), BuildInterruption([] { return true; }));
+    EXPECT_TRUE(unread.empty());
 }
 
 }  // namespace

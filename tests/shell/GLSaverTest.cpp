@@ -14,6 +14,12 @@ public:
     using GLSaver::GLSaver;
     bool BuildScene() override {
         log.push_back("build");
+        building = true;
+        for (int i = 0; i < assets; ++i) {
+            if (StopRequestedDuringBuild()) break;
+            log.push_back("asset");
+        }
+        building = false;
         return buildResult;
     }
     bool InitGL() override {
@@ -31,6 +37,7 @@ public:
     }
     bool Cleanup() override {
         ++cleanups;
+        if (assets > 0) log.push_back(building ? "cleanup during the build" : "cleanup");
         return true;
     }
     bool PostFrame() override {
@@ -40,6 +47,8 @@ public:
 
     std::vector<std::string> log;
     bool buildResult = true;
+    int assets = 0;  // asks whether to stop before each
+    bool building = false;
     int frames = 0;
     int maxFrames = 3;
     int cleanups = 0;
@@ -389,6 +398,53 @@ TEST(RunSaverLoop, FailingSceneBuildSkipsTheLoop) {
     EXPECT_FALSE(saver.Run());
     EXPECT_EQ(saver.frames, 0);
     EXPECT_FALSE(saver.isShutDown());
+}
+
+// A stop input or a termination request during a long build ends it between
+// two assets; the shutdown then runs once, after the build returned, as after
+// any run (mode restored, scene released), and no frame is drawn. Inputs the
+// mode ignores leave the build going.
+TEST(RunSaverLoop, StopsDuringTheBuildEndBetweenAssets) {
+    const Message empty{};
+    struct Case {
+        const char* name;
+        Variant variant;
+        const char16_t* commandLine;
+        Message input;
+        int assetsLoaded;  // of 5
+    };
+    const Case cases[] = {
+        {"key in the saver", Variant::Plain, u"saver /s", {FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0}, 2},
+        {"termination", Variant::Plain, u"saver /s", {FakeWindows::kMain, WM_DESTROY, 0, 0}, 2},
+        {"quit message", Variant::Plain, u"saver /t", {0, WM_QUIT, 0, 0}, 2},
+        {"Escape in the viewer", Variant::Viewer, u"saver", {FakeWindows::kMain, WM_KEYDOWN, VK_ESCAPE, 0}, 2},
+        {"other key in the viewer", Variant::Viewer, u"saver", {FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0}, 5},
+        {"click in the test window", Variant::Plain, u"saver /t", {FakeWindows::kMain, WM_LBUTTONDOWN, 0, 0}, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Platform p;
+        TestSaver saver(c.variant, p.windows, p.system);
+        saver.assets = 5;
+        saver.maxFrames = 1;
+        ASSERT_TRUE(saver.Create(c.commandLine));
+        p.windows.calls.clear();
+        p.windows.script = {empty, empty, c.input};
+        EXPECT_TRUE(saver.Run());  // an ordinary end
+        std::vector<std::string> expected = {"init", "build"};
+        expected.insert(expected.end(), static_cast<size_t>(c.assetsLoaded), "asset");
+        if (c.assetsLoaded < 5) {
+            expected.insert(expected.end(), {"release-objects", "cleanup"});
+            EXPECT_EQ(saver.frames, 0);
+        } else {
+            expected.insert(expected.end(), {"move", "render", "post", "release-objects", "cleanup"});
+        }
+        EXPECT_EQ(saver.log, expected);
+        EXPECT_EQ(saver.cleanups, 1);
+        EXPECT_EQ(std::count(p.system.calls.begin(), p.system.calls.end(), "sdl-stop"), 1);
+        const bool fullScreen = c.commandLine != std::u16string(u"saver /t");
+        EXPECT_EQ(std::count(p.windows.calls.begin(), p.windows.calls.end(), "restore-mode"), fullScreen ? 1 : 0);
+    }
 }
 
 // ---------------------------------------------------------------- stop rules
