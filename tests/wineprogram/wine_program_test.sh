@@ -13,7 +13,10 @@
 #   key      /s ends on a key pressed on the X keyboard.
 #   preview  /p <hwnd> in a host window made by preview_host.exe: the saver's
 #            read-back frame of the preview matches the reference, and the
-#            saver ends when the host window is destroyed.
+#            saver ends when the host window is destroyed; /p without a
+#            window number makes no window and ends with the failure status.
+#   viewer   reefsaver.exe runs full screen whatever the switch (/c here),
+#            ignores the pointer and a key, and ends on Escape.
 set -u
 BIN="$1"
 FIXTURES="$2"
@@ -25,6 +28,7 @@ SIZE=320x240
 FROZEN_MS=60000
 SEED=1
 PLAIN="$BIN/reefsaver_plain.scr"
+VIEWER="$BIN/reefsaver.exe"
 COMPARE=/usr/bin/compare
 
 mkdir -p "$OUT"
@@ -92,9 +96,10 @@ wait_for_end() {
   return 1
 }
 
-# start_saver SHOT: /s in the background, the first frame read back into SHOT.
+# start_saver SHOT [PROGRAM SWITCH]: the saver (/s) in the background, its first
+# frame read back into SHOT.
 start_saver() {
-  REEFSAVER_SCREENSHOTS="0:$1" wine "$PLAIN" /s >"$WORK/saver.log" 2>&1 &
+  REEFSAVER_SCREENSHOTS="0:$1" wine "${2:-$PLAIN}" "${3:-/s}" >"$WORK/saver.log" 2>&1 &
   SAVER_PID=$!
   wait_for_file "$1" 60 || { cat "$WORK/saver.log"; fail "the saver drew no frame"; }
   sleep 0.5  # the frame after the read-back is on the screen, and the input is the saver's
@@ -164,6 +169,33 @@ case "$CASE" in
     [ "$status" = 0 ] || fail "the preview host reported a failure ($status)"
     # The preview at the host's 320 x 240 is the frame the full-screen saver draws at that size.
     compare_with_reference down "$shot"
+    # Without a window number there is no parent to draw in.
+    timeout 60 wine "$PLAIN" /p >"$WORK/orphan.log" 2>&1
+    status=$?
+    [ "$status" = 1 ] || { cat "$WORK/orphan.log"; fail "/p without a window ended with $status, not 1"; }
+    echo "/p without a window ended at once with status 1"
+    ;;
+  viewer)
+    [ -f "$VIEWER" ] || fail "no $VIEWER"
+    start_saver "$WORK/first.png" "$VIEWER" /c
+    # The viewer's own view (its camera and the help hint) has no reference
+    # picture: its frame must show a lit, varied scene, not an empty one.
+    read -r mean spread < <(/usr/bin/convert "$WORK/first.png" -format "%[fx:mean] %[fx:standard_deviation]" info:)
+    echo "viewer frame: mean $mean, spread $spread"
+    awk -v m="$mean" -v d="$spread" 'BEGIN { exit !(m > 0.2 && m < 0.9 && d > 0.05) }' ||
+      fail "the viewer's frame is empty or flat"
+    cp "$WORK/first.png" "$OUT/wine-viewer.png"
+    for step in 1 2 3 4 5 6 7 8; do
+      xdotool mousemove $((step * 30)) $((step * 20))
+      sleep 0.1
+    done
+    xdotool key a
+    sleep 1.5
+    kill -0 "$SAVER_PID" 2>/dev/null || fail "the viewer ended on the pointer or a key other than Escape"
+    xdotool key Escape
+    wait_for_end 10 || fail "the viewer did not end on Escape"
+    [ "$SAVER_STATUS" = 0 ] || fail "the viewer ended with $SAVER_STATUS"
+    echo "the viewer ran full screen on /c, kept running on pointer moves and a key, and ended on Escape"
     ;;
   *)
     fail "unknown case $CASE"
