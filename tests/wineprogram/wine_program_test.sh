@@ -15,6 +15,9 @@
 #            read-back frame of the preview matches the reference, and the
 #            saver ends when the host window is destroyed; /p without a
 #            window number makes no window and ends with the failure status.
+#   test     /t: a window whose client area is 800 x 600 (the read-back frame's
+#            size), not ended by a click, closed by Alt+F4 through the system's
+#            own handling of the key.
 #   viewer   reefsaver.exe runs full screen whatever the switch (/c here),
 #            ignores the pointer and a key, and ends on Escape.
 set -u
@@ -51,6 +54,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 : "${WINEPREFIX:?names the Wine prefix of the test run}"
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+# The test window needs a screen larger than itself.
+[ "$CASE" = test ] && SIZE=1024x768
 start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
 XVFB_PID=$DISPLAY_SERVER_PID
 
@@ -174,6 +179,19 @@ case "$CASE" in
     status=$?
     [ "$status" = 1 ] || { cat "$WORK/orphan.log"; fail "/p without a window ended with $status, not 1"; }
     echo "/p without a window ended at once with status 1"
+    ;;
+  test)
+    start_saver "$WORK/first.png" "$PLAIN" /t
+    size=$(/usr/bin/identify -format "%wx%h" "$WORK/first.png")
+    [ "$size" = 800x600 ] || fail "the test window's client area is $size, not 800x600"
+    cp "$WORK/first.png" "$OUT/wine-test-window.png"
+    xdotool mousemove 400 300 click 1
+    sleep 1
+    kill -0 "$SAVER_PID" 2>/dev/null || fail "a click ended the test window"
+    xdotool key alt+F4
+    wait_for_end 10 || fail "Alt+F4 did not close the test window"
+    [ "$SAVER_STATUS" = 0 ] || fail "the test window ended with $SAVER_STATUS"
+    echo "the test window drew 800 x 600, kept running on a click and closed on Alt+F4"
     ;;
   viewer)
     [ -f "$VIEWER" ] || fail "no $VIEWER"
