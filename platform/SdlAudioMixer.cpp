@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+#include <new>
+
 #include "engine/FilePath.h"
 #include "engine/WavCheck.h"
 #include "engine/WavFormat.h"
@@ -17,7 +20,15 @@ AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
     // The decoder trusts the header, so the file is read and checked first and
     // the very bytes checked are what it decodes. NOTE: never SDL_RWFromFile,
     // which would wait on a FIFO named like a sound.
-    const std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, wav::kMaxFileBytes);
+    // NOTE: a sound that cannot be held is reported and left out, like any
+    // asset that fails to load, instead of ending the program.
+    std::optional<std::vector<uint8_t>> bytes;
+    try {
+        bytes = readFileBytes(path, wav::kMaxFileBytes);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "Sound %s: out of memory\n", path.c_str());
+        return nullptr;
+    }
     if (!bytes) return nullptr;
     return loadWAVBytes(bytes->data(), bytes->size());
 }

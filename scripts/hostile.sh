@@ -23,7 +23,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}exitcode=86"
 WORK="$(mktemp -d /tmp/reef-hostile-XXXXXX)"
-trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$WORK"' EXIT
 
 # Sanitized code runs several times slower: time limits grow by this factor.
 SLOW=1
@@ -77,11 +77,12 @@ loader_failures() { grep -E "failed|not read:|frame >= NumFrames|NumFrames <= 0|
 
 # A program folder of our own: the program hard-linked (its data folder is found
 # beside its real path) and the data folder as a tree of links, so cases can add
-# or replace files without touching the build. $1: the folder to make.
+# or replace files without touching the build. $1: the folder to make; $2: the
+# saver to put there (default: the build's).
 program_copy() {
-  local dir="$1"
+  local dir="$1" plain="${2:-$PLAIN}"
   mkdir -p "$dir" || return 1
-  ln -f "$PLAIN" "$dir/" 2>/dev/null || cp "$PLAIN" "$dir/" || return 1
+  ln -f "$plain" "$dir/reefsaver_plain" 2>/dev/null || cp "$plain" "$dir/reefsaver_plain" || return 1
   ln -f "$VIEWER" "$dir/" 2>/dev/null || cp "$VIEWER" "$dir/" || return 1
   ln -s "$BIN/modules" "$dir/modules"
   mkdir -p "$dir/Marevo2/sets"
@@ -296,9 +297,92 @@ case_mode_left_behind() {
   unset XDG_RUNTIME_DIR
 }
 
+# A set with 20,000 sub-set sections (a 3.6 MB info.ini, within the file limit):
+# refused with one line, the saver draws its first frame as soon as without it
+# and ends at once on SIGTERM.
+case_many_subsets() {
+  local dir="$WORK/subsets" pid start seconds cpu
+  program_copy "$dir" || { fail "cannot make the program folder"; return 1; }
+  mkdir -p "$dir/Marevo2/sets/additional/hostile_sections"
+  awk 'BEGIN {
+      print "[common]\nid=hostile_sections\n[settings]\ncategory=diverse\n[saver]\ntype=statictimed\nmodel=m.tqm"
+      for (n = 2; n < 20002; n++) printf "[saver%d]\ntexture=t.tqt\nmodel=m.tqm\nscale=0.05\nval0=1,2,3\n", n
+    }' >"$dir/Marevo2/sets/additional/hostile_sections/info.ini"
+  fresh_settings
+  start="$(now)"
+  REEFSAVER_SCREENSHOTS="0:$WORK/subsets-first.png" "$dir/reefsaver_plain" /s >"$CASE_LOG" 2>&1 &
+  pid=$!
+  until [ -s "$WORK/subsets-first.png" ]; do
+    kill -0 "$pid" 2>/dev/null || { fail "the saver ended before its first frame"; return 1; }
+    within "$(elapsed "$start")" "$((15 * SLOW))" || { reap "$pid"; fail "no first frame within $((15 * SLOW)) s"; return 1; }
+    sleep 0.1
+  done
+  seconds="$(elapsed "$start")"
+  # Processor time (user and system) so far: on a busy machine the steadier figure.
+  cpu="$(awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/$pid/stat")"
+  kill -TERM "$pid"
+  start="$(now)"
+  wait_gone "$pid" "$((1 * SLOW))" || { reap "$pid"; fail "the saver did not end within $SLOW s of SIGTERM"; return 1; }
+  normal_status "$STATUS" || { fail "the saver ended with $STATUS after SIGTERM"; return 1; }
+  [ "$(grep -c "hostile_sections/info.ini: more than 64 sub-sets; set skipped" "$CASE_LOG")" = 1 ] ||
+    { fail "the set was not refused in one line"; return 1; }
+  echo "  refused in one line; first frame after $seconds s ($cpu CPU s), ended $(elapsed "$start") s after SIGTERM"
+  # The plain data's first frame takes about 0.5 CPU s (2 with the sanitizers).
+  within "$cpu" "$((SLOW))" || { fail "the first frame took $cpu CPU s"; return 1; }
+}
+
+# Running out of memory while the assets load: a build without the sanitizers
+# (they end the program on the first failed allocation by design) runs with
+# every large C++ allocation failing, as when memory is short. Each asset that
+# cannot be held is reported and left out, and the saver goes on (status 0) or
+# ends with one line and status 1; it never aborts. (A limit on the whole
+# address space would also starve the GL driver, which then crashes inside
+# itself; the shim fails only the program's own allocations.)
+case_out_of_memory() {
+  local release="$ROOT/build-rel" dir="$WORK/oom" shim="$WORK/failing_new.so" pid
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  if [ ! -f "$release/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREEF_SANITIZE=OFF "${launcher[@]}" \
+      >"$WORK/release-cmake.log" 2>&1 || { fail "cannot configure $release: $(tail -n 3 "$WORK/release-cmake.log")"; return 1; }
+  fi
+  nice ninja -C "$release" reefsaver_plain >"$WORK/release-build.log" 2>&1 ||
+    { fail "cannot build the release saver: $(tail -n 5 "$WORK/release-build.log")"; return 1; }
+  ldd "$release/bin/reefsaver_plain" | grep -q libasan && { fail "$release is a sanitized build"; return 1; }
+  cat >"$WORK/failing_new.cpp" <<'SHIM'
+// Every C++ allocation of 64 KB or more fails, as in a process out of memory.
+#include <cstdlib>
+#include <new>
+static void* allocate(std::size_t size) {
+    if (size >= 65536) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+SHIM
+  g++ -O2 -shared -fPIC -o "$shim" "$WORK/failing_new.cpp" || { fail "cannot build the allocation shim"; return 1; }
+  program_copy "$dir" "$release/bin/reefsaver_plain" || { fail "cannot make the program folder"; return 1; }
+  fresh_settings
+  LD_PRELOAD="$shim" REEFSAVER_QUIT_AFTER_MS=1500 "$dir/reefsaver_plain" /s >"$CASE_LOG" 2>&1 &
+  pid=$!
+  wait_gone "$pid" 60 || { reap "$pid"; fail "the saver did not end"; return 1; }
+  local reported
+  reported="$(grep -c "out of memory" "$CASE_LOG")"
+  case "$STATUS" in
+    0) [ "$reported" -ge 1 ] || { fail "no asset was reported out of memory (did the shim work?)"; return 1; }
+       echo "  $reported assets reported out of memory and left out; the saver ran on and ended with 0" ;;
+    1) [ "$(grep -c "out of memory; the saver ends" "$CASE_LOG")" = 1 ] ||
+         { fail "status 1 without the one line that says why"; return 1; }
+       echo "  $((reported - 1)) assets reported, then one line and status 1" ;;
+    *) fail "the saver ended with $STATUS out of memory"; return 1 ;;
+  esac
+}
+
 # ---------------------------------------------------------------- main
 
-ALL_CASES=(deep_install many_set_entries dialog_pictures bad_window_ids missing_data mode_left_behind)
+ALL_CASES=(deep_install many_set_entries many_subsets out_of_memory dialog_pictures bad_window_ids missing_data
+           mode_left_behind)
 CASES=("$@")
 [ ${#CASES[@]} -gt 0 ] || CASES=("${ALL_CASES[@]}")
 STARTED="$(now)"
