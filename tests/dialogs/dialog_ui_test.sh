@@ -13,7 +13,7 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$WORK"' EXIT
 export SDL_AUDIODRIVER=dummy
 unset REEFSAVER_NO_DIALOGS
 
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 
 if [ "$CASE" = no_display ]; then
   unset DISPLAY
@@ -29,7 +29,6 @@ if [ "$CASE" = no_display ]; then
   exit 0
 fi
 
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
 if [ "$CASE" = screen_settings ]; then
   # Several display modes to choose from: Xorg's dummy driver (Xvfb offers only its own size).
   # Xorg may refuse to start for a user without the rights to run it; there is

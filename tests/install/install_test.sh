@@ -20,11 +20,12 @@ chmod 755 "$WORK"
 PIDS=()
 cleanup() {
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  stop_private_display
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 skip() { echo "SKIPPED: $*"; exit 77; }
 
 install_tree() {
@@ -34,12 +35,6 @@ install_tree() {
   ROOT="$DEST$PREFIX"
 }
 
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
-
-start_display() {
-  start_private_xvfb "${1:-1024x768}" || fail "no Xvfb display could be started"
-  PIDS+=("$DISPLAY_SERVER_PID")
-}
 
 # A grab of the window (root by default), judged like the program suite's screenshots.
 check_screen() {

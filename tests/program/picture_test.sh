@@ -29,12 +29,11 @@ WORK="$(mktemp -d)"
 XVFB_PID=
 trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 
 [ -x "$PLAIN" ] || fail "no $PLAIN"
 [ -x "$COMPARE" ] || fail "ImageMagick's compare is missing (scripts/install-deps.sh installs it)"
 
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
 start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
 XVFB_PID=$DISPLAY_SERVER_PID
 

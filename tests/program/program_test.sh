@@ -14,13 +14,7 @@ export XDG_CONFIG_HOME="$(mktemp -d)"
 WORK="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$WORK" "$XDG_CONFIG_HOME"' EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
-
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
-
-start_display() {
-  start_private_xvfb "${1:-1024x768}" || fail "no Xvfb display could be started"
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 
 # Waits until a window with the given name is mapped; prints its id.
 wait_window() {
@@ -37,16 +31,6 @@ wait_window() {
 wait_fullscreen() {
   for _ in $(seq 1 100); do
     if xwininfo -root -children 2>/dev/null | grep -q '1024x768+0+0'; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits for process $1 to end within $2 tenths of a second; sets EXIT_CODE.
-wait_exit() {
-  local pid="$1" tenths="${2:-100}"
-  for _ in $(seq 1 "$tenths"); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; EXIT_CODE=$?; return 0; fi
     sleep 0.1
   done
   return 1

@@ -13,30 +13,9 @@ PLAIN="$BIN/reefsaver_plain"
 export REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$(mktemp -d)"
 WORK="$(mktemp -d)"
-XVFB_PID=""
-trap 'kill $(jobs -p) 2>/dev/null; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK" "$XDG_CONFIG_HOME"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null; stop_private_display; rm -rf "$WORK" "$XDG_CONFIG_HOME"' EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
-
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
-
-# start_display <size> [Xvfb options...]; DEPTH (default 24) is the screen's depth.
-start_display() {
-  start_private_xvfb "$@" || fail "no Xvfb display could be started"
-  XVFB_PID=$DISPLAY_SERVER_PID
-}
-
-# Waits for process $1 to end within $2 tenths of a second; sets EXIT_CODE and ELAPSED (tenths).
-wait_exit() {
-  local pid="$1" tenths="${2:-100}"
-  ELAPSED=0
-  while [ "$ELAPSED" -le "$tenths" ]; do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; EXIT_CODE=$?; return 0; fi
-    sleep 0.1
-    ELAPSED=$((ELAPSED + 1))
-  done
-  return 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 
 # Waits until the saver draws frames: its first screenshot, taken 300 ms after the
 # first frame, exists. Every run of the saver starts with rm -f "$READY".
@@ -140,7 +119,7 @@ server_dies)
   rm -f "$READY"; "$PLAIN" /s >"$WORK/out" 2>&1 &
   pid=$!
   wait_running "$pid" || fail "the saver did not start"
-  kill -KILL "$XVFB_PID"; XVFB_PID=""
+  kill -KILL "$DISPLAY_SERVER_PID"; DISPLAY_SERVER_PID=""
   wait_exit "$pid" 30 || fail "the saver hangs after the X server died"
   echo "ended ${ELAPSED}00 ms after the server died, code $EXIT_CODE"
   grep -q "connection to the X server was lost" "$WORK/out" || fail "no word about the lost server: $(tail -n 5 "$WORK/out")"
@@ -215,7 +194,6 @@ mode_left_behind)
   # modes of a real output.
   start_private_display Xorg -config "$(dirname "${BASH_SOURCE[0]}")/../dialogs/xorg-dummy.conf" -noreset \
     -nolisten tcp -logfile "$WORK/xorg.log" || { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
-  XVFB_PID=$DISPLAY_SERVER_PID
   export XDG_RUNTIME_DIR="$WORK/runtime"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   record="$XDG_RUNTIME_DIR/reefsaver/display-mode-_${DISPLAY#:}"
@@ -310,7 +288,7 @@ colour_depth)
     echo "$stored bits per pixel on a $server-bit server: window depth $depth"
     [ "$depth" = "$expected" ] || fail "$stored bits on a $server-bit server gave a $depth-bit window"
     kill -TERM "$pid"; wait_exit "$pid" 100 || fail "the saver did not end"
-    kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+    kill "$DISPLAY_SERVER_PID"; wait "$DISPLAY_SERVER_PID" 2>/dev/null; DISPLAY_SERVER_PID=""
   done
   ;;
 two_monitors)
