@@ -15,12 +15,12 @@ constexpr int kFrames = 231;
 constexpr int kQuads = 1000;  // 2,000 triangles
 
 const std::vector<uint8_t>& modelBytes(bool withNormals) {
-    static const std::vector<uint8_t> plain = reef::testing::writeMd3(reef::testing::gridModel(kFrames, kQuads, 16));
+    static const std::vector<uint8_t> plain = reef::test::writeMd3(reef::test::gridModel(kFrames, kQuads, 16));
     static const std::vector<uint8_t> normals = [] {
-        reef::testing::Md3Model m = reef::testing::gridModel(kFrames, kQuads, 16);
+        reef::test::Md3Model m = reef::test::gridModel(kFrames, kQuads, 16);
         m.withNormals = true;
         m.normals.assign(kFrames, std::vector<std::array<float, 3>>(m.surfaces[0].texCoords.size(), {0, 1, 0}));
-        return reef::testing::writeMd3(m);
+        return reef::test::writeMd3(m);
     }();
     return withNormals ? normals : plain;
 }
@@ -45,7 +45,7 @@ BENCHMARK(BM_LoadModel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // 1,000 interpolated frames per iteration, 16 ms of animation apart.
 void BM_DrawInterpolated(benchmark::State& state) {
-    reef::testing::GlTestContext gl;
+    reef::test::GlTestContext gl;
     if (!gl.valid()) {
         state.SkipWithError(("draw benchmark skipped: " + gl.error()).c_str());
         return;

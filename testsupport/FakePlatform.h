@@ -16,6 +16,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 
@@ -92,21 +93,12 @@ public:
 // the saver to start, while every asset of the reef is missing. Made once per
 // test process and removed when it ends.
 inline const std::string& bareProgramPath() {
-    struct Folder {
-        std::string root;
-        Folder() {
-            char pattern[] = "/tmp/reef-fake-program.XXXXXX";
-            root = mkdtemp(pattern) ? pattern : "";
-            std::filesystem::create_directories(root + "/Marevo2");
-            std::ofstream(root + "/Marevo2/placeholder") << "no data\n";
-        }
-        ~Folder() {
-            std::error_code ignored;
-            if (!root.empty()) std::filesystem::remove_all(root, ignored);
-        }
-    };
-    static const Folder folder;
-    static const std::string path = folder.root + "/reefsaver_plain";
+    static const test::TempFolder folder;
+    static const std::string path = [] {
+        std::filesystem::create_directories(folder.file("Marevo2"));
+        std::ofstream(folder.file("Marevo2/placeholder")) << "no data\n";
+        return folder.file("reefsaver_plain");
+    }();
     return path;
 }
 

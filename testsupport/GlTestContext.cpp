@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-namespace reef::testing {
+namespace reef::test {
 
 namespace {
 
@@ -72,4 +72,4 @@ bool GlTestContext::valid() const { return shared().valid; }
 
 const std::string& GlTestContext::error() const { return shared().error; }
 
-}  // namespace reef::testing
+}  // namespace reef::test

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace reef::testing {
+namespace reef::test {
 
 class GlTestContext {
 public:
@@ -23,4 +23,4 @@ public:
     const std::string& error() const;
 };
 
-}  // namespace reef::testing
+}  // namespace reef::test

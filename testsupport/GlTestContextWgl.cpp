@@ -6,7 +6,7 @@
 
 #include <GL/gl.h>
 
-namespace reef::testing {
+namespace reef::test {
 
 namespace {
 
@@ -80,4 +80,4 @@ bool GlTestContext::valid() const { return shared().valid; }
 
 const std::string& GlTestContext::error() const { return shared().error; }
 
-}  // namespace reef::testing
+}  // namespace reef::test

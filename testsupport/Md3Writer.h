@@ -11,7 +11,7 @@
 #include "engine/Md3Format.h"
 #include "engine/TQArchiveFormat.h"
 
-namespace reef::testing {
+namespace reef::test {
 
 class ByteWriter {
 public:
@@ -181,4 +181,4 @@ inline Md3Model gridModel(int frames, int quads, int spacing = 64) {
     return model;
 }
 
-}  // namespace reef::testing
+}  // namespace reef::test

@@ -1,6 +1,7 @@
 #include "app/DataFolder.h"
 
 #include "platform/PosixDirectoryLister.h"
+#include "testsupport/TempFolder.h"
 #include "ui/DatReader.h"
 
 #include <gtest/gtest.h>
@@ -40,16 +41,11 @@ void writeUtf16(const std::string& path, const std::u16string& text) {
 class InstallFolder : public ::testing::Test {
 protected:
     InstallFolder() {
-        char pattern[] = "/tmp/datafolder-XXXXXX";
-        m_root = mkdtemp(pattern);
         m_data = DataFolder::fromProgramPath(m_root + "/reefsaver");
         fs::create_directories(m_data);
     }
-    ~InstallFolder() override {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    std::string m_root;
+    test::TempFolder m_folder;
+    const std::string m_root = m_folder.path();
     std::string m_data;
 };
 

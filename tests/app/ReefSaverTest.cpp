@@ -40,7 +40,7 @@ double aspectAfterInitGL(int width, int height) {
 }
 
 TEST(ReefSaver, InitGLSetsTheProjectionForFourToThreeAndSixteenToNine) {
-    testing::GlTestContext context;
+    test::GlTestContext context;
     if (!context.valid()) GTEST_SKIP() << context.error();
     EXPECT_NEAR(aspectAfterInitGL(1024, 768), 4.0 / 3.0, 1e-4);
     EXPECT_NEAR(aspectAfterInitGL(1920, 1080), 1.35, 1e-4);

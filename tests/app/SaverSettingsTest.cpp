@@ -4,6 +4,7 @@
 #include "shell/RegistryKey.h"
 #include "shell/ScreenSettings.h"
 #include "shell/SettingsStore.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,15 +45,6 @@ private:
 
 class SettingsFile : public ::testing::Test {
 protected:
-    SettingsFile() {
-        char pattern[] = "/tmp/saversettings-XXXXXX";
-        m_folder = mkdtemp(pattern);
-        m_path = m_folder + "/reefsaver/settings.reg";
-    }
-    ~SettingsFile() override {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
     std::string text() const {
         std::ifstream in(m_path, std::ios::binary);
         std::stringstream buffer;
@@ -64,8 +56,9 @@ protected:
         std::ofstream(m_path, std::ios::binary) << "Windows Registry Editor Version 5.00\n" << body;
     }
 
-    std::string m_folder;
-    std::string m_path;
+    test::TempFolder m_temp;
+    const std::string m_folder = m_temp.path();
+    const std::string m_path = m_folder + "/reefsaver/settings.reg";
 };
 
 void expectDefaults(const SaverSettings& s) {

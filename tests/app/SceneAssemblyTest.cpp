@@ -21,6 +21,7 @@
 #include "testsupport/FakePlatform.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -40,7 +41,7 @@ void writeText(const fs::path& path, const std::string& text) {
 
 // A 4 x 4 24-bit BMP: 54 header bytes, rows of 12 bytes.
 std::vector<uint8_t> tinyBmp() {
-    testing::ByteWriter w;
+    test::ByteWriter w;
     w.u8('B');
     w.u8('M');
     w.u32(54 + 48);
@@ -63,13 +64,13 @@ std::vector<uint8_t> tinyBmp() {
 
 // One triangle over 231 frames: enough for every range the scene asks of a set.
 std::vector<uint8_t> tinyModel() {
-    testing::Md3Model model;
-    testing::Md3Surface surface;
+    test::Md3Model model;
+    test::Md3Surface surface;
     surface.triangles = {{0, 1, 2}};
     surface.texCoords = {{0, 0}, {1, 0}, {0, 1}};
     for (int f = 0; f < 231; ++f) surface.positions.push_back({{0, 0, 0}, {64, 0, 0}, {0, 64, static_cast<int16_t>(f)}});
     model.surfaces.push_back(surface);
-    return testing::writeMd3(model);
+    return test::writeMd3(model);
 }
 
 struct SetFixture {
@@ -85,10 +86,7 @@ class SceneAssembly : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!m_context.valid()) GTEST_SKIP() << m_context.error();
-        m_root = fs::temp_directory_path() / ("reef-scene-" + std::to_string(::getpid()) + "-" +
-                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        m_top = m_root;
+        m_root = m_folder.path();
         // Folder names stay within the file system's 255 bytes; the whole path is what grows.
         while (m_deepInstall && m_root.string().size() < kDeepInstallLength)
             m_root /= std::string(std::min<size_t>(200, kDeepInstallLength - m_root.string().size() - 1), 'd');
@@ -109,7 +107,6 @@ protected:
     void TearDown() override {
         m_saver.reset();
         setEngineImports(nullptr);
-        if (!m_top.empty()) fs::remove_all(m_top);
     }
 
     void addSet(const std::string& folder, const std::string& name, const std::string& type,
@@ -153,8 +150,9 @@ protected:
     static constexpr size_t kDeepInstallLength = 4000;
     bool m_deepInstall = false;
 
-    testing::GlTestContext m_context;
-    fs::path m_top, m_root, m_data;
+    test::GlTestContext m_context;
+    test::TempFolder m_folder;
+    fs::path m_root, m_data;
     std::unique_ptr<SdlEngineImports> m_imports;
     Platform m_platform;
     std::unique_ptr<ReefSaver> m_saver;
@@ -535,7 +533,7 @@ TEST_F(SceneAssembly, ViewerKeysTiltWithinTheirLimitsAndHomeResets) {
 }
 
 TEST_F(SceneAssembly, ViewerHelpHintLongHelpAndFrameRateLine) {
-    testing::ByteWriter language;
+    test::ByteWriter language;
     language.u16(0xFEFF);
     for (char16_t c : std::u16string(u"[GER]\r\nhelp = {F1: Hilfe}\r\nhelpexpanded = {Esc: Ende\r\nF1: Hilfe}\r\n"))
         language.u16(static_cast<uint16_t>(c));

@@ -9,47 +9,16 @@
 #include "FakeDialogLayer.h"
 #include "platform/PosixDirectoryLister.h"
 #include "res/ControlIds.h"
+#include "testsupport/SetTree.h"
 #include "ui/DatReader.h"
 
 namespace reef {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeDialogLayer;
+using test::FakeDialogLayer;
 
 constexpr int kPageCount = 9;
-
-// A folder tree of creature sets under a fresh temporary folder.
-class SetTree {
-public:
-    SetTree() {
-        char pattern[] = "/tmp/reef-config-XXXXXX";
-        m_base = m_root = mkdtemp(pattern);
-        for (const char* sub : {"sets/additional", "sets/default_fish", "sets/default_diverse"})
-            fs::create_directories(m_root / sub);
-    }
-    ~SetTree() { fs::remove_all(m_base); }
-    // Moves the install folder down until its path is at least length characters
-    // long (each folder name within the file system's 255 bytes).
-    void deepen(size_t length) {
-        while (m_root.string().size() < length) m_root /= std::string(200, 'd');
-        for (const char* sub : {"sets/additional", "sets/default_fish", "sets/default_diverse"})
-            fs::create_directories(m_root / sub);
-    }
-    // A set folder with its descriptor (and an icon file unless told otherwise).
-    void add(const std::string& where, const std::string& name, const std::string& id, const std::string& category,
-             bool withIcon = true) {
-        const fs::path folder = m_root / "sets" / where / name;
-        fs::create_directories(folder);
-        std::ofstream(folder / "info.ini") << "[common]\nid=" << id << "\n[saver]\ntype=fish\n[settings]\ncategory="
-                                           << category << "\nicon=icon.bmp\n";
-        if (withIcon) std::ofstream(folder / "icon.bmp") << "BM";
-    }
-    std::string install() const { return m_root.string() + "/"; }
-
-private:
-    fs::path m_base, m_root;
-};
 
 std::vector<uint8_t> utf16(const std::u16string& text) {
     std::vector<uint8_t> bytes;
@@ -64,7 +33,7 @@ std::vector<uint8_t> utf16(const std::u16string& text) {
 struct Harness {
     FakeDialogLayer layer;
     PosixDirectoryLister lister;
-    SetTree tree;
+    test::SetTree tree;
     DatReader language;
     DatReader directory;
     SaverSettings target;
@@ -98,11 +67,11 @@ struct Harness {
                                }});
         dialog.setLanguage(&language);
         dialog.setDirectory(&directory);
-        dialog.setInstallFolder(tree.install());
+        dialog.setInstallFolder(tree.path());
         dialog.setDocumentFolders(documentFolders);
-        dialog.setAdditionalSetsFolder(tree.install() + "sets\\additional\\");
-        dialog.setDefaultFishSetsFolder(tree.install() + "sets\\default_fish\\");
-        dialog.setDefaultDiverseSetsFolder(tree.install() + "sets\\default_diverse\\");
+        dialog.setAdditionalSetsFolder(tree.setFolder("additional"));
+        dialog.setDefaultFishSetsFolder(tree.setFolder("default_fish"));
+        dialog.setDefaultDiverseSetsFolder(tree.setFolder("default_diverse"));
         dialog.bind(target);
         layer.user = [&](FakeDialogLayer& l, DialogHandle main) {
             if (seen) *seen = &dialog;
@@ -146,7 +115,7 @@ TEST(ConfigDialog, MainDialogListsThePagesThenTheScreenSettingsAndShowsTheIntro)
         EXPECT_EQ(visible, 1);
         EXPECT_TRUE(l.at(l.first(128)).visible);
         // The intro picture: install folder and the directory file's picture name.
-        EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.install() + "intro.bmp");
+        EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.path() + "intro.bmp");
 
         l.pickItem(main, control::kPageList, 7);
         EXPECT_TRUE(l.at(l.first(204)).visible);
@@ -358,8 +327,8 @@ TEST(ConfigDialog, LinkButtonOpensTheHyperlink) {
 // holding it gives a file:// address (a build tree's program folder before the
 // installed documentation folder); without one nothing is opened.
 TEST(ConfigDialog, LinkToAShippedDocumentOpensItsFile) {
-    char pattern[] = "/tmp/reef-docs-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
+    const test::TempFolder folder;
+    const fs::path root = folder.path();
     const fs::path program = root / "lib" / "reefsaver", docs = root / "share" / "reef docs";
     fs::create_directories(program);
     fs::create_directories(docs);
@@ -399,7 +368,6 @@ TEST(ConfigDialog, LinkToAShippedDocumentOpensItsFile) {
     });
     ASSERT_EQ(h.layer.openedUris.size(), 1u);
     EXPECT_EQ(h.layer.openedUris[0], "file://" + (root / "lib" / "README.md").string());
-    fs::remove_all(root);
 }
 
 TEST(ConfigDialog, WorksWithoutLanguageTextsAndWithPagesThatCannotBeBuilt) {
@@ -428,7 +396,7 @@ TEST(ConfigDialog, ListsTheSetsOfADeepInstallFolder) {
     ConfigDialog* dialog = nullptr;
     h.run(
         [&](FakeDialogLayer& l, DialogHandle main) {
-            EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.install() + "intro.bmp");
+            EXPECT_EQ(l.control(l.first(128), control::kIntroPicture).bitmap, h.tree.path() + "intro.bmp");
             const SetPages& pages = dialog->setPages();
             ASSERT_EQ(pages.entries(SetPages::Fish).size(), 1u);
             EXPECT_EQ(pages.entries(SetPages::Fish)[0].id, u"fishA");
@@ -445,10 +413,9 @@ TEST(ConfigDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
     Harness h(false);
     const std::string utf8 = "[GER]\r\ncaption = {Settings}\r\ncancel = {Cancel}\r\nOK = {Okay}\r\n"
                              "cloudy = {cloudy}\r\nresttime_top = {Rest at the top:}\r\n";
-    const fs::path file = fs::temp_directory_path() / ("reef-utf8-language-" + std::to_string(getpid()) + ".dat");
-    std::ofstream(file, std::ios::binary) << utf8;
-    ASSERT_TRUE(h.language.open(file.string()));
-    fs::remove(file);
+    const test::TempFolder folder;
+    std::ofstream(folder.file("Language.dat"), std::ios::binary) << utf8;
+    ASSERT_TRUE(h.language.open(folder.file("Language.dat")));
     h.run([&](FakeDialogLayer& l, DialogHandle main) {
         EXPECT_EQ(l.at(main).title, u"Einstellungen");
         EXPECT_EQ(l.text(main, control::kOk), u"OK");

@@ -8,7 +8,7 @@
 namespace reef {
 namespace {
 
-using testing::FakeDialogLayer;
+using test::FakeDialogLayer;
 
 // A settings store that can refuse every change, as an unwritable folder does.
 class LockableRegistry : public MemoryRegistry {

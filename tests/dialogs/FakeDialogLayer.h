@@ -15,7 +15,7 @@
 #include "platform/DialogLayer.h"
 #include "res/DialogTemplates.h"
 
-namespace reef::testing {
+namespace reef::test {
 
 class FakeDialogLayer : public DialogLayer {
 public:
@@ -237,4 +237,4 @@ private:
     DialogHandle m_next = 100;
 };
 
-}  // namespace reef::testing
+}  // namespace reef::test

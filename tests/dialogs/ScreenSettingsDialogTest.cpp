@@ -9,11 +9,12 @@
 #include "shell/ScreenSettingsDialog.h"
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
 
-using testing::FakeDialogLayer;
+using test::FakeDialogLayer;
 
 using namespace control;
 
@@ -51,9 +52,8 @@ struct Screen {
 // A language file saved as UTF-8 gives no texts (they are read as UTF-16); the
 // template's captions stay, so no button or label is blank.
 TEST(ScreenSettingsDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
-    char pattern[] = "/tmp/reef-screenlanguage-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
-    const std::string path = folder + "/ScreenLanguage.dat";
+    const test::TempFolder folder;
+    const std::string path = folder.file("ScreenLanguage.dat");
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("[GER]\r\ncaption = {Screen}\r\nOK = {Okay}\r\ncancel = {Cancel}\r\ncolordepth = {Depth:}\r\n", file);
@@ -69,8 +69,6 @@ TEST(ScreenSettingsDialog, ALanguageFileInUtf8KeepsTheTemplatesCaptions) {
             l.click(d, kCancel);
         },
         path);
-    std::remove(path.c_str());
-    std::remove(folder.c_str());
 }
 
 TEST(ScreenSettingsDialog, FlagsDecideWhatIsCheckedAndEnabled) {

@@ -11,36 +11,20 @@
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "scene/SetSelection.h"
+#include "testsupport/SetTree.h"
 
 namespace reef {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeDialogLayer;
+using test::FakeDialogLayer;
 
 // Set folders on disk and the four pages on a fake layer.
 struct SetBench {
-    SetBench() {
-        char pattern[] = "/tmp/reef-setpages-XXXXXX";
-        m_root = mkdtemp(pattern);
-        for (const char* sub : {"additional", "default_fish", "default_diverse"}) fs::create_directories(m_root / sub);
-    }
-    ~SetBench() { fs::remove_all(m_root); }
-
-    void add(const std::string& where, const std::string& name, const std::string& id, const std::string& category,
-             bool withIcon = true, const std::string& names = "") {
-        const fs::path folder = m_root / where / name;
-        fs::create_directories(folder);
-        std::ofstream(folder / "info.ini") << "[common]\nid=" << id << "\n" << names << "[settings]\ncategory="
-                                           << category << "\nicon=icon.bmp\n";
-        if (withIcon) std::ofstream(folder / "icon.bmp") << "BM";
-    }
-    std::string folder(const char* name) const { return m_root.string() + "/" + name + "\\"; }
-
     // Builds the four pages and fills them as the main dialog does.
     void fill() {
         layer.bitmapExists = [](const std::string& path) { return fs::exists(nativePath(path)); };
-        pages.setFolders(folder("additional"), folder("default_fish"), folder("default_diverse"));
+        pages.setFolders(tree.setFolder("additional"), tree.setFolder("default_fish"), tree.setFolder("default_diverse"));
         fishPage = layer.createChild(dialog::kFishPage, 1, nullptr);
         boidPage = layer.createChild(dialog::kBoidPage, 1, nullptr);
         animalsPage = layer.createChild(dialog::kAnimalsPage, 1, nullptr);
@@ -57,7 +41,7 @@ struct SetBench {
     }
     bool checked(const SetEntry& entry, int controlId) { return layer.isChecked(entry.window, controlId); }
 
-    fs::path m_root;
+    test::SetTree tree;
     FakeDialogLayer layer;
     PosixDirectoryLister lister;
     SetSelection flags;
@@ -69,13 +53,12 @@ struct SetBench {
 class SetPagesTest : public ::testing::Test, public SetBench {};
 
 TEST_F(SetPagesTest, EachSetGoesToThePageOfItsCategoryWithItsIconAndFlag) {
-    add("default_fish", "a_fish", "fishA", "fish");
-    add("default_fish", "b_fish", "fishB", "fish", false);
-    add("default_fish", "c_school", "school", "boid");
-    add("default_fish", "d_noinfo", "", "");
-    fs::remove(m_root / "default_fish" / "d_noinfo" / "info.ini");
-    add("additional", "a_fish", "fishA", "fish");  // the same set again: listed twice, one flag
-    add("default_diverse", "ray", "manta", "diverse");
+    tree.add("default_fish", "a_fish", "fishA", "fish");
+    tree.add("default_fish", "b_fish", "fishB", "fish", false);
+    tree.add("default_fish", "c_school", "school", "boid");
+    tree.addFolder("default_fish", "d_noinfo");
+    tree.add("additional", "a_fish", "fishA", "fish");  // the same set again: listed twice, one flag
+    tree.add("default_diverse", "ray", "manta", "diverse");
     flags.addSet(u"fishB", 0);
     fill();
 
@@ -118,9 +101,9 @@ TEST(SetPages, AnimalPageChoosesOneSet) {
     const Case cases[] = {{{0, 1, 0}, 1}, {{0, 0, 0}, 0}, {{1, 1, 1}, 2}, {{}, 2}};
     for (const Case& c : cases) {
         SetBench b;
-        b.add("default_diverse", "a", "turtle", "animal");
-        b.add("default_diverse", "b", "moray", "animal");
-        b.add("additional", "c", "clam", "animal");
+        b.tree.add("default_diverse", "a", "turtle", "animal");
+        b.tree.add("default_diverse", "b", "moray", "animal");
+        b.tree.add("additional", "c", "clam", "animal");
         const char16_t* ids[] = {u"turtle", u"moray", u"clam"};
         for (size_t i = 0; i < c.enabled.size(); ++i) b.flags.addSet(ids[i], c.enabled[i]);
         b.fill();
@@ -143,9 +126,9 @@ TEST(SetPages, AnimalPageChoosesOneSet) {
 }
 
 TEST_F(SetPagesTest, AnimalSetListedTwiceStaysEnabledWhenEitherEntryIsChosen) {
-    add("default_diverse", "a", "turtle", "animal");
-    add("default_diverse", "b", "moray", "animal");
-    add("additional", "a", "turtle", "animal");
+    tree.add("default_diverse", "a", "turtle", "animal");
+    tree.add("default_diverse", "b", "moray", "animal");
+    tree.add("additional", "a", "turtle", "animal");
     fill();
     const auto& animals = pages.entries(SetPages::Animals);
     ASSERT_EQ(animals.size(), 3u);
@@ -176,8 +159,8 @@ TEST(SetPages, EntriesAreNamedInTheDialogsLanguage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.language << " " << c.names);
         SetBench b;
-        b.add("default_fish", "tang", "yellowtang", "fish", true, c.names);
-        b.add("default_diverse", "turtle", "yellowtang", "animal", true, c.names);  // named alike
+        b.tree.add("default_fish", "tang", "yellowtang", "fish", true, c.names);
+        b.tree.add("default_diverse", "turtle", "yellowtang", "animal", true, c.names);  // named alike
         b.pages.setLanguage(c.language);
         b.fill();
         ASSERT_EQ(b.pages.entries(SetPages::Fish).size(), 1u);
@@ -208,12 +191,12 @@ TEST(SetPages, ScrollBarsAreGreyedWhileTheEntriesFit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.fish << " fish sets, " << c.boids << " schools");
         SetBench b;
-        for (int i = 0; i < c.fish; ++i) b.add("default_fish", "f" + std::to_string(i), "f" + std::to_string(i), "fish");
-        for (int i = 0; i < c.boids; ++i) b.add("additional", "b" + std::to_string(i), "b" + std::to_string(i), "boid");
+        for (int i = 0; i < c.fish; ++i) b.tree.add("default_fish", "f" + std::to_string(i), "f" + std::to_string(i), "fish");
+        for (int i = 0; i < c.boids; ++i) b.tree.add("additional", "b" + std::to_string(i), "b" + std::to_string(i), "boid");
         for (int i = 0; i < c.animals; ++i)
-            b.add("default_diverse", "a" + std::to_string(i), "a" + std::to_string(i), "animal");
+            b.tree.add("default_diverse", "a" + std::to_string(i), "a" + std::to_string(i), "animal");
         for (int i = 0; i < c.diverse; ++i)
-            b.add("default_diverse", "d" + std::to_string(i), "d" + std::to_string(i), "diverse");
+            b.tree.add("default_diverse", "d" + std::to_string(i), "d" + std::to_string(i), "diverse");
         b.fill();
         const std::pair<DialogHandle, int> bars[] = {
             {b.fishPage, control::kFishScrollBar},
@@ -239,7 +222,7 @@ TEST_F(SetPagesTest, ScrollMaximaFollowTheEntryCount) {
 }
 
 TEST_F(SetPagesTest, ScrollingMovesTheEntriesWithinTheScrollRange) {
-    for (int i = 0; i < 7; ++i) add("default_fish", "f" + std::to_string(i), "fish" + std::to_string(i), "fish");
+    for (int i = 0; i < 7; ++i) tree.add("default_fish", "f" + std::to_string(i), "fish" + std::to_string(i), "fish");
     fill();
     const auto& fish = pages.entries(SetPages::Fish);
     ASSERT_EQ(fish.size(), 7u);
@@ -269,8 +252,8 @@ TEST_F(SetPagesTest, ScrollingMovesTheEntriesWithinTheScrollRange) {
 
 TEST_F(SetPagesTest, ManySetsAndLongIdsAreListedAndScrollable) {
     const std::string longId(300, 'x');
-    add("default_diverse", "long", longId, "diverse");
-    for (int i = 0; i < 499; ++i) add("additional", "d" + std::to_string(i), "d" + std::to_string(i), "diverse", false);
+    tree.add("default_diverse", "long", longId, "diverse");
+    for (int i = 0; i < 499; ++i) tree.add("additional", "d" + std::to_string(i), "d" + std::to_string(i), "diverse", false);
     fill();
     const auto& diverse = pages.entries(SetPages::Diverse);
     ASSERT_EQ(diverse.size(), 500u);

@@ -13,7 +13,7 @@
 #include "testsupport/Md3Writer.h"
 #include "testsupport/TempFolder.h"
 
-namespace reef::testing {
+namespace reef::test {
 
 // pixels: top row first, bytesPerPixel bytes per pixel (B, G, R[, A] or a grey level).
 inline std::vector<uint8_t> makeBmp(int width, int height, int bytesPerPixel, const std::vector<uint8_t>& pixels) {
@@ -69,4 +69,4 @@ inline std::string scratchFolder(const std::string& name) {
     return dir;
 }
 
-}  // namespace reef::testing
+}  // namespace reef::test

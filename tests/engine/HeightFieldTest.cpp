@@ -20,7 +20,7 @@ class HeightFieldTest : public ::testing::Test {
 protected:
     SdlEngineImports sdl;
     EngineImports* previous = engineImports();
-    std::string dir = testing::scratchFolder("heights");
+    std::string dir = test::scratchFolder("heights");
 
     void SetUp() override { setEngineImports(&sdl); }
     void TearDown() override {
@@ -36,7 +36,7 @@ protected:
             for (int x = 0; x < width; ++x) pixels.push_back(static_cast<uint8_t>(level(x, z)));
         }
         const std::string path = dir + "/" + name;
-        testing::writeFile(path, testing::makeBmp(width, height, 1, pixels));
+        test::writeFile(path, test::makeBmp(width, height, 1, pixels));
         return path;
     }
 };
@@ -106,7 +106,7 @@ TEST_F(HeightFieldTest, AnyWidthReadsRowByRowAndHeightAtWraps) {
 
 TEST_F(HeightFieldTest, BadMapsAreRejectedAndLeaveTheFieldEmpty) {
     const std::string colour = dir + "/colour.tqt";
-    testing::writeFile(colour, testing::makeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
+    test::writeFile(colour, test::makeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
     HeightField field;
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
@@ -173,7 +173,7 @@ TEST_F(HeightFieldTest, UndulationFollowsTheClock) {
 }
 
 TEST_F(HeightFieldTest, DrawsOneStripAndRestoresTheMatrix) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     WavyHeightField field;
     ASSERT_TRUE(field.loadHeightMap(map("d.tqt", 9, 9, [](int x, int z) { return x + z; })));

@@ -23,11 +23,11 @@
 namespace reef {
 namespace {
 
-using testing::gridModel;
-using testing::Md3Model;
-using testing::Md3Offsets;
-using testing::Md3Surface;
-using testing::writeMd3;
+using test::gridModel;
+using test::Md3Model;
+using test::Md3Offsets;
+using test::Md3Surface;
+using test::writeMd3;
 
 bool load(QModel& model, const std::vector<uint8_t>& bytes, bool lighting = false) {
     return model.loadMD3FromMemory(bytes.data(), bytes.size(), lighting, "test.tqm");
@@ -189,7 +189,7 @@ TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
     for (uint32_t flags : {0u, 1u, 5u, 0x100u}) {
         SCOPED_TRACE(flags);
         QModel model;
-        ASSERT_TRUE(load(model, testing::wrapArchive(plain, flags)));
+        ASSERT_TRUE(load(model, test::wrapArchive(plain, flags)));
         EXPECT_EQ(model.numFrames(), 4);
         EXPECT_EQ(model.triangleCount(), 6);
         EXPECT_FLOAT_EQ(model.position(3, 2)[0], (64.0f + 3.0f) / 64.0f);
@@ -199,13 +199,13 @@ TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
 TEST(QModelLoad, PackedOrEmptyArchiveFailsCleanly) {
     const std::vector<uint8_t> plain = writeMd3(gridModel(2, 1));
     QModel packed;
-    EXPECT_FALSE(load(packed, testing::wrapArchive(plain, 2)));
+    EXPECT_FALSE(load(packed, test::wrapArchive(plain, 2)));
     expectUnloaded(packed);
     QModel empty;
-    EXPECT_FALSE(load(empty, testing::wrapArchive({}, 0)));
+    EXPECT_FALSE(load(empty, test::wrapArchive({}, 0)));
     expectUnloaded(empty);
     QModel shortPayload;
-    EXPECT_FALSE(load(shortPayload, testing::wrapArchive(std::vector<uint8_t>(plain.begin(), plain.begin() + 50), 1)));
+    EXPECT_FALSE(load(shortPayload, test::wrapArchive(std::vector<uint8_t>(plain.begin(), plain.begin() + 50), 1)));
     expectUnloaded(shortPayload);
 }
 
@@ -218,9 +218,9 @@ TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
 }
 
 TEST(QModelLoad, BackslashPathsOpen) {
-    const std::string dir = testing::scratchFolder("model");
-    const std::vector<uint8_t> bytes = testing::wrapArchive(writeMd3(gridModel(2, 2)), 1);
-    testing::writeFile(dir + "/m.tqm", bytes);
+    const std::string dir = test::scratchFolder("model");
+    const std::vector<uint8_t> bytes = test::wrapArchive(writeMd3(gridModel(2, 2)), 1);
+    test::writeFile(dir + "/m.tqm", bytes);
     std::string windowsStyle = dir + "\\m.tqm";
     QModel model;
     EXPECT_TRUE(model.loadMD3(windowsStyle, true));
@@ -236,7 +236,7 @@ TEST(QModelLoad, HostileFilesAreRejected) {
     Md3Offsets at;
     const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
     const size_t s = at.surface;
-    using Edit = std::function<void(testing::ByteWriter&)>;
+    using Edit = std::function<void(test::ByteWriter&)>;
     struct Case {
         const char* what;
         Edit edit;
@@ -266,7 +266,7 @@ TEST(QModelLoad, HostileFilesAreRejected) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        testing::ByteWriter w;
+        test::ByteWriter w;
         w.bytes = good;
         c.edit(w);
         QModel model;
@@ -287,7 +287,7 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
     const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
     QModel reference;
     ASSERT_TRUE(load(reference, good, true));
-    using Edit = std::function<void(testing::ByteWriter&)>;
+    using Edit = std::function<void(test::ByteWriter&)>;
     struct Case {
         const char* what;
         Edit edit;
@@ -304,7 +304,7 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        testing::ByteWriter w;
+        test::ByteWriter w;
         w.bytes = good;
         c.edit(w);
         QModel model;
@@ -511,7 +511,7 @@ std::vector<float> feedbackVertices(const std::function<void()>& drawCall) {
 }
 
 TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     ManualClock clock(0);
     QModel model;
@@ -542,7 +542,7 @@ std::vector<float> litReds(const std::function<void()>& drawCall) {
 // the grid's scale on the matrix: a light along (0, 0.6, -0.8) gives each vertex
 // exactly the cosine of its normal's angle to it.
 TEST(QModelDraw, LightingSeesUnitNormalsInWorldAxes) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     Md3Model m = triangleModel(1, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}});
     m.withNormals = true;
@@ -582,7 +582,7 @@ TEST(QModelDraw, LightingSeesUnitNormalsInWorldAxes) {
 }
 
 TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     QModel model;
     ModelObject object;
@@ -613,7 +613,7 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
 }
 
 TEST(QModelDraw, BoundsHoldEveryFrameAndModelsOutOfViewAreNotSent) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     ManualClock clock(0);
     QModel model;

@@ -111,7 +111,7 @@ void expectMatrix(const Mat4& a, const Mat4& b) {
 }
 
 TEST(SceneObjectDraw, PlacementMatrices) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     glMatrixMode(GL_MODELVIEW);
 
@@ -147,7 +147,7 @@ TEST(SceneObjectDraw, PlacementMatrices) {
 }
 
 TEST(SceneObjectDraw, MaterialStateIsSetAndRestored) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     glEnable(GL_DEPTH_TEST);
     SceneObject o;
@@ -172,7 +172,7 @@ TEST(SceneObjectDraw, MaterialStateIsSetAndRestored) {
 }
 
 TEST(SceneObjectDraw, TextureCoordinatesAreScaledAndShifted) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     Texture texture;
     texture.setOffset(0.5f, 0.25f);

@@ -66,10 +66,10 @@ GLint textureParameter(GLenum which) {
 
 class TextureGl : public ::testing::Test {
 protected:
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     SdlEngineImports sdl;
     ImportsScope scope{&sdl};
-    std::string dir = testing::scratchFolder("texture");
+    std::string dir = test::scratchFolder("texture");
 
     void SetUp() override {
         if (!gl.valid()) GTEST_SKIP() << gl.error();
@@ -80,7 +80,7 @@ protected:
     }
     std::string bmp(const std::string& name, int width, int height, int bpp) {
         const std::string path = dir + "/" + name;
-        testing::writeFile(path, testing::makeBmp(width, height, bpp, pattern(width, height, bpp)));
+        test::writeFile(path, test::makeBmp(width, height, bpp, pattern(width, height, bpp)));
         return path;
     }
 };
@@ -119,7 +119,7 @@ TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
     std::vector<uint8_t> pixels;
     for (uint8_t a : {0, 50, 100, 150, 200, 250}) pixels.insert(pixels.end(), {40, 160, 240, a});  // B, G, R, A
     const std::string path = dir + "/one.tqt";
-    testing::writeFile(path, testing::makeBmp(3, 2, 4, pixels));
+    test::writeFile(path, test::makeBmp(3, 2, 4, pixels));
     Texture texture;
     AlphaMask mask;
     ASSERT_TRUE(texture.loadBMP(path, Texture::kSceneDefault | Texture::kAlphaOnly, &mask));
@@ -150,7 +150,7 @@ TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
 
     // One texel of another colour: the whole picture goes up.
     pixels[4 * 4] = 41;
-    testing::writeFile(path, testing::makeBmp(3, 2, 4, pixels));
+    test::writeFile(path, test::makeBmp(3, 2, 4, pixels));
     ASSERT_TRUE(texture.loadBMP(path, Texture::kAlphaOnly));
     EXPECT_FALSE(texture.alphaOnly());
     EXPECT_FLOAT_EQ(texture.tint()[1], 1.0f);
@@ -192,12 +192,12 @@ TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {
 // Palette and 16-bit images draw in their own colours: they are converted to
 // blue-green-red rows before the upload.
 TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
-    std::vector<uint8_t> palette = testing::makeBmp(3, 2, 1, {0, 1, 2, 2, 1, 0});
+    std::vector<uint8_t> palette = test::makeBmp(3, 2, 1, {0, 1, 2, 2, 1, 0});
     const size_t entries = 14 + 40;
     const uint8_t colours[3][3] = {{10, 20, 30}, {200, 100, 50}, {0, 255, 7}};  // B, G, R
     for (size_t i = 0; i < 3; ++i) std::copy(colours[i], colours[i] + 3, palette.begin() + entries + 4 * i);
     // 5-5-5 pixels: pure red, green, blue and a mid grey (16 of 31).
-    const std::vector<uint8_t> sixteen = testing::makeBmp(2, 2, 2, {0x00, 0x7c, 0xe0, 0x03, 0x1f, 0x00, 0x10, 0x42});
+    const std::vector<uint8_t> sixteen = test::makeBmp(2, 2, 2, {0x00, 0x7c, 0xe0, 0x03, 0x1f, 0x00, 0x10, 0x42});
     struct Case {
         const char* name;
         std::vector<uint8_t> file;
@@ -210,7 +210,7 @@ TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir + "/" + c.name;
-        testing::writeFile(path, c.file);
+        test::writeFile(path, c.file);
         Texture texture;
         ::testing::internal::CaptureStdout();
         ASSERT_TRUE(texture.loadBMP(path, 0));
@@ -227,7 +227,7 @@ TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
 // Headers the decoder would trust to allocate or read too much are refused
 // with the texture's failure line before they reach it.
 TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
-    const std::vector<uint8_t> good = testing::makeBmp(4, 4, 3, pattern(4, 4, 3));
+    const std::vector<uint8_t> good = test::makeBmp(4, 4, 3, pattern(4, 4, 3));
     const auto patch32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
@@ -258,7 +258,7 @@ TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
         EXPECT_FALSE(checkBmp(bytes.data(), bytes.size(), &why));
         EXPECT_STREQ(why, c.why);
         const std::string path = dir + "/hostile.tqt";
-        testing::writeFile(path, bytes);
+        test::writeFile(path, bytes);
         Texture texture;
         ::testing::internal::CaptureStdout();
         EXPECT_FALSE(texture.loadBMP(path, 0));
@@ -309,7 +309,7 @@ TEST_F(TextureGl, RealBmpFilesFromAnotherProgram) {
 
 TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {
     const std::string garbled = dir + "/garbled.tqt";
-    testing::writeFile(garbled, {'B', 'M', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});
+    test::writeFile(garbled, {'B', 'M', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});
     for (const std::string& path : {dir + "/missing.tqt", garbled}) {
         Texture texture;
         ::testing::internal::CaptureStdout();

@@ -24,7 +24,7 @@ bool outside(float x, float y, float z, float radius) {
 }
 
 TEST(ViewCulling, OnlySpheresWhollyBehindOnePlaneAreOutside) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     lookDownNegativeZ();
     // At 10 units the half-width of the view is 10 tan(22.5 degrees) = 4.14.
@@ -41,7 +41,7 @@ TEST(ViewCulling, OnlySpheresWhollyBehindOnePlaneAreOutside) {
 }
 
 TEST(ViewCulling, TheSphereIsInTheModelViewsOwnUnitsScaleIncluded) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     lookDownNegativeZ();
     glTranslatef(0.0f, 0.0f, -10.0f);

@@ -19,13 +19,13 @@ namespace reef {
 namespace {
 
 std::vector<uint8_t> picture(int width, int height) {
-    return testing::makeBmp(width, height, 3, std::vector<uint8_t>(static_cast<size_t>(width * height * 3), 0x7F));
+    return test::makeBmp(width, height, 3, std::vector<uint8_t>(static_cast<size_t>(width * height * 3), 0x7F));
 }
 
 // A run-length encoded 8-bit BMP of about a kilobyte whose header declares a
 // 20000 x 20000 image: a decoder that believes it allocates over a gigabyte.
 std::vector<uint8_t> rleBomb() {
-    testing::ByteWriter w;
+    test::ByteWriter w;
     w.u8('B');
     w.u8('M');
     w.u32(1078 + 16);  // file size
@@ -60,10 +60,10 @@ struct Refusal {
 TEST(DialogPicture, HostileFilesAreRefusedAtOnceWithOneLine) {
     test::TempFolder folder;
     ASSERT_EQ(mkfifo(folder.file("fifo.bmp").c_str(), 0600), 0);
-    testing::writeFile(folder.file("bomb.bmp"), rleBomb());
-    testing::writeFile(folder.file("wide.bmp"), picture(kMaxDialogPictureSide + 1, 2));
-    testing::writeFile(folder.file("huge.bmp"), std::vector<uint8_t>(kMaxDialogPictureBytes + 1, 'B'));
-    testing::writeFile(folder.file("text.bmp"), {'h', 'e', 'l', 'l', 'o'});
+    test::writeFile(folder.file("bomb.bmp"), rleBomb());
+    test::writeFile(folder.file("wide.bmp"), picture(kMaxDialogPictureSide + 1, 2));
+    test::writeFile(folder.file("huge.bmp"), std::vector<uint8_t>(kMaxDialogPictureBytes + 1, 'B'));
+    test::writeFile(folder.file("text.bmp"), {'h', 'e', 'l', 'l', 'o'});
 
     const Refusal refusals[] = {
         {"fifo.bmp", "not a regular file"},
@@ -91,9 +91,9 @@ TEST(DialogPicture, IconsAndTheIntroPicturePassAndAMissingFileIsSilent) {
     const std::vector<uint8_t> icon = picture(32, 28);
     const std::vector<uint8_t> intro = picture(192, 144);
     const std::vector<uint8_t> largest = picture(kMaxDialogPictureSide, kMaxDialogPictureSide);
-    testing::writeFile(folder.file("icon.bmp"), icon);
-    testing::writeFile(folder.file("intro.bmp"), intro);
-    testing::writeFile(folder.file("largest.bmp"), largest);
+    test::writeFile(folder.file("icon.bmp"), icon);
+    test::writeFile(folder.file("intro.bmp"), intro);
+    test::writeFile(folder.file("largest.bmp"), largest);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(readDialogPicture(folder.file("icon.bmp")), icon);
     EXPECT_EQ(readDialogPicture(folder.path() + "\\intro.bmp"), intro);  // folder separators as the data lists write them

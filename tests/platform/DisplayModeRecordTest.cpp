@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/DisplayModeRecord.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -19,9 +20,7 @@ namespace fs = std::filesystem;
 class RuntimeFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/reef-runtime.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        ASSERT_FALSE(m_root.empty());
         const char* old = std::getenv("XDG_RUNTIME_DIR");
         m_hadOld = old != nullptr;
         if (old) m_old = old;
@@ -32,7 +31,6 @@ protected:
             setenv("XDG_RUNTIME_DIR", m_old.c_str(), 1);
         else
             unsetenv("XDG_RUNTIME_DIR");
-        fs::remove_all(m_root);
     }
 
     static DisplayModeRecord::Contents sample() {
@@ -53,7 +51,8 @@ protected:
         return c;
     }
 
-    std::string m_root;
+    test::TempFolder m_folder;
+    const std::string m_root = m_folder.path();
     std::string m_old;
     bool m_hadOld = false;
 };

@@ -59,7 +59,7 @@ GLint modelviewDepth() {
 }
 
 TEST(SceneryDraw, QuadDrawsItsCornersAndBalancesTheMatrixStack) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     Quad quad;
     quad.setSize(4.0f, 2.0f);
@@ -87,7 +87,7 @@ TEST(SceneryDraw, QuadDrawsItsCornersAndBalancesTheMatrixStack) {
 }
 
 TEST(SceneryDraw, SkyDomeDrawsEveryTriangleAndRestoresLighting) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     ManualClock clock(100);
     SkyDome dome;
@@ -111,7 +111,7 @@ TEST(SceneryDraw, SkyDomeDrawsEveryTriangleAndRestoresLighting) {
 }
 
 TEST(SceneryDraw, WaterGridDrawsOneQuadPerCell) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     WaterGrid grid;
     ASSERT_TRUE(grid.build(6.0f, 4.0f, 3, 2));
@@ -135,7 +135,7 @@ uint32_t pixelAt(int x) {
 }
 
 TEST(SceneryDraw, WaterGridTextureCoordinatesTakeTheTexturesScaleAndOffset) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     // Four texels across, red, green, blue, white, on the default texture object
     // (the one an unloaded Texture binds), sampled without filtering.

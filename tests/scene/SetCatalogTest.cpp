@@ -19,7 +19,7 @@
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 #include "testsupport/Md3Writer.h"
-#include "testsupport/TempFolder.h"
+#include "testsupport/SetTree.h"
 
 namespace reef {
 namespace {
@@ -31,57 +31,6 @@ using SystemLister = Win32DirectoryLister;
 #else
 using SystemLister = PosixDirectoryLister;
 #endif
-
-// A UTF-8 name as a path: on Windows a narrow path would be read in the ANSI code page.
-fs::path utf8Path(const std::string& name) {
-#ifdef _WIN32
-    return fs::path(std::u8string(name.begin(), name.end()));
-#else
-    return fs::path(name);
-#endif
-}
-
-// A data folder built on disk for one test and removed afterwards.
-class DataFolder {
-public:
-    DataFolder() {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_root = fs::temp_directory_path() /
-                 ("reef_scene_" + std::string(info->name()) + "_" + std::to_string(test::currentProcessId()));
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-    }
-    ~DataFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    // The data folder as the application forms it: ending in a separator.
-    std::string path() const { return m_root.string() + "/"; }
-
-    // Writes bytes to sets/<folder>/<name>/<file>.
-    void addFile(const std::string& folder, const std::string& name, const std::string& file,
-                 const std::vector<uint8_t>& bytes) {
-        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
-        fs::create_directories(dir);
-        std::ofstream(dir / file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    // Creates sets/<folder>/<name>/ and, unless text is null, its info.ini.
-    void addSet(const std::string& folder, const std::string& name, const char* text) {
-        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
-        fs::create_directories(dir);
-        if (text) std::ofstream(dir / "info.ini", std::ios::binary) << text;
-    }
-    void addRawSet(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
-        const fs::path dir = m_root / "sets" / folder / utf8Path(name);
-        fs::create_directories(dir);
-        std::ofstream(dir / "info.ini", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    fs::path m_root;
-};
 
 std::string idOf(const std::string& id) { return "[common]\nid=" + id + "\n"; }
 
@@ -110,12 +59,12 @@ TEST(SetCatalog, ScansTheThreeFoldersInOrder) {
                                                         "/data/Marevo2/sets\\additional\\",
                                                         "/data/Marevo2/sets\\default_diverse\\"}));
 
-    DataFolder data;
-    data.addSet("default_diverse", "turtle", idOf("d-turtle").c_str());
-    data.addSet("additional", "zebra", idOf("a-zebra").c_str());
-    data.addSet("default_fish", "zander", idOf("f-zander").c_str());
-    data.addSet("default_fish", "angel", idOf("f-angel").c_str());
-    data.addSet("default_diverse", "manta", idOf("d-manta").c_str());
+    test::SetTree data;
+    data.addSet("default_diverse", "turtle", idOf("d-turtle"));
+    data.addSet("additional", "zebra", idOf("a-zebra"));
+    data.addSet("default_fish", "zander", idOf("f-zander"));
+    data.addSet("default_fish", "angel", idOf("f-angel"));
+    data.addSet("default_diverse", "manta", idOf("d-manta"));
     SystemLister lister;
     SetCatalog catalog(selection, lister);
     catalog.scanSets(data.path());
@@ -130,8 +79,8 @@ TEST(SetCatalog, ScansTheThreeFoldersInOrder) {
 }
 
 TEST(SetCatalog, MissingFoldersYieldNothing) {
-    DataFolder data;
-    data.addSet("default_diverse", "turtle", idOf("t").c_str());
+    test::SetTree data;
+    data.addSet("default_diverse", "turtle", idOf("t"));
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
@@ -143,7 +92,7 @@ TEST(SetCatalog, MissingFoldersYieldNothing) {
 }
 
 TEST(SetCatalog, ReadsEveryFieldOfASet) {
-    DataFolder data;
+    test::SetTree data;
     data.addSet("default_fish", "clown",
                 "[common]\n"
                 "id=clownfish\n"
@@ -219,9 +168,9 @@ TEST(SetCatalog, ReadsEveryFieldOfASet) {
 }
 
 TEST(SetCatalog, DefaultsForMissingKeysAndMissingDescriptor) {
-    DataFolder data;
+    test::SetTree data;
     data.addSet("additional", "bare", "[common]\nid=bare\n[saver]\ntype=boid\nlighting=\n");
-    data.addSet("additional", "empty", nullptr);  // a folder without info.ini
+    data.addFolder("additional", "empty");  // a folder without info.ini
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
@@ -251,10 +200,10 @@ TEST(SetCatalog, DefaultsForMissingKeysAndMissingDescriptor) {
 }
 
 TEST(SetCatalog, RegistersIdsWithTheSelection) {
-    DataFolder data;
-    data.addSet("default_fish", "a", idOf("known-off").c_str());
-    data.addSet("default_fish", "b", idOf("new-one").c_str());
-    data.addSet("default_diverse", "c", idOf("new-one").c_str());  // the same id again
+    test::SetTree data;
+    data.addSet("default_fish", "a", idOf("known-off"));
+    data.addSet("default_fish", "b", idOf("new-one"));
+    data.addSet("default_diverse", "c", idOf("new-one"));  // the same id again
     SystemLister lister;
     SetSelection selection;
     selection.addSet(u"known-off", 0);
@@ -277,8 +226,8 @@ TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
         bytes.push_back(static_cast<uint8_t>(c & 0xFF));
         bytes.push_back(static_cast<uint8_t>(c >> 8));
     }
-    DataFolder data;
-    data.addRawSet("default_fish", "wide", bytes);
+    test::SetTree data;
+    data.addSet("default_fish", "wide", std::string(bytes.begin(), bytes.end()));
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
@@ -294,7 +243,7 @@ TEST(SetCatalog, Utf16DescriptorsAndFieldLimits) {
 
 // A set folder named outside ASCII is listed in UTF-8 and its files open by that name.
 TEST(SetCatalog, FolderNamesOutsideAsciiLoad) {
-    DataFolder data;
+    test::SetTree data;
     const std::string name = "Fisch\xC3\xA9 \xE6\xB5\xB7";  // "Fisché 海"
     data.addSet("default_fish", name, "[common]\nid=wide\n[Saver]\nmodel=m.tqm\n");
     SystemLister lister;
@@ -312,7 +261,7 @@ TEST(SetCatalog, FolderNamesOutsideAsciiLoad) {
 // cut inside a character) still opens: the path keeps the folder's bytes.
 // Windows names are UTF-16, so there the question does not arise.
 TEST(SetCatalog, FolderNamesThatAreNotUtf8StillLoad) {
-    DataFolder data;
+    test::SetTree data;
     const std::string latin1 = "Fisch\xE9";
     const std::string cut = "x\xE2\x82";
     data.addSet("default_fish", latin1, "[common]\nid=latin\n[Saver]\nmodel=m.tqm\n");
@@ -349,17 +298,17 @@ std::string descriptorWith(const std::string& id, int subSets, int values) {
 // sets at the limits load whole. 20,000 sections used to take the build tens
 // of seconds (every lookup walked the whole file).
 TEST(SetCatalog, SetsPastTheSubSetAndValueLimitsAreRefusedWithOneLine) {
-    DataFolder data;
+    test::SetTree data;
     data.addSet("default_fish", "a_at_limits",
-                descriptorWith("at-limits", SetDescriptor::kMaxSubSets, SetDescriptor::kMaxValues).c_str());
-    data.addSet("default_fish", "b_sections", descriptorWith("sections", 20000, 1).c_str());
-    data.addSet("default_fish", "c_values", descriptorWith("values", 1, 20000).c_str());
+                descriptorWith("at-limits", SetDescriptor::kMaxSubSets, SetDescriptor::kMaxValues));
+    data.addSet("default_fish", "b_sections", descriptorWith("sections", 20000, 1));
+    data.addSet("default_fish", "c_values", descriptorWith("values", 1, 20000));
     data.addSet("default_fish", "d_one_too_many",
-                descriptorWith("one-too-many", SetDescriptor::kMaxSubSets + 1, 0).c_str());
+                descriptorWith("one-too-many", SetDescriptor::kMaxSubSets + 1, 0));
     std::string subSetValues = descriptorWith("sub-values", 1, 0) + "[saver3]\n";
     for (int v = 0; v <= static_cast<int>(SetDescriptor::kMaxValues); ++v)
         subSetValues += "val" + std::to_string(v) + "=1\n";
-    data.addSet("default_fish", "e_sub_values", subSetValues.c_str());
+    data.addSet("default_fish", "e_sub_values", subSetValues);
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
@@ -404,7 +353,7 @@ struct CountingLoad {
 // while each keeps its own frame rate and frame ranges; another set's file of
 // the same name is its own. A file that fails to load is tried once.
 TEST(SetCatalog, ModelsNamedTwiceAreLoadedOnceAndAnimatedApart) {
-    DataFolder data;
+    test::SetTree data;
     const std::vector<uint8_t> small = testing::writeMd3(testing::gridModel(4, 2));
     const std::vector<uint8_t> large = testing::writeMd3(testing::gridModel(6, 5));
     data.addFile("default_fish", "a", "body.tqm", small);
@@ -416,8 +365,8 @@ TEST(SetCatalog, ModelsNamedTwiceAreLoadedOnceAndAnimatedApart) {
                              "[saver3]\nmodel=part.tqm\nanimationspeed=20\n"
                              "[saver4]\nmodel=body.tqm\nanimationspeed=7\n"
                              "[saver5]\nmodel=missing.tqm\n[saver6]\nmodel=missing.tqm\n")
-                    .c_str());
-    data.addSet("default_fish", "b", (idOf("b") + "[saver]\ntype=statictimed\nmodel=body.tqm\n").c_str());
+                    );
+    data.addSet("default_fish", "b", (idOf("b") + "[saver]\ntype=statictimed\nmodel=body.tqm\n"));
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);
@@ -459,14 +408,14 @@ TEST(SetCatalog, ModelsNamedTwiceAreLoadedOnceAndAnimatedApart) {
 
 // Asked to stop, the catalog loads nothing more: the stop is asked before each model.
 TEST(SetCatalog, AStopBetweenModelsLeavesTheRestUnloaded) {
-    DataFolder data;
+    test::SetTree data;
     std::string text = idOf("many") + "[saver]\ntype=statictimed\nmodel=m0.tqm\n";
     for (int n = 2; n <= 10; ++n) {
         text += "[saver" + std::to_string(n) + "]\nmodel=m" + std::to_string(n) + ".tqm\n";
         data.addFile("default_fish", "many", "m" + std::to_string(n) + ".tqm", testing::writeMd3(testing::gridModel(1, 1)));
     }
     data.addFile("default_fish", "many", "m0.tqm", testing::writeMd3(testing::gridModel(1, 1)));
-    data.addSet("default_fish", "many", text.c_str());
+    data.addSet("default_fish", "many", text);
     SystemLister lister;
     SetSelection selection;
     SetCatalog catalog(selection, lister);

@@ -136,7 +136,7 @@ TEST_F(CreatureSets, CatalogHasEveryTypeAndCategoryWithUniqueIdsInTheFoldersTheP
 }
 
 TEST_F(CreatureSets, TexturesModelsAndIconsLoadAndEveryAnimationRangeFits) {
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     for (const auto& s : m_catalog.sets()) {
         SCOPED_TRACE(setFolder(*s));

@@ -387,7 +387,7 @@ TEST_F(GeneratedData, FontLoadsWithUmlautsAndOneLineHeight) {
     const auto i32 = [&](size_t at) { return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24); };
     EXPECT_TRUE(powerOfTwo(i32(tqf::kWidthOffset)));
     EXPECT_TRUE(powerOfTwo(i32(tqf::kHeightOffset)));
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     if (!gl.valid()) GTEST_SKIP() << gl.error();
     ScreenText text;
     ASSERT_TRUE(text.loadFontFromMemory(bytes.data(), bytes.size()));

@@ -11,6 +11,7 @@
 #include "engine/TQArchiveFormat.h"
 #include "engine/WavCheck.h"
 #include "platform/SdlEngineImports.h"
+#include "testsupport/TempFolder.h"
 #include "tools/ArchiveWriter.h"
 #include "tools/BmpWriter.h"
 #include "tools/DatWriter.h"
@@ -23,11 +24,12 @@
 namespace reef::tools {
 namespace {
 
-std::string writeTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const auto path = std::filesystem::temp_directory_path() / ("reef_tools_" + std::to_string(::getpid()) + "_" + name);
+// Writes bytes into the test's folder; the file's path.
+std::string writeTemp(const test::TempFolder& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = folder.file(name);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    return path;
 }
 
 TEST(BmpWriter, DecoderSeesTopRowFirstAndAlphaKept) {
@@ -36,10 +38,11 @@ TEST(BmpWriter, DecoderSeesTopRowFirstAndAlphaKept) {
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 3; ++x) img.at(x, y) = {y / 4.0f, x / 2.0f, 1.0f, (y + 1) / 5.0f};
     SdlEngineImports sdl;
+    const test::TempFolder folder;
     for (bool alpha : {false, true}) {
-        const std::string path = writeTemp(alpha ? "a32.bmp" : "a24.bmp", alpha ? bmp::encode32(img) : bmp::encode24(img));
+        const std::string path =
+            writeTemp(folder, alpha ? "a32.bmp" : "a24.bmp", alpha ? bmp::encode32(img) : bmp::encode24(img));
         const auto d = sdl.decodeBMP(path);
-        std::filesystem::remove(path);
         ASSERT_TRUE(d.has_value());
         ASSERT_EQ(d->width, 3);
         ASSERT_EQ(d->height, 5);
@@ -59,9 +62,8 @@ TEST(BmpWriter, DecoderSeesTopRowFirstAndAlphaKept) {
 TEST(BmpWriter, GreyMapDecodesAsPaletteIndices) {
     std::vector<uint8_t> grey(8 * 3);
     for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 10);
-    const std::string path = writeTemp("grey.bmp", bmp::encodeGrey8(8, 3, grey));
-    const auto d = SdlEngineImports().decodeBMP(path);
-    std::filesystem::remove(path);
+    const test::TempFolder folder;
+    const auto d = SdlEngineImports().decodeBMP(writeTemp(folder, "grey.bmp", bmp::encodeGrey8(8, 3, grey)));
     ASSERT_TRUE(d.has_value());
     ASSERT_EQ(d->bytesPerPixel, 1);
     for (int y = 0; y < 3; ++y)

@@ -89,7 +89,7 @@ protected:
     void SetUp() override {
         if (!m_gl.valid()) GTEST_SKIP() << m_gl.error();
     }
-    testing::GlTestContext m_gl;
+    test::GlTestContext m_gl;
 };
 
 TEST_F(ScreenTextGL, LoadsSortedUniqueGlyphsRangesAndTexture) {
