@@ -20,6 +20,7 @@
 #include "scene/SubSetDescriptor.h"
 #include "testsupport/FakePlatform.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/FeedbackPolygons.h"
 #include "testsupport/Md3Writer.h"
 #include "testsupport/TempFolder.h"
 
@@ -288,26 +289,12 @@ TEST_F(SceneAssembly, OnlyTheFirstAnimalSetIsBuilt) {
 // The polygons a draw call sends through the pipeline, counted in feedback mode
 // in a volume of -20 .. 20 on every axis, which holds every fixture's position.
 int polygonsDrawn(const std::function<void()>& drawCall) {
-    std::vector<GLfloat> buffer(1 << 14);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-20, 20, -20, 20, -20, 20);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawCall();
-    const GLint used = glRenderMode(GL_RENDER);
-    int polygons = 0;
-    for (GLint i = 0; i < used;) {
-        if (buffer[static_cast<size_t>(i)] != GL_POLYGON_TOKEN) {
-            ++i;
-            continue;
-        }
-        ++polygons;
-        i += 2 + 2 * static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
-    }
-    return polygons;
+    return static_cast<int>(test::feedbackPolygons(GL_2D, 2, drawCall).size());
 }
 
 TEST_F(SceneAssembly, PropsDrawEarlyAtZeroAndLateAtOneOrMore) {

@@ -18,6 +18,7 @@
 #include "engine/QModel.h"
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/FeedbackPolygons.h"
 #include "testsupport/Md3Writer.h"
 
 namespace reef {
@@ -482,21 +483,10 @@ TEST_F(QModelAnimation, AbsurdSpeedsOrPositionsNeverGiveAFrame) {
 // One value of each vertex a draw sends through a feedback buffer of the given
 // type (perVertex values a vertex; the value at index pick).
 std::vector<float> feedbackValues(const std::function<void()>& drawCall, GLenum type, int perVertex, int pick) {
-    std::vector<GLfloat> buffer(4096);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), type, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawCall();
-    const GLint used = glRenderMode(GL_RENDER);
     std::vector<float> values;
-    for (GLint i = 0; i < used;) {
-        if (buffer[static_cast<size_t>(i)] == GL_POLYGON_TOKEN) {
-            const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
-            for (int k = 0; k < n; ++k) values.push_back(buffer[static_cast<size_t>(i + 2 + perVertex * k + pick)]);
-            i += 2 + perVertex * n;
-        } else {
-            ++i;
-        }
-    }
+    for (const std::vector<float>& polygon : test::feedbackPolygons(type, perVertex, drawCall))
+        for (size_t k = static_cast<size_t>(pick); k < polygon.size(); k += static_cast<size_t>(perVertex))
+            values.push_back(polygon[k]);
     return values;
 }
 

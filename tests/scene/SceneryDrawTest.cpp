@@ -12,6 +12,7 @@
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/FeedbackPolygons.h"
 
 namespace reef {
 namespace {
@@ -24,30 +25,17 @@ using Polygon = std::vector<Point>;
 // Polygons drawn into a feedback buffer, in window coordinates of a 64 x 64
 // viewport whose orthographic volume spans -extent .. extent on every axis.
 std::vector<Polygon> feedbackPolygons(float extent, const std::function<void()>& drawCall) {
-    std::vector<GLfloat> buffer(1 << 16);
     glViewport(0, 0, 64, 64);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-extent, extent, -extent, extent, -extent, extent);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawCall();
-    const GLint used = glRenderMode(GL_RENDER);
     std::vector<Polygon> polygons;
-    for (GLint i = 0; i < used;) {
-        if (buffer[static_cast<size_t>(i)] != GL_POLYGON_TOKEN) {
-            ++i;
-            continue;
-        }
-        const int n = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
+    for (const std::vector<float>& values : test::feedbackPolygons(GL_3D, 3, drawCall)) {
         Polygon polygon;
-        for (int k = 0; k < n; ++k) {
-            polygon.push_back({buffer[static_cast<size_t>(i + 2 + 3 * k)], buffer[static_cast<size_t>(i + 3 + 3 * k)]});
-        }
+        for (size_t k = 0; k + 2 < values.size(); k += 3) polygon.push_back({values[k], values[k + 1]});
         polygons.push_back(polygon);
-        i += 2 + 3 * n;
     }
     return polygons;
 }
