@@ -19,8 +19,8 @@
 #include "scene/SetDescriptor.h"
 #include "scene/SubSetDescriptor.h"
 #include "testsupport/FakePlatform.h"
-#include "testsupport/GlTestContext.h"
 #include "testsupport/FeedbackPolygons.h"
+#include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
 #include "testsupport/TempFolder.h"
 

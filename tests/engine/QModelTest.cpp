@@ -17,8 +17,8 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "tests/engine/BmpWriter.h"
-#include "testsupport/GlTestContext.h"
 #include "testsupport/FeedbackPolygons.h"
+#include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
 
 namespace reef {

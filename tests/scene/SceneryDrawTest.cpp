@@ -11,8 +11,8 @@
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
 #include "scene/WaterGrid.h"
-#include "testsupport/GlTestContext.h"
 #include "testsupport/FeedbackPolygons.h"
+#include "testsupport/GlTestContext.h"
 
 namespace reef {
 namespace {
