@@ -1,7 +1,10 @@
 // The whole reef as the screensaver program runs it: the real ReefSaver on the
 // real X11 window system, Linux services and SDL engine imports, with the
-// generated data folder beside this binary (<build>/bin/Marevo2). Two cases:
-// the 800 x 600 test window ("/t") and full screen ("/s", the X screen's size).
+// generated data folder beside this binary (<build>/bin/Marevo2). Three cases:
+// the 800 x 600 test window ("/t") and full screen ("/s", the X screen's size),
+// each a fixed number of frames, and the full-screen cycle ("Scene/cycle"): the
+// real clock for SCENE_BENCH_CYCLE_S seconds from the first frame, which at the
+// default settings is one rest-tilt-rest-tilt cycle of the automatic camera.
 //
 // Per case it reports, in Google Benchmark's normal output:
 //   Time                 ms per steady-state frame (update + draw; manual timing)
@@ -25,6 +28,13 @@
 //   allocs_per_frame     global operator new calls per steady-state frame (all
 //                        threads; C allocations such as Mesa's are not counted)
 //   width, height        the GL window's client size
+// The cycle case reports instead of the steady frame figures:
+//   cycle_fps            frames per second over the whole cycle
+//   slowest_window_fps   the fewest frames per second in any window of
+//                        SCENE_BENCH_WINDOW_S seconds (sliding, frame by frame)
+//   slowest_window_at_s  where that window starts, in seconds after the first frame
+//   cycle_cpu_ms         process CPU time per frame over the cycle
+//   frames               frames drawn in the cycle
 //
 // It needs a DISPLAY; run it through bench/run_scene_bench.sh, which starts Xvfb
 // at each size and runs one case per server (peak memory is per process).
@@ -39,6 +49,8 @@
 //                        not starve the measured frames
 //   SCENE_BENCH_TRACE_ALLOCS=1  print a backtrace (to standard error) of every
 //                        allocation made during the timed frames
+//   SCENE_BENCH_CYCLE_S  seconds of the cycle case (default 60)
+//   SCENE_BENCH_WINDOW_S seconds of its sliding window (default 5)
 //   SCENE_BENCH_SEED     random seed set after construction (default 1), so the
 //                        scene's make-up is the same from run to run
 // Besides Google Benchmark's flags it takes the saver's own options (--camera
@@ -142,6 +154,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 int g_timedFrames = 300;
 int g_warmupFrames = 100;
+int g_cycleSeconds = 60;
+int g_windowSeconds = 5;
 SettingOverrides g_overrides;  // the saver's own options given on the command line
 
 double msBetween(SteadyClock::time_point from, SteadyClock::time_point to) {
@@ -240,9 +254,66 @@ FrameTimes runFrame(X11WindowSystem& windows, ReefSaver& saver) {
     return {msBetween(t0, t1), msBetween(t1, submitted), msBetween(t1, t2), msBetween(t2, t3)};
 }
 
-// One case: the saver started with commandLine, its first frame, the warm-up
-// frames, then one benchmark iteration per frame.
-void runScene(benchmark::State& state, const std::u16string& commandLine) {
+// The fewest frames per second in any window of windowS seconds that lies wholly
+// within the run: for every frame, the frames that end within windowS after it.
+// frameEndS holds each frame's end, in seconds from the start, in order.
+struct SlowestWindow {
+    double fps = 0;
+    double startS = 0;
+};
+SlowestWindow slowestWindow(const std::vector<double>& frameEndS, double windowS) {
+    SlowestWindow slowest{-1, 0};
+    size_t last = 0;
+    // The start itself opens the first window, so the first frame counts too.
+    for (size_t first = 0; first <= frameEndS.size(); ++first) {
+        const double start = first == 0 ? 0.0 : frameEndS[first - 1];
+        if (frameEndS.empty() || start + windowS > frameEndS.back()) break;
+        if (last < first) last = first;
+        while (last < frameEndS.size() && frameEndS[last] <= start + windowS) ++last;
+        const double fps = static_cast<double>(last - first) / windowS;
+        if (slowest.fps < 0 || fps < slowest.fps) slowest = {fps, start};
+    }
+    if (slowest.fps < 0) slowest.fps = 0;
+    return slowest;
+}
+
+// The cycle: frames on the real clock for g_cycleSeconds from the end of the first
+// frame, each frame's end kept (in storage reserved before, so the bench itself does
+// not allocate while the saver runs).
+void runCycle(benchmark::State& state, X11WindowSystem& windows, ReefSaver& saver) {
+    std::vector<double> frameEndS;
+    frameEndS.reserve(static_cast<size_t>(g_cycleSeconds) * 1000);
+    const long long allocationsBefore = g_allocations.load();
+    const double cpuBefore = processCpuMs();
+    const SteadyClock::time_point start = SteadyClock::now();
+    for (auto _ : state) {
+        while (frameEndS.size() < frameEndS.capacity()) {
+            if (!pumpMessages(windows, saver)) {
+                state.SkipWithError("the saver stopped during the run (input or a close request)");
+                break;
+            }
+            runFrame(windows, saver);
+            const double endS = msBetween(start, SteadyClock::now()) / 1000.0;
+            frameEndS.push_back(endS);
+            if (endS >= g_cycleSeconds) break;
+        }
+    }
+    const double cpuMs = processCpuMs() - cpuBefore;
+    const long long allocations = g_allocations.load() - allocationsBefore;
+    const double seconds = frameEndS.empty() ? 1.0 : frameEndS.back();
+    const double n = frameEndS.empty() ? 1.0 : static_cast<double>(frameEndS.size());
+    const SlowestWindow slowest = slowestWindow(frameEndS, g_windowSeconds);
+    state.counters["cycle_fps"] = static_cast<double>(frameEndS.size()) / seconds;
+    state.counters["slowest_window_fps"] = slowest.fps;
+    state.counters["slowest_window_at_s"] = slowest.startS;
+    state.counters["cycle_cpu_ms"] = cpuMs / n;
+    state.counters["frames"] = static_cast<double>(frameEndS.size());
+    state.counters["allocs_per_frame"] = static_cast<double>(allocations) / n;
+}
+
+// One case: the saver started with commandLine and its first frame; then either
+// the warm-up frames and one benchmark iteration per frame, or the cycle.
+void runScene(benchmark::State& state, const std::u16string& commandLine, bool cycle = false) {
     X11WindowSystem windows;
     LinuxSystemServices system;
     SdlEngineImports imports;
@@ -301,6 +372,18 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         std::fprintf(stderr, "scene_bench: GL renderer %s, window %d x %d, data %s\n",
                      renderer ? renderer : "(unknown)", saver.width(), saver.height(), saver.dataFolder().c_str());
+    }
+
+    if (cycle) {
+        runCycle(state, windows, saver);
+        windows.releaseContext();
+        saver.ShutdownSaver();
+        state.counters["startup_ms"] = msBetween(start, firstFrame);
+        state.counters["firstframe_ms"] = msBetween(built, firstFrame);
+        state.counters["peak_rss_MiB"] = peakRssMiB();
+        state.counters["width"] = saver.width();
+        state.counters["height"] = saver.height();
+        return;
     }
 
     bool running = true;
@@ -378,6 +461,7 @@ void runScene(benchmark::State& state, const std::u16string& commandLine) {
 
 void BM_SceneTestWindow(benchmark::State& state) { runScene(state, u"scene_bench /t"); }
 void BM_SceneFullScreen(benchmark::State& state) { runScene(state, u"scene_bench /s"); }
+void BM_SceneCycle(benchmark::State& state) { runScene(state, u"scene_bench /s", true); }
 
 // Sets an environment variable unless the caller set it already.
 void defaultEnv(const char* name, const char* value) { setenv(name, value, 0); }
@@ -394,6 +478,9 @@ int main(int argc, char** argv) {
     }
     reef::g_timedFrames = reef::envInt("SCENE_BENCH_FRAMES", 300, 1);
     reef::g_warmupFrames = reef::envInt("SCENE_BENCH_WARMUP", 100, 0);
+    reef::g_cycleSeconds = reef::envInt("SCENE_BENCH_CYCLE_S", 60, 1);
+    reef::g_windowSeconds = reef::envInt("SCENE_BENCH_WINDOW_S", 5, 1);
+    if (reef::g_windowSeconds > reef::g_cycleSeconds) reef::g_windowSeconds = reef::g_cycleSeconds;
 
     benchmark::Initialize(&argc, argv);
     const reef::CommandLineOptions options = reef::CommandLineOptions::parse(argc, argv);
@@ -414,6 +501,7 @@ int main(int argc, char** argv) {
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("Scene/cycle", &reef::BM_SceneCycle)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
