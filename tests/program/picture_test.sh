@@ -5,6 +5,10 @@
 # mean square error over all channels, 0 = identical, 1 = black against white)
 # is at most PICTURE_TOLERANCE (default 0.004).
 #
+# PICTURE_SIZE (default 320x240) sets the screen; any other size than the default
+# has its own references, named reef-<view>-<size>.png. The 1920x1080 pair holds
+# the full-screen picture that cheaper drawing must keep (tolerance 0.006).
+#
 # Usage:
 #   picture_test.sh <bin dir> <fixtures dir> <output dir>            compare
 #   picture_test.sh <bin dir> <fixtures dir> <output dir> --update   rewrite the references
@@ -17,7 +21,9 @@ OUT="$3"
 MODE="${4:-compare}"
 TOLERANCE="${PICTURE_TOLERANCE:-0.004}"
 # Small frames keep the test quick under the sanitizers; the size is part of the reference.
-SIZE=320x240
+SIZE="${PICTURE_SIZE:-320x240}"
+SUFFIX=""
+[ "$SIZE" = 320x240 ] || SUFFIX="-$SIZE"
 FROZEN_MS=60000
 SEED=1
 PLAIN="$BIN/reefsaver_plain"
@@ -39,12 +45,12 @@ XVFB_PID=$DISPLAY_SERVER_PID
 
 # draw VIEW CAMERA: one full-screen frame at the frozen clock, written to $OUT/reef-VIEW.png.
 draw() {
-  local view="$1" camera="$2" shot="$OUT/reef-$1.png"
+  local view="$1" camera="$2" shot="$OUT/reef-$1$SUFFIX.png"
   rm -f "$shot"
   XDG_CONFIG_HOME="$WORK/config-$view" REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 \
     REEFSAVER_FROZEN_CLOCK_MS=$FROZEN_MS REEFSAVER_SEED=$SEED \
     REEFSAVER_SCREENSHOTS="0:$shot" REEFSAVER_QUIT_AFTER_MS=0 \
-    timeout 120 "$PLAIN" /s --camera "$camera" >"$WORK/$view.log" 2>&1
+    timeout 400 "$PLAIN" /s --camera "$camera" >"$WORK/$view.log" 2>&1
   local code=$?
   # A timed quit ends the saver with 0, as an interrupted screensaver does.
   [ "$code" = 0 ] || { cat "$WORK/$view.log"; fail "$view: the saver ended with $code"; }
@@ -55,23 +61,24 @@ status=0
 for pair in down:bottom up:top; do
   view="${pair%%:*}"
   draw "$view" "${pair##*:}"
-  reference="$FIXTURES/reef-$view.png"
+  name="reef-$view$SUFFIX"
+  reference="$FIXTURES/$name.png"
   if [ "$MODE" = "--update" ]; then
     # Re-encoded with full compression: the saver's own writer stores its pixels uncompressed.
-    "$CONVERT" "$OUT/reef-$view.png" -define png:compression-level=9 "PNG24:$reference" || fail "could not write $reference"
+    "$CONVERT" "$OUT/$name.png" -define png:compression-level=9 "PNG24:$reference" || fail "could not write $reference"
     echo "updated $reference"
     continue
   fi
   [ -f "$reference" ] || fail "no reference $reference (make it with --update)"
   # compare prints "absolute (normalised)" on stderr and exits 1 when the pictures differ at all.
-  result=$("$COMPARE" -metric RMSE "$reference" "$OUT/reef-$view.png" "$OUT/reef-$view-diff.png" 2>&1 >/dev/null)
+  result=$("$COMPARE" -metric RMSE "$reference" "$OUT/$name.png" "$OUT/$name-diff.png" 2>&1 >/dev/null)
   rmse=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
   [ -n "$rmse" ] || fail "$view: compare gave no RMSE: $result"
   if awk -v r="$rmse" -v t="$TOLERANCE" 'BEGIN { exit !(r <= t) }'; then
-    echo "$view: RMSE $rmse (tolerance $TOLERANCE) ok"
-    rm -f "$OUT/reef-$view-diff.png"
+    echo "$view at $SIZE: RMSE $rmse (tolerance $TOLERANCE) ok"
+    rm -f "$OUT/$name-diff.png"
   else
-    echo "FAIL: $view: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/reef-$view.png and $OUT/reef-$view-diff.png"
+    echo "FAIL: $view at $SIZE: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/$name.png and $OUT/$name-diff.png"
     status=1
   fi
 done
