@@ -436,9 +436,8 @@ void ReefSaver::drawScene() {
     drawFishGroup(frame);
     creatures().drawProps(true);
     if (m_gullsFly) creatures().drawGull();
-    m_scenery.water().render();
     if (!cameraAuto().moving()) m_scenery.lightPattern().setTexture(0, &m_scenery.highlight(frame));
-    m_scenery.lightPattern().render();
+    m_scenery.litWater().render();
 }
 
 void ReefSaver::drawLitIsland() {

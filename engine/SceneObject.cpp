@@ -14,14 +14,36 @@ SceneObject::SceneObject() = default;
 
 SceneObject::~SceneObject() = default;
 
+// The rotation of Euler placement: Rz * Ry * Rx, leaving out the angles that are 0.
+Mat4 SceneObject::eulerRotation() const {
+    Mat4 m;
+    if (m_angleX != 0.0f) m = multiply(m_rx, m);
+    if (m_angleY != 0.0f) m = multiply(m_ry, m);
+    if (m_angleZ != 0.0f) m = multiply(m_rz, m);
+    return m;
+}
+
+Mat4 SceneObject::objectMatrix() const {
+    Mat4 m;
+    if (m_flags & kEulerPlacement) {
+        m = eulerRotation();
+        m.m[12] = m_position.x;
+        m.m[13] = m_position.y;
+        m.m[14] = m_position.z;
+    } else {
+        m = placement(m_position, m_target, m_up);
+    }
+    const float scales[3] = {m_scaleX, m_scaleY, m_scaleZ};
+    for (int column = 0; column < 3; ++column)
+        for (int row = 0; row < 4; ++row) m.m[4 * column + row] *= scales[column];
+    return m;
+}
+
 void SceneObject::beginDraw() {
     // Placement: the caller has pushed the matrix.
     if (m_flags & kEulerPlacement) {
         glTranslatef(m_position.x, m_position.y, m_position.z);
-        Mat4 m;
-        if (m_angleX != 0.0f) m = multiply(m_rx, m);
-        if (m_angleY != 0.0f) m = multiply(m_ry, m);
-        if (m_angleZ != 0.0f) m = multiply(m_rz, m);
+        const Mat4 m = eulerRotation();
         glMultMatrixf(m.m);
     } else {
         const Mat4 m = placement(m_position, m_target, m_up);
@@ -173,6 +195,10 @@ void SceneObject::addTexture(Texture* texture) {
 
 void SceneObject::setTextureScale(int unit, float s) {
     if (unit >= 0 && unit < textureCount()) m_textureScales[static_cast<size_t>(unit)] = s;
+}
+
+float SceneObject::textureScale(int unit) const {
+    return unit >= 0 && unit < textureCount() ? m_textureScales[static_cast<size_t>(unit)] : 1.0f;
 }
 
 void SceneObject::setTexture(int unit, Texture* texture) {

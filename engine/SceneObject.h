@@ -38,6 +38,10 @@ public:
     // beginDraw, draw, endDraw.
     void render();
 
+    // The placement beginDraw multiplies onto the matrix (translation and rotation
+    // or look-at, then the scale): object coordinates to the caller's frame.
+    Mat4 objectMatrix() const;
+
     // Placement, world coordinates (z is negated on the way in and out).
     void setPosition(float x, float y, float z);  // look-at placement moves the target along
     void setPosition(const Vec3& p) { setPosition(p.x, p.y, p.z); }
@@ -82,6 +86,8 @@ public:
 
     void addTexture(Texture* texture);
     void setTextureScale(int unit, float s);
+    // The scale beginDraw writes into the unit's texture (1 leaves the texture's own).
+    float textureScale(int unit) const;
     void setTexture(int unit, Texture* texture);
     int textureCount() const { return static_cast<int>(m_textures.size()); }
     Texture* texture(int unit) const;
@@ -112,6 +118,7 @@ protected:
     uint32_t m_flags = kDefaultFlags;
 
 private:
+    Mat4 eulerRotation() const;
     // Units whose texture matrix enableTexCoordArrays changed (bit per unit).
     uint32_t m_texCoordMatrices = 0;
 };

@@ -28,6 +28,7 @@ struct MultiTexture {
     PFNGLMULTITEXCOORD2FARBPROC multiTexCoord2f = nullptr;
     PFNGLCLIENTACTIVETEXTUREARBPROC clientActiveTexture = nullptr;
     int unitCount = 0;
+    int crossbarCombine = -1;  // unknown until asked; then 0 or 1
 };
 MultiTexture g_multi;
 
@@ -257,6 +258,11 @@ void Texture::unbindUnit(int unit) {
     g_multi.activeTexture(GL_TEXTURE0_ARB);
 }
 
+void Texture::selectUnit(int unit) {
+    if (!g_multi.available || !unitUsable(unit)) return;
+    g_multi.activeTexture(unitEnum(unit));
+}
+
 bool Texture::initMultiTexture() {
     if (g_multi.available) return true;
     if (g_multi.tried) return false;
@@ -279,6 +285,19 @@ bool Texture::initMultiTexture() {
 }
 
 bool Texture::multiTextureAvailable() { return g_multi.available; }
+
+bool Texture::crossbarCombineAvailable() {
+    if (!g_multi.available || g_multi.unitCount < 2) return false;
+    if (g_multi.crossbarCombine < 0) {
+        const char* text = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        const std::string extensions = text ? std::string(" ") + text + " " : std::string();
+        const auto has = [&extensions](const char* name) {
+            return extensions.find(std::string(" ") + name + " ") != std::string::npos;
+        };
+        g_multi.crossbarCombine = has("GL_ARB_texture_env_combine") && has("GL_ARB_texture_env_crossbar") ? 1 : 0;
+    }
+    return g_multi.crossbarCombine == 1;
+}
 
 int Texture::textureUnitCount() { return g_multi.unitCount; }
 

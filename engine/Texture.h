@@ -51,11 +51,18 @@ public:
     bool applyTexCoordArray(const float* st, int strideBytes, bool multi, int unit) const;
     static void clearTexCoordArray(bool multi, int unit, bool restoreMatrix);
     static void unbindUnit(int unit);
+    // Makes unit the active one (its texture environment and matrix); nothing
+    // without multitexturing or for a unit beyond the count.
+    static void selectUnit(int unit);
     // The one-time lookup of the multitexture entry points (needs a current context).
     static bool initMultiTexture();
     static bool multiTextureAvailable();
     // GL_MAX_TEXTURE_UNITS_ARB as read by the lookup; 0 before it.
     static int textureUnitCount();
+    // Whether at least two units can be used and their texture environments can
+    // combine (GL_COMBINE) with sources from any unit (crossbar): asked once, after
+    // initMultiTexture succeeded, in the current context.
+    static bool crossbarCombineAvailable();
     // Forgets the lookup so that the next initMultiTexture asks again (a new
     // context, or a test that installs other imports).
     static void resetMultiTexture();

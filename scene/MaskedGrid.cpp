@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "engine/AlphaMask.h"
 
 namespace reef {
@@ -46,6 +48,21 @@ bool MaskedGrid::build(const AlphaMask& mask, int cellsX, int cellsY) {
     }
     m_colourDrawn = {1.0f, 1.0f, 1.0f, 1.0f};  // what the vertices now hold
     return true;
+}
+
+float MaskedGrid::maskAt(float u, float v) const {
+    if (m_maskAlpha.empty() || !(u >= 0.0f && u <= 1.0f && v >= 0.0f && v <= 1.0f)) return 0.0f;
+    const float x = u * static_cast<float>(m_cellsX);
+    const float y = v * static_cast<float>(m_cellsY);
+    const int i = std::min(static_cast<int>(x), m_cellsX - 1);
+    const int j = std::min(static_cast<int>(y), m_cellsY - 1);
+    const float fx = x - static_cast<float>(i);
+    const float fy = y - static_cast<float>(j);
+    const size_t row = static_cast<size_t>(m_cellsX + 1);
+    const size_t k = static_cast<size_t>(j) * row + static_cast<size_t>(i);
+    const float top = m_maskAlpha[k] + (m_maskAlpha[k + 1] - m_maskAlpha[k]) * fx;
+    const float bottom = m_maskAlpha[k + row] + (m_maskAlpha[k + row + 1] - m_maskAlpha[k + row]) * fx;
+    return top + (bottom - top) * fy;
 }
 
 void MaskedGrid::refreshColours() {

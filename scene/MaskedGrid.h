@@ -49,6 +49,11 @@ public:
 
     int cellsX() const { return m_cellsX; }
     int cellsY() const { return m_cellsY; }
+    float width() const { return m_width; }
+    float height() const { return m_height; }
+    // The mask's alpha at texture coordinate (u, v) as the grid draws it: blended
+    // between the four corners of the cell that holds the point; 0 outside the grid.
+    float maskAt(float u, float v) const;
     // The cells drawn (the others are fully transparent).
     int drawnCells() const { return static_cast<int>(m_quadIndices.size() / 4); }
     // Vertex (i, j): column i <= cellsX from the left, row j <= cellsY from the top.

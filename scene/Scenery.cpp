@@ -242,6 +242,7 @@ void Scenery::placeBillboards() {
     m_lightPattern.setPosition(0.0f, 0.2f, 15.0f);
     m_lightPattern.setAngleX(-90.0f);
     m_lightPattern.setTextureScale(0, 12.0f);
+    m_litWater.attach(&m_waterGrid, &m_lightPattern);
 
     m_fogGradient.addTexture(&m_fader);
     m_fogGradient.setBlend(true);
@@ -304,6 +305,7 @@ void Scenery::release() {
                               &m_coralB[1], &m_coralB[2], &m_coralD[0],   &m_coralD[1], &m_island,
                               &m_palmTrunks, &m_palmLeaves};
     for (SceneObject* object : objects) object->reset();
+    m_litWater.detach();
     Texture* textures[] = {&m_sky,   &m_gull,  &m_manta,       &m_terrain,  &m_water,
                            &m_fader, &m_rockTexture, &m_palmBackgroundTexture, &m_reefFish,
                            &m_islandTexture, &m_palmTrunkTexture, &m_palmLeafTexture};

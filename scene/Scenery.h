@@ -13,6 +13,7 @@
 #include "engine/Texture.h"
 #include "engine/WavyHeightField.h"
 #include "scene/BuildInterruption.h"
+#include "scene/LitWater.h"
 #include "scene/MaskedGrid.h"
 #include "scene/Quad.h"
 #include "scene/SkyDome.h"
@@ -77,6 +78,8 @@ public:
     // that the depth test drops what lies behind it (see placeBillboards).
     Quad& fogWall() { return m_fogWall; }
     MaskedGrid& lightPattern() { return m_lightPattern; }
+    // The water and the light pattern over it, in one pass where the driver allows.
+    LitWater& litWater() { return m_litWater; }
     WaterGrid& water() { return m_waterGrid; }
     WavyHeightField& seaFloor() { return m_seaFloor; }
     ModelObject& coralA() { return m_coralA; }
@@ -118,6 +121,7 @@ private:
     Quad m_flatSky, m_palmBackground, m_rock, m_fogGradient, m_fogWall;
     MaskedGrid m_lightPattern;
     WaterGrid m_waterGrid;
+    LitWater m_litWater;
     WavyHeightField m_seaFloor;
     ModelObject m_coralA, m_coralC, m_coralF, m_coralG, m_coralH, m_coralI;
     std::array<ModelObject, 3> m_coralB;

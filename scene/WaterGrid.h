@@ -56,6 +56,9 @@ public:
     const Vertex& vertex(int i, int j) const { return m_vertices[static_cast<std::size_t>(i) * m_vertsZ + j]; }
     // Corner k (0..3) of cell (i, j) in drawing order: (i, j+1), (i, j), (i+1, j), (i+1, j+1).
     const Vertex& corner(int i, int j, int k) const;
+    // Every vertex (column after column) and the four corner indices of every cell, as drawn.
+    const std::vector<Vertex>& vertices() const { return m_vertices; }
+    const std::vector<uint32_t>& quadIndices() const { return m_quadIndices; }
 
 private:
     int m_cellsX = 0, m_cellsZ = 0;
