@@ -51,6 +51,8 @@
 //                        allocation made during the timed frames
 //   SCENE_BENCH_CYCLE_S  seconds of the cycle case (default 60)
 //   SCENE_BENCH_WINDOW_S seconds of its sliding window (default 5)
+//   SCENE_BENCH_TWO_PASSES=1  draw the water and the light pattern as two passes
+//                        even where one would do, to compare the two in one build
 //   SCENE_BENCH_SEED     random seed set after construction (default 1), so the
 //                        scene's make-up is the same from run to run
 // Besides Google Benchmark's flags it takes the saver's own options (--camera
@@ -283,6 +285,8 @@ SlowestWindow slowestWindow(const std::vector<double>& frameEndS, double windowS
 void runCycle(benchmark::State& state, X11WindowSystem& windows, ReefSaver& saver) {
     std::vector<double> frameEndS;
     frameEndS.reserve(static_cast<size_t>(g_cycleSeconds) * 1000);
+    const char* trace = std::getenv("SCENE_BENCH_TRACE_ALLOCS");
+    g_traceAllocations = trace && std::string(trace) == "1";
     const long long allocationsBefore = g_allocations.load();
     const double cpuBefore = processCpuMs();
     const SteadyClock::time_point start = SteadyClock::now();
@@ -300,6 +304,7 @@ void runCycle(benchmark::State& state, X11WindowSystem& windows, ReefSaver& save
     }
     const double cpuMs = processCpuMs() - cpuBefore;
     const long long allocations = g_allocations.load() - allocationsBefore;
+    g_traceAllocations = false;
     const double seconds = frameEndS.empty() ? 1.0 : frameEndS.back();
     const double n = frameEndS.empty() ? 1.0 : static_cast<double>(frameEndS.size());
     const SlowestWindow slowest = slowestWindow(frameEndS, g_windowSeconds);
@@ -360,6 +365,8 @@ void runScene(benchmark::State& state, const std::u16string& commandLine, bool c
         return;
     }
     const SteadyClock::time_point built = SteadyClock::now();
+    const char* twoPasses = std::getenv("SCENE_BENCH_TWO_PASSES");
+    if (twoPasses && std::string(twoPasses) == "1") saver.scenery().litWater().setSinglePassAllowed(false);
     const double rssBuilt = currentRssMiB();
     pumpMessages(windows, saver);
     runFrame(windows, saver);

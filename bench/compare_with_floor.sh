@@ -60,7 +60,7 @@ cache_env() {
 }
 
 # Each run appends one line to $work/results:
-#   name kind size fps cpu_ms rss_MiB startup_ms allocs slowest_fps fastest_ms first_frame_ms
+#   name kind size fps cpu_ms rss_MiB startup_ms allocs slowest_fps fastest_ms first_frame_ms slowest_at_s
 # (kind: steady, cycle or floor; "-" where a figure does not apply).
 run_reef() {
     local name=$1 program=$2 kind=$3 size=$4 json="$work/reef.json" config
@@ -86,10 +86,10 @@ if "error_message" in run:
 name, kind, size = sys.argv[2:5]
 if kind == "cycle":
     print(name, kind, size, run["cycle_fps"], run["cycle_cpu_ms"], run["peak_rss_MiB"], run["startup_ms"],
-          run["allocs_per_frame"], run["slowest_window_fps"], "-", run["firstframe_ms"])
+          run["allocs_per_frame"], run["slowest_window_fps"], "-", run["firstframe_ms"], run["slowest_window_at_s"])
 else:
     print(name, kind, size, run["fps"], run["cpu_ms"], run["peak_rss_MiB"], run["startup_ms"],
-          run["allocs_per_frame"], "-", run["fastest_frame_ms"], run["firstframe_ms"])
+          run["allocs_per_frame"], "-", run["fastest_frame_ms"], run["firstframe_ms"], "-")
 EOF
 }
 
@@ -102,7 +102,7 @@ run_floor() {
 import sys
 values = dict(item.split("=") for item in sys.argv[2].split())
 print("floor floor", sys.argv[1], values["fps"], values["cpu_ms"], values["peak_rss_MiB"], values["startup_ms"],
-      "- - - -")
+      "- - - - -")
 EOF
 }
 
@@ -130,11 +130,11 @@ def num(text):
 def fmt(value, width, digits=2):
     return f"{'-':>{width}}" if value is None else f"{value:{width}.{digits}f}"
 print(f"{'program':7} {'kind':6} {'size':>9} {'fps':>7} {'cpu ms':>7} {'RSS MiB':>8} {'first ms':>8} "
-      f"{'allocs':>6} {'slowest':>7} {'fastest':>7} {'1st frame':>9}")
+      f"{'allocs':>6} {'slowest':>7} {'fastest':>7} {'1st frame':>9} {'at s':>5}")
 for r in rows:
     v = [num(x) for x in r[3:]]
     print(f"{r[0]:7} {r[1]:6} {r[2]:>9} {fmt(v[0], 7)} {fmt(v[1], 7)} {fmt(v[2], 8, 1)} {fmt(v[3], 8, 1)} "
-          f"{fmt(v[4], 6)} {fmt(v[5], 7)} {fmt(v[6], 7, 1)} {fmt(v[7], 9, 1)}")
+          f"{fmt(v[4], 6)} {fmt(v[5], 7)} {fmt(v[6], 7, 1)} {fmt(v[7], 9, 1)} {fmt(v[8], 5, 1)}")
 
 def median(name, kind, size, column):
     values = [num(r[column]) for r in rows if r[0] == name and r[1] == kind and r[2] == size]
@@ -150,7 +150,8 @@ for size in dict.fromkeys(r[2] for r in rows):
         parts = []
         if median(name, "cycle", size, 3) is not None:
             slowest, average = median(name, "cycle", size, 8), median(name, "cycle", size, 3)
-            parts.append(f"cycle: slowest 5 s {slowest:.2f} fps = {slowest / floor_fps:.2f} x floor, "
+            parts.append(f"cycle: slowest 5 s {slowest:.2f} fps = {slowest / floor_fps:.2f} x floor "
+                         f"(from {median(name, 'cycle', size, 11):.0f} s), "
                          f"average {average:.2f} fps = {average / floor_fps:.2f} x, "
                          f"{median(name, 'cycle', size, 4):.2f} cpu ms/frame, "
                          f"peak RSS floor + {median(name, 'cycle', size, 5) - floor_rss:.1f} MiB")
