@@ -77,7 +77,7 @@ int pixelsApart(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, in
 
 class LitWaterGl : public ::testing::Test {
 protected:
-    testing::GlTestContext gl;
+    test::GlTestContext gl;
     SdlEngineImports sdl;
     EngineImports* previous = engineImports();
     test::TempFolder folder;
@@ -92,9 +92,9 @@ protected:
         setEngineImports(&sdl);
         Texture::resetMultiTexture();
         const std::string dir = folder.path();
-        testing::writeFile(dir + "/water.bmp", testing::makeBmp(8, 8, 4, waterTexels()));
-        testing::writeFile(dir + "/frame.bmp", testing::makeBmp(8, 8, 4, frameTexels()));
-        testing::writeFile(dir + "/mask.bmp", testing::makeBmp(16, 16, 4, maskTexels()));
+        test::writeFile(dir + "/water.bmp", test::makeBmp(8, 8, 4, waterTexels()));
+        test::writeFile(dir + "/frame.bmp", test::makeBmp(8, 8, 4, frameTexels()));
+        test::writeFile(dir + "/mask.bmp", test::makeBmp(16, 16, 4, maskTexels()));
         ASSERT_TRUE(water.loadBMP(dir + "/water.bmp", Texture::kSceneDefault));
         ASSERT_TRUE(frame.loadBMP(dir + "/frame.bmp", Texture::kNearest | Texture::kAlphaOnly));
         ASSERT_TRUE(mask.load(dir + "/mask.bmp"));
