@@ -61,6 +61,7 @@ cache_env() {
 
 # Each run appends one line to $work/results:
 #   name kind size fps cpu_ms rss_MiB startup_ms allocs slowest_fps fastest_ms first_frame_ms slowest_at_s
+#   slowest_later_fps
 # (kind: steady, cycle or floor; "-" where a figure does not apply).
 run_reef() {
     local name=$1 program=$2 kind=$3 size=$4 json="$work/reef.json" config
@@ -86,10 +87,11 @@ if "error_message" in run:
 name, kind, size = sys.argv[2:5]
 if kind == "cycle":
     print(name, kind, size, run["cycle_fps"], run["cycle_cpu_ms"], run["peak_rss_MiB"], run["startup_ms"],
-          run["allocs_per_frame"], run["slowest_window_fps"], "-", run["firstframe_ms"], run["slowest_window_at_s"])
+          run["allocs_per_frame"], run["slowest_window_fps"], "-", run["firstframe_ms"], run["slowest_window_at_s"],
+          run.get("slowest_later_window_fps", "-"))
 else:
     print(name, kind, size, run["fps"], run["cpu_ms"], run["peak_rss_MiB"], run["startup_ms"],
-          run["allocs_per_frame"], "-", run["fastest_frame_ms"], run["firstframe_ms"], "-")
+          run["allocs_per_frame"], "-", run["fastest_frame_ms"], run["firstframe_ms"], "-", "-")
 EOF
 }
 
@@ -102,7 +104,7 @@ run_floor() {
 import sys
 values = dict(item.split("=") for item in sys.argv[2].split())
 print("floor floor", sys.argv[1], values["fps"], values["cpu_ms"], values["peak_rss_MiB"], values["startup_ms"],
-      "- - - - -")
+      "- - - - - -")
 EOF
 }
 
@@ -150,8 +152,10 @@ for size in dict.fromkeys(r[2] for r in rows):
         parts = []
         if median(name, "cycle", size, 3) is not None:
             slowest, average = median(name, "cycle", size, 8), median(name, "cycle", size, 3)
+            later = median(name, "cycle", size, 12)
+            later_text = "-" if later is None else f"{later / floor_fps:.2f} x"
             parts.append(f"cycle: slowest 5 s {slowest:.2f} fps = {slowest / floor_fps:.2f} x floor "
-                         f"(from {median(name, 'cycle', size, 11):.0f} s), "
+                         f"(from {median(name, 'cycle', size, 11):.0f} s; after the first 5 s {later_text}), "
                          f"average {average:.2f} fps = {average / floor_fps:.2f} x, "
                          f"{median(name, 'cycle', size, 4):.2f} cpu ms/frame, "
                          f"peak RSS floor + {median(name, 'cycle', size, 5) - floor_rss:.1f} MiB")
