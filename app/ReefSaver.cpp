@@ -12,6 +12,8 @@
 #include "app/ConfigDialog.h"
 #include "app/DataFolder.h"
 #include "core/Clock.h"
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "core/Math.h"
 #include "core/Random.h"
 #include "engine/SoundPlayer.h"
@@ -255,14 +257,14 @@ void ReefSaver::freezeClockFromEnvironment() {
 }
 
 void ReefSaver::startSound() {
-    std::printf("if sound - delete sound\n");
+    report(Channel::Output, texts::kSoundReplaced);
     if (m_sound) {
         m_sound->close();
         m_sound.reset();
     }
-    std::printf("new sound\n");
+    report(Channel::Output, texts::kSoundCreated);
     m_sound = std::make_unique<SoundPlayer>(system().audioMixer());
-    std::printf("sound initialize\n");
+    report(Channel::Output, texts::kSoundStarting);
     m_sound->open();
     m_sound->loadLoop(m_dataFolder + "sound/water.wav");
     m_sound->playLoop();

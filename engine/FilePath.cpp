@@ -11,6 +11,9 @@
 #include <unistd.h>
 #endif
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
+
 namespace reef {
 
 namespace {
@@ -177,7 +180,7 @@ std::optional<std::vector<uint8_t>> readLoaderFile(const std::string& path, size
     FileReadFailure why = FileReadFailure::NoFailure;
     std::optional<std::vector<uint8_t>> bytes = readFileBytes(path, maxBytes, &why);
     if (!bytes && why != FileReadFailure::Missing)
-        std::fprintf(stderr, "%s: %s not read: %s\n", loader, nativePath(path).c_str(), describeFileReadFailure(why));
+        reportf(Channel::Error, texts::kFileNotRead, loader, nativePath(path).c_str(), describeFileReadFailure(why));
     return bytes;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/EngineImports.h"
 #include "engine/FilePath.h"
 
@@ -23,21 +25,18 @@ bool HeightField::loadHeightMapFromImage(const std::optional<DecodedImage>& imag
     m_imageWidth = m_imageHeight = 0;
     m_built = false;
     if (!image || image->width <= 0 || image->height <= 0) {
-        std::printf("Could not load height map: %s\n", path.c_str());
+        reportf(Channel::Output, texts::kHeightMapFailed, path.c_str());
         return false;
     }
     if (image->bytesPerPixel != 1) {
-        std::printf("sdlsurf->format->BytesPerPixel != 1\n");
-        // The line above does not say which file or why the sea floor is gone.
-        std::fprintf(stderr, "Height map %s has %d bits per pixel, not 8: the sea floor is left out\n",
-                     path.c_str(), image->bytesPerPixel * 8);
+        report(Channel::Output, texts::kHeightMapNotGrey);
         return false;
     }
     const size_t width = static_cast<size_t>(image->width);
     const size_t height = static_cast<size_t>(image->height);
     const size_t pitch = image->pitch > 0 ? static_cast<size_t>(image->pitch) : 0;
     if (pitch < width || image->pixels.size() / pitch < height) {
-        std::printf("Could not load height map: %s\n", path.c_str());
+        reportf(Channel::Output, texts::kHeightMapFailed, path.c_str());
         return false;
     }
     // Each row is read at its padded pitch, so any width works.

@@ -30,9 +30,9 @@ public:
     HeightField() = default;
     ~HeightField() override = default;
 
-    // Loads the height map through the installed EngineImports. Prints
-    // "Could not load height map: %s\n" when it cannot be decoded and
-    // "sdlsurf->format->BytesPerPixel != 1\n" when it is not an 8-bit image.
+    // Loads the height map through the installed EngineImports. Reports
+    // texts::kHeightMapFailed when it cannot be decoded and
+    // texts::kHeightMapNotGrey when it is not an 8-bit image.
     bool loadHeightMap(const std::string& path);
     // The same from an image already decoded (path names it in the messages).
     bool loadHeightMapFromImage(const std::optional<DecodedImage>& image, const std::string& path);

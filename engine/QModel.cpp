@@ -11,6 +11,8 @@
 #include <unordered_map>
 
 #include "core/Clock.h"
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "core/Math.h"
 #include "engine/ByteReader.h"
 #include "engine/FilePath.h"
@@ -38,7 +40,7 @@ struct SurfaceLayout {
 };
 
 void reportBad(const std::string& name, const char* what) {
-    std::printf("QModel::loadMD3 %s: %s\n", name.c_str(), what);
+    reportf(Channel::Output, texts::kModelRefused, name.c_str(), what);
 }
 
 // True when a complete normals block for the model's surface starts at `at`.
@@ -318,7 +320,7 @@ bool QModel::loadMD3(const std::string& path, bool lighting) {
         bytes.reset();
     }
     if (!bytes) {
-        std::printf("QModel::loadMD3 fopen %s failed\n", path.c_str());
+        reportf(Channel::Output, texts::kModelOpenFailed, path.c_str());
         clearGeometry();
         return false;
     }
@@ -404,7 +406,7 @@ bool QModel::loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, con
         if (layout.hasExtension) {
             loadNormals(g, in, layout.extensionAt + md3::kExtHeaderSize, layout.extFrames, layout.extVertices);
         } else if (g.numFrames <= 0) {
-            std::printf("NumFrames <= 0\n");
+            report(Channel::Output, texts::kModelWithoutFrames);
         } else {
             computeNormals(g, in, layout.verticesAt);
         }
@@ -559,7 +561,7 @@ void QModel::draw(ModelObject* object) {
 void QModel::reportMissingFrame() {
     if (m_reportedMissingFrame) return;
     m_reportedMissingFrame = true;
-    std::printf("frame >= NumFrames\n");
+    report(Channel::Output, texts::kFrameBeyondModel);
 }
 
 void QModel::drawFrame(int frame) {

@@ -38,10 +38,11 @@ public:
     QModel(const QModel&) = delete;
     QModel& operator=(const QModel&) = delete;
 
-    // Loads a plain or archive-wrapped MD3 file. Prints "QModel::loadMD3 fopen %s failed\n"
-    // when the file cannot be read (missing, not a regular file, over kMaxFileBytes); an inconsistent file prints one line naming the
-    // file and the fault and fails without reading out of bounds (the model stays
-    // unloaded with no frames). Backslashes in the path are accepted.
+    // Loads a plain or archive-wrapped MD3 file. Reports texts::kModelOpenFailed when
+    // the file cannot be read (missing, not a regular file, over kMaxFileBytes); an
+    // inconsistent file reports texts::kModelRefused (the file and the fault) and
+    // fails without reading out of bounds (the model stays unloaded with no
+    // frames). Backslashes in the path are accepted.
     bool loadMD3(const std::string& path, bool lighting);
     // The same from bytes already in memory (the file's whole content).
     bool loadMD3FromMemory(const uint8_t* data, size_t size, bool lighting, const std::string& name);

@@ -1,6 +1,7 @@
 #include "engine/SoundPlayer.h"
 
-#include <cstdio>
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 
 namespace reef {
 
@@ -26,14 +27,14 @@ bool SoundPlayer::loadLoop(const std::string& path) {
         m_loopChunk = nullptr;
     }
     m_loopChunk = m_mixer.loadWAV(path);
-    if (!m_loopChunk) std::printf("music == 0\n");
+    if (!m_loopChunk) report(Channel::Output, texts::kLoopSoundMissing);
     return true;
 }
 
 void SoundPlayer::playLoop() {
     if (!m_opened) return;
     if (!m_loopChunk) {
-        std::printf("music == 0 (playMusic)\n");
+        report(Channel::Output, texts::kLoopSoundMissingAtPlay);
         return;
     }
     m_mixer.playChannelTimed(-1, m_loopChunk, -1, -1);
@@ -43,7 +44,7 @@ void SoundPlayer::addEffect(const std::string& path, int32_t id) {
     if (!m_opened) return;
     AudioMixer::ChunkHandle chunk = m_mixer.loadWAV(path);
     if (!chunk) {
-        std::printf("sc.chunk == NULL\n");
+        report(Channel::Output, texts::kEffectMissing);
         return;
     }
     m_effects.emplace_back(id, chunk);

@@ -23,7 +23,7 @@ public:
 
     // Opens the device: 22050 Hz, signed 16-bit little-endian, stereo, 4096-sample chunks.
     bool open();
-    // Loads the looping chunk; prints "music == 0\n" when the file gives nothing.
+    // Loads the looping chunk; reports texts::kLoopSoundMissing when the file gives nothing.
     // False only when the device is not open.
     bool loadLoop(const std::string& path);
     // Starts the loop on the first free channel, repeated forever.

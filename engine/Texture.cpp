@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/AlphaMask.h"
 #include "engine/EngineImports.h"
 #include "engine/TrueColour.h"
@@ -121,8 +123,7 @@ bool Texture::loadBMP(const std::string& path, uint8_t flags, AlphaMask* keepAlp
     } catch (const std::bad_alloc&) {
         release();
         if (keepAlpha) keepAlpha->clear();
-        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
-        std::fprintf(stderr, "Texture %s: out of memory\n", path.c_str());
+        reportf(Channel::Output, texts::kTextureFailed, path.c_str());
         return false;
     }
 }
@@ -133,7 +134,7 @@ bool Texture::loadBMPOrThrow(const std::string& path, uint8_t flags, AlphaMask* 
     // Palette and 16-bit images are converted to blue-green-red rows first.
     const std::optional<DecodedImage> image = decodeTrueColour(path);
     if (!image) {
-        std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", path.c_str());
+        reportf(Channel::Output, texts::kTextureFailed, path.c_str());
         return false;
     }
     if (keepAlpha) keepAlpha->assign(*image);

@@ -30,7 +30,7 @@ public:
     Texture& operator=(const Texture&) = delete;
 
     // Decodes a BMP through the installed EngineImports and uploads it; flags as above.
-    // Prints "Texture::loadBMP SDL_LoadBMP %s failed\n" when the file cannot be decoded.
+    // Reports texts::kTextureFailed when the file cannot be decoded.
     // When keepAlpha is given, it receives the picture's alpha channel as well.
     bool loadBMP(const std::string& path, uint8_t flags, AlphaMask* keepAlpha = nullptr);
     void release();

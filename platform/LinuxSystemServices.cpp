@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/Clock.h"
+#include "core/Diagnostics.h"
 #include "platform/DialogLayer.h"
 #include "platform/DialogModule.h"
 #include "platform/RegFileStore.h"
@@ -93,7 +94,7 @@ void LinuxSystemServices::showError(const std::string& text) {
 }
 
 void LinuxSystemServices::debugOutput(const std::string& text) {
-    if (std::getenv("REEFSAVER_DEBUG")) std::fprintf(stderr, "%s\n", text.c_str());
+    report(Channel::Debug, text);
 }
 
 std::string runningProgramPath() {

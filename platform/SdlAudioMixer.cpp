@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cstdio>
 #include <new>
+
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 
 #include "engine/FilePath.h"
 #include "engine/WavCheck.h"
@@ -26,7 +28,7 @@ AudioMixer::ChunkHandle SdlAudioMixer::loadWAV(const std::string& path) {
     try {
         bytes = readFileBytes(path, wav::kMaxFileBytes);
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "Sound %s: out of memory\n", path.c_str());
+        reportf(Channel::Error, texts::kSoundOutOfMemory, path.c_str());
         return nullptr;
     }
     if (!bytes) return nullptr;

@@ -1,14 +1,12 @@
-// The debugger-output channel of the set scanners: each line goes to standard
-// error, and only when REEFSAVER_DEBUG (or REEF_DEBUG) is set in the environment.
+// The debugger-output channel of the set scanners: the debug lines of the one
+// diagnostic path (standard error, only while REEFSAVER_DEBUG is set).
 #pragma once
 
 #include <string_view>
 
 namespace reef {
 
-// Writes text (UTF-16) followed by a newline when debug output is switched on.
+// Writes text (UTF-16) as one line when debug output is switched on.
 void debugOutput(std::u16string_view text);
-// True when one of the debug environment variables is set.
-bool debugOutputEnabled();
 
 }  // namespace reef

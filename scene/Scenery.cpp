@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
+
 namespace reef {
 
 namespace {
@@ -45,7 +48,7 @@ public:
     void mask(AlphaMask& mask, const std::string& name) {
         if (m_stop.stopped()) return;
         if (!mask.load(m_dataFolder + name))
-            std::printf("Texture::loadBMP SDL_LoadBMP %s failed\n", (m_dataFolder + name).c_str());
+            reportf(Channel::Output, texts::kTextureFailed, (m_dataFolder + name).c_str());
     }
     void model(QModel& model, const std::string& name, bool lighting) {
         if (!m_stop.stopped()) model.loadMD3(m_dataFolder + name, lighting);

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "scene/DebugOutput.h"
@@ -142,8 +144,8 @@ void SetCatalog::readSet(const std::u16string& folder, const std::u16string& nam
     const std::u16string setFolder = folder + name + u"\\";
     const std::string refusal = pastLimits(reader);
     if (!refusal.empty()) {
-        std::fprintf(stderr, "SetCatalog: %s: %s; set skipped\n",
-                     nativePath(pathFromWide(setFolder + kDescriptorName)).c_str(), refusal.c_str());
+        reportf(Channel::Error, texts::kSetRefused, nativePath(pathFromWide(setFolder + kDescriptorName)).c_str(),
+                refusal.c_str());
         return;
     }
     auto set = std::make_unique<SetDescriptor>();

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "core/Clock.h"
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
@@ -59,7 +61,7 @@ GLSaver::GLSaver(Variant variant, WindowSystem& windows, SystemServices& system)
         return WindowProc(window, message, wParam, lParam);
     });
     const std::string sdlError = m_system.startSdl();
-    if (!sdlError.empty()) std::fprintf(stderr, "SDL konnte nicht initialisiert werden: %s\n", sdlError.c_str());
+    if (!sdlError.empty()) reportf(Channel::Error, texts::kSdlStartFailed, sdlError.c_str());
 }
 
 GLSaver::~GLSaver() {
@@ -205,8 +207,9 @@ bool GLSaver::CreateSaverWindow() {
 void GLSaver::switchDisplayMode() {
     const ScreenSettings& s = m_screenSettings;
     if (!isUsableDisplayMode(s)) {
-        std::fprintf(stderr, "The stored display mode %d x %d at %d bits per pixel cannot be used; "
-                             "the saver keeps the current mode.\n", s.width, s.height, s.bitsPerPixel);
+        reportf(Channel::Error, "The stored display mode %d x %d at %d bits per pixel cannot be used; "
+                                "the saver keeps the current mode.",
+                s.width, s.height, s.bitsPerPixel);
         return;
     }
     if (!m_windows.changeDisplayMode(s.width, s.height, s.bitsPerPixel))

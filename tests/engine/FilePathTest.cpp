@@ -21,6 +21,7 @@
 #include "engine/QModel.h"
 #include "platform/SdlEngineImports.h"
 #include "scene/ProfileReader.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/TempFolder.h"
 #include "ui/DatReader.h"
 #include "ui/ScreenText.h"
@@ -114,15 +115,15 @@ TEST_F(HostileFiles, EveryLoaderRefusesWithItsOwnFailureLine) {
     const std::string zero = endlessDevice("zero");
 
     QModel model;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(model.loadMD3(pipe, false));
     EXPECT_FALSE(model.loadMD3(zero, false));
-    const std::string modelLines = ::testing::internal::GetCapturedStdout();
+    const std::string modelLines = test::capturedOutput();
     EXPECT_NE(modelLines.find("QModel::loadMD3 fopen " + pipe + " failed\n"), std::string::npos) << modelLines;
     EXPECT_NE(modelLines.find("QModel::loadMD3 fopen " + zero + " failed\n"), std::string::npos) << modelLines;
     EXPECT_FALSE(model.loaded());
 
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     DatReader dat;
     EXPECT_FALSE(dat.open(zero));
     ProfileReader profile;
@@ -132,7 +133,7 @@ TEST_F(HostileFiles, EveryLoaderRefusesWithItsOwnFailureLine) {
     SdlEngineImports decoder;  // textures and the height map decode through it
     EXPECT_FALSE(decoder.decodeBMP(pipe));
     EXPECT_FALSE(decoder.decodeBMP(zero));
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = test::capturedErrors();
     // The lines name the path as opened.
     EXPECT_NE(lines.find("DatReader: " + nativePath(zero) + " not read: not a regular file"), std::string::npos)
         << lines;
@@ -148,9 +149,9 @@ TEST_F(HostileFiles, AnOversizedDescriptorIsRefusedNotCut) {
     std::string text = "[saver]\ntype=boid\n";
     text += std::string(ProfileReader::kMaxFileBytes, ';');
     ProfileReader profile;
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     EXPECT_FALSE(profile.open(write("info.ini", text)));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
+    EXPECT_NE(test::capturedErrors().find("too large"), std::string::npos);
     EXPECT_FALSE(profile.sectionExists(u"saver"));
 }
 

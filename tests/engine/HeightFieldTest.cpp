@@ -11,6 +11,7 @@
 #include "engine/WavyHeightField.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
 
 namespace reef {
@@ -108,16 +109,15 @@ TEST_F(HeightFieldTest, BadMapsAreRejectedAndLeaveTheFieldEmpty) {
     const std::string colour = dir + "/colour.tqt";
     test::writeFile(colour, test::makeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
     HeightField field;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
+    test::captureOutput();
+    test::captureErrors();
     EXPECT_FALSE(field.loadHeightMap(colour));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "sdlsurf->format->BytesPerPixel != 1\n");
-    // The sea floor does not vanish silently: standard error names the file and its depth.
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Height map " + colour + " has 24 bits per pixel, not 8: the sea floor is left out\n");
-    ::testing::internal::CaptureStdout();
+    // One fault, one line: the fixed one, nothing more on either stream.
+    EXPECT_EQ(test::capturedOutput(), "sdlsurf->format->BytesPerPixel != 1\n");
+    EXPECT_EQ(test::capturedErrors(), "");
+    test::captureOutput();
     EXPECT_FALSE(field.loadHeightMap(dir + "/none.tqt"));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not load height map: " + dir + "/none.tqt\n");
+    EXPECT_EQ(test::capturedOutput(), "Could not load height map: " + dir + "/none.tqt\n");
     EXPECT_EQ(field.heightAt(3, 3), 0);
     field.setResolution(10);
     field.buildMesh();

@@ -17,6 +17,7 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "tests/engine/BmpWriter.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
@@ -212,9 +213,9 @@ TEST(QModelLoad, PackedOrEmptyArchiveFailsCleanly) {
 
 TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
     QModel model;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(model.loadMD3("/nonexistent/dir/model.tqm", false));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "QModel::loadMD3 fopen /nonexistent/dir/model.tqm failed\n");
+    EXPECT_EQ(test::capturedOutput(), "QModel::loadMD3 fopen /nonexistent/dir/model.tqm failed\n");
     expectUnloaded(model);
 }
 
@@ -272,9 +273,9 @@ TEST(QModelLoad, HostileFilesAreRejected) {
         c.edit(w);
         QModel model;
         ASSERT_TRUE(load(model, good, true));  // a previous good model must not survive
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         EXPECT_FALSE(load(model, w.bytes, true));
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = test::capturedOutput();
         EXPECT_NE(out.find("test.tqm"), std::string::npos) << out;
         expectUnloaded(model);
     }
@@ -309,9 +310,9 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
         w.bytes = good;
         c.edit(w);
         QModel model;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         const bool ok = load(model, w.bytes, true);
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(test::capturedOutput(), "");
         ASSERT_TRUE(ok);
         EXPECT_EQ(model.numFrames(), 3);
         EXPECT_EQ(model.packedNormals(), reference.packedNormals());
@@ -322,9 +323,9 @@ TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
     const std::vector<uint8_t> good = writeMd3(gridModel(3, 2));
     for (size_t n = 0; n < good.size(); ++n) {
         QModel model;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         const bool ok = model.loadMD3FromMemory(good.data(), n, true, "cut.tqm");
-        ::testing::internal::GetCapturedStdout();
+        test::capturedOutput();
         EXPECT_FALSE(ok) << "prefix of " << n << " bytes";
     }
     seedRandom(1234);
@@ -336,14 +337,14 @@ TEST(QModelLoad, TruncatedAndGarbledFilesNeverCrash) {
             bytes[static_cast<size_t>(rand()) % span] = static_cast<uint8_t>(rand());
         }
         QModel model;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         if (model.loadMD3FromMemory(bytes.data(), bytes.size(), true, "garbled.tqm")) {
             // Whatever loaded must be drawable data: indices inside the vertices.
             for (uint16_t i : model.indices()) ASSERT_LT(i, model.vertexCount());
             ASSERT_EQ(model.gridPositions().size(),
                       static_cast<size_t>(model.numFrames()) * static_cast<size_t>(model.vertexCount()) * 3);
         }
-        ::testing::internal::GetCapturedStdout();
+        test::capturedOutput();
     }
 }
 
@@ -368,9 +369,9 @@ TEST(QModelLoad, RealModelsFromAnotherGame) {
         EXPECT_EQ(padded.packedNormals(), model.packedNormals());
     }
     QModel hand;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(hand.loadMD3(dir + "vulcan_hand.md3", true));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(test::capturedOutput(),
               "QModel::loadMD3 " + dir + "vulcan_hand.md3: model has no surface\n");
 }
 
@@ -577,29 +578,29 @@ TEST(QModelDraw, UnloadedOrFreedModelDrawsNothing) {
     QModel model;
     ModelObject object;
     object.setModel(&model);
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     // Every later frame fails the same way; the line is not repeated for it.
     for (int frame = 0; frame < 50; ++frame) object.render();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
+    EXPECT_EQ(test::capturedOutput(), "frame >= NumFrames\n");
 
     ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
     model.addSequence(0, 4, "swim");
     object.reset();  // frees the shared model
     EXPECT_FALSE(model.loaded());
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
-    ::testing::internal::GetCapturedStdout();
+    test::capturedOutput();
 
     // A sequence position outside the frames (set by hand) is refused, not read.
     ASSERT_TRUE(load(model, writeMd3(gridModel(5, 1))));
     model.addSequence(0, 4, "swim");
     model.setFrameNumber(-3);
     model.setAnimating(false);
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
     EXPECT_TRUE(feedbackVertices([&] { object.render(); }).empty());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "frame >= NumFrames\n");
+    EXPECT_EQ(test::capturedOutput(), "frame >= NumFrames\n");
 }
 
 TEST(QModelDraw, BoundsHoldEveryFrameAndModelsOutOfViewAreNotSent) {

@@ -17,6 +17,7 @@
 #include "engine/Texture.h"
 #include "platform/SdlEngineImports.h"
 #include "tests/engine/BmpWriter.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
 
 namespace reef {
@@ -212,9 +213,9 @@ TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
         const std::string path = dir + "/" + c.name;
         test::writeFile(path, c.file);
         Texture texture;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         ASSERT_TRUE(texture.loadBMP(path, 0));
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(test::capturedOutput(), "");
         glBindTexture(GL_TEXTURE_2D, texture.name());
         EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
         std::vector<uint8_t> back(c.expected.size());
@@ -260,9 +261,9 @@ TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
         const std::string path = dir + "/hostile.tqt";
         test::writeFile(path, bytes);
         Texture texture;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         EXPECT_FALSE(texture.loadBMP(path, 0));
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
+        EXPECT_EQ(test::capturedOutput(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
     }
     EXPECT_TRUE(checkBmp(good.data(), good.size()));
 }
@@ -274,9 +275,9 @@ TEST_F(TextureGl, RealBmpFilesFromAnotherProgram) {
     const std::string dir = std::string(REEF_REAL_FIXTURES) + "/assimp/";
     const auto readBack = [&](const std::string& name) {
         Texture texture;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         const bool loaded = texture.loadBMP(dir + name, 0);
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << name;
+        EXPECT_EQ(test::capturedOutput(), "") << name;
         std::vector<uint8_t> pixels;
         if (!loaded) return pixels;
         glBindTexture(GL_TEXTURE_2D, texture.name());
@@ -302,9 +303,9 @@ TEST_F(TextureGl, RealBmpFilesFromAnotherProgram) {
     Texture one;
     ASSERT_TRUE(one.loadBMP(dir + "white.bmp", 0));
     Texture rle;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(rle.loadBMP(dir + "faerie_rle8.bmp", 0));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + dir + "faerie_rle8.bmp failed\n");
+    EXPECT_EQ(test::capturedOutput(), "Texture::loadBMP SDL_LoadBMP " + dir + "faerie_rle8.bmp failed\n");
 }
 
 TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {
@@ -312,9 +313,9 @@ TEST_F(TextureGl, MissingOrGarbledFilePrintsAndStaysUnloaded) {
     test::writeFile(garbled, {'B', 'M', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});
     for (const std::string& path : {dir + "/missing.tqt", garbled}) {
         Texture texture;
-        ::testing::internal::CaptureStdout();
+        test::captureOutput();
         EXPECT_FALSE(texture.loadBMP(path, 0));
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
+        EXPECT_EQ(test::capturedOutput(), "Texture::loadBMP SDL_LoadBMP " + path + " failed\n");
         EXPECT_FALSE(texture.loaded());
         EXPECT_EQ(texture.name(), 0u);
     }
@@ -404,15 +405,15 @@ TEST(TextureImports, InconsistentDecodedImagesAreRefused) {
     bad.pixels.resize(64);
     fake.image = bad;
     Texture texture;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(texture.loadBMP("x.tqt", 0));
-    ::testing::internal::GetCapturedStdout();
+    test::capturedOutput();
     bad.pitch = 12;
     bad.pixels.resize(40);  // fewer bytes than height rows
     fake.image = bad;
-    ::testing::internal::CaptureStdout();
+    test::captureOutput();
     EXPECT_FALSE(texture.loadBMP("x.tqt", 0));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP x.tqt failed\n");
+    EXPECT_EQ(test::capturedOutput(), "Texture::loadBMP SDL_LoadBMP x.tqt failed\n");
     EXPECT_FALSE(texture.loaded());
 }
 
@@ -425,11 +426,12 @@ TEST(TextureImports, OutOfMemoryWhileDecodingLeavesTheTextureOut) {
     ImportsScope scope(&exhausted);
     AlphaMask alpha;
     Texture texture;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
+    test::captureOutput();
+    test::captureErrors();
     EXPECT_FALSE(texture.loadBMP("big.tqt", 0, &alpha));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Texture::loadBMP SDL_LoadBMP big.tqt failed\n");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Texture big.tqt: out of memory\n");
+    // Reported like any texture that fails to load, in its one line.
+    EXPECT_EQ(test::capturedOutput(), "Texture::loadBMP SDL_LoadBMP big.tqt failed\n");
+    EXPECT_EQ(test::capturedErrors(), "");
     EXPECT_FALSE(texture.loaded());
 }
 

@@ -57,9 +57,10 @@ wait_gone() {
   return 1
 }
 
-# Loader failures are printed to standard output; none may appear with a complete data folder.
+# Loader failures (the program's own texts); none may appear with a complete data folder.
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/loader_failures.sh"
 check_log() {
-  if grep -E "failed|music == 0|sc\.chunk == NULL|Could not load height map|NumFrames" "$1"; then
+  if grep -E "$(loader_failure_pattern)" "$1"; then
     fail "$2 printed loader failures (above)"
   fi
 }

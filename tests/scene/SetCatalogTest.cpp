@@ -18,6 +18,7 @@
 #endif
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/Md3Writer.h"
 #include "testsupport/SetTree.h"
 
@@ -314,9 +315,9 @@ TEST(SetCatalog, SetsPastTheSubSetAndValueLimitsAreRefusedWithOneLine) {
     SetCatalog catalog(selection, lister);
 
     const auto started = std::chrono::steady_clock::now();
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     catalog.scanSets(data.path());
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = test::capturedErrors();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 
     ASSERT_EQ(catalogIds(catalog), std::vector<std::string>{"at-limits"});

@@ -4,6 +4,7 @@
 
 #include "core/Clock.h"
 #include "shell/GLSaver.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/FakePlatform.h"
 
 namespace reef {
@@ -203,9 +204,9 @@ TEST(DisplayMode, NonsenseModesAreNeverAskedFor) {
         Platform p;
         storeMode(p, c.width, c.height, c.bits);
         TestSaver saver(Variant::Plain, p.windows, p.system);
-        testing::internal::CaptureStderr();
+        test::captureErrors();
         ASSERT_TRUE(saver.Create(line(u"saver /s")));
-        const std::string printed = testing::internal::GetCapturedStderr();
+        const std::string printed = test::capturedErrors();
         const std::string mode = std::to_string(c.width) + " x " + std::to_string(c.height);
         EXPECT_FALSE(std::any_of(p.windows.calls.begin(), p.windows.calls.end(),
                                  [](const std::string& call) { return call.rfind("mode ", 0) == 0; }))

@@ -11,6 +11,7 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "engine/SoundPlayer.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/WorldTestSupport.h"
 
 namespace reef {
@@ -155,9 +156,9 @@ TEST(GullFlight, CriesEvery20To30SecondsWhenSoundIsOn) {
     CountingMixer mixer;
     SoundPlayer player(mixer);
     player.open();
-    testing::internal::CaptureStdout();
+    test::captureOutput();
     for (int i = 1; i <= 4; ++i) player.addEffect("seagull" + std::to_string(i) + ".wav", i - 1);
-    testing::internal::GetCapturedStdout();
+    test::capturedOutput();
     GullFlight flight;
     int fired = 0, heard = 0;
     int sinceLast = 0;

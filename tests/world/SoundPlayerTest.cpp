@@ -16,6 +16,7 @@
 #include "engine/WavCheck.h"
 #include "engine/WavFormat.h"
 #include "platform/SdlAudioMixer.h"
+#include "testsupport/DiagnosticCapture.h"
 
 namespace reef {
 namespace {
@@ -59,10 +60,10 @@ public:
 };
 
 std::string captured(const std::function<void()>& body) {
-    testing::internal::CaptureStdout();
+    test::captureOutput();
     body();
     std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    return test::capturedOutput();
 }
 
 TEST(SoundPlayer, SceneBuildSequenceAndPlayback) {
