@@ -23,8 +23,9 @@
 # older reef build, run before each run of the current one (A B A B), so one call
 # gives before and after on the same machine state; its figures are listed as
 # "before". Environment: ROUNDS (default 1), SIZES (default "1920x1080 800x600"),
-# CYCLE_S (default 60; 0 leaves the cycle out), FRAMES (default 200; 0 leaves the
-# steady frame out) and WARMUP (default 50), COLD_SHADER_CACHE=1 (each process starts
+# CYCLE_S (default 60; 0 leaves the cycle out), FRAMES (default 120; 0 leaves the
+# steady frame out) and WARMUP (default 30), FLOOR_FRAMES (150) and FLOOR_WARMUP (30),
+# COLD_SHADER_CACHE=1 (each process starts
 # with an empty Mesa shader cache, as on the first start after installing; by default
 # every process uses the person's warm cache).
 set -euo pipefail
@@ -37,8 +38,8 @@ before=${BEFORE:+$BEFORE/bin/scene_bench}
 rounds=${ROUNDS:-1}
 sizes=${SIZES:-"1920x1080 800x600"}
 cycle_s=${CYCLE_S:-60}
-frames=${FRAMES:-200}
-warmup=${WARMUP:-50}
+frames=${FRAMES:-120}
+warmup=${WARMUP:-30}
 for program in "$reef" "$floor" ${before:+"$before"}; do
     [[ -x "$program" ]] || { echo "no $program: build it first (see the header of $0)" >&2; exit 1; }
 done
@@ -98,7 +99,7 @@ EOF
 run_floor() {
     local size=$1 line
     start_xvfb "$size"
-    line=$(env $(cache_env) FLOOR_FRAMES=${FLOOR_FRAMES:-300} FLOOR_WARMUP=${FLOOR_WARMUP:-60} "$floor")
+    line=$(env $(cache_env) FLOOR_FRAMES=${FLOOR_FRAMES:-150} FLOOR_WARMUP=${FLOOR_WARMUP:-30} "$floor")
     stop_private_display
     python3 - "$size" "$line" >>"$work/results" <<'EOF'
 import sys
