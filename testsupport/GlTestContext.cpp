@@ -1,75 +1,34 @@
 #include "testsupport/GlTestContext.h"
 
-#include <GL/glx.h>
-#include <X11/Xlib.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <GL/gl.h>
 
-#include <cstdlib>
+#include "testsupport/SharedGlContext.h"
 
 namespace reef::test {
 
 namespace {
 
-struct SharedContext {
-    Display* display = nullptr;
-    Window window = 0;
-    GLXContext context = nullptr;
-    bool valid = false;
-    std::string error;
-
-    SharedContext() {
-        const char* name = std::getenv("DISPLAY");
-        if (!name || !*name) {
-            error = "no DISPLAY";
-            return;
-        }
-        display = XOpenDisplay(nullptr);
-        if (!display) {
-            error = "cannot open the display";
-            return;
-        }
-        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
-                            GLX_DEPTH_SIZE, 1, None};
-        XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
-        if (!visual) {
-            error = "no GLX visual";
-            return;
-        }
-        const Window root = RootWindow(display, visual->screen);
-        XSetWindowAttributes swa{};
-        swa.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
-        window = XCreateWindow(display, root, 0, 0, 64, 64, 0, visual->depth, InputOutput, visual->visual,
-                               CWColormap, &swa);
-        context = glXCreateContext(display, visual, nullptr, True);
-        XFree(visual);
-        if (!context) {
-            error = "cannot create a GLX context";
-            return;
-        }
-        valid = true;
-    }
-};
-
-SharedContext& shared() {
-    static SharedContext* instance = new SharedContext();  // lives until the process ends
-    return *instance;
+// Why the shared context is not usable; empty while it is.
+std::string& failure() {
+    static std::string* text = new std::string(openSharedGlContext());  // lives until the process ends
+    return *text;
 }
 
 }  // namespace
 
 GlTestContext::GlTestContext() {
-    SharedContext& s = shared();
-    if (s.valid && !glXMakeCurrent(s.display, s.window, s.context)) {
-        s.valid = false;
-        s.error = "cannot make the GLX context current";
-    }
+    if (failure().empty() && !makeSharedGlContextCurrent()) failure() = "cannot make the GL context current";
 }
 
 GlTestContext::~GlTestContext() {
-    if (shared().valid) glFinish();
+    if (valid()) glFinish();
 }
 
-bool GlTestContext::valid() const { return shared().valid; }
+bool GlTestContext::valid() const { return failure().empty(); }
 
-const std::string& GlTestContext::error() const { return shared().error; }
+const std::string& GlTestContext::error() const { return failure(); }
 
 }  // namespace reef::test

@@ -1,6 +1,7 @@
-// A small hidden Xlib window with a current GLX context, for tests (and the model
-// benchmark) that need real OpenGL. Without a DISPLAY it stays invalid. On
-// Windows (GlTestContextWgl.cpp) it is a hidden window with a WGL context.
+// A small hidden window with a current OpenGL context, for tests (and the model
+// benchmark) that need real OpenGL: Xlib and GLX on Linux (GlTestContextGlx.cpp),
+// where it stays invalid without a DISPLAY, and Win32 and WGL on Windows
+// (GlTestContextWgl.cpp).
 //
 // NOTE: one connection and context serve the whole process and are never closed:
 // closing them unloads Mesa's driver, and the leak checker can then no longer
