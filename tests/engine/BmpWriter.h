@@ -58,15 +58,4 @@ inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh, empty folder below the test temporary folder, one per process and
-// name, so tests running side by side never share one.
-inline std::string scratchFolder(const std::string& name) {
-    const std::string dir =
-        ::testing::TempDir() + "reef_engine_" + name + "_" + std::to_string(test::currentProcessId());
-    std::error_code error;
-    std::filesystem::remove_all(dir, error);
-    std::filesystem::create_directories(dir, error);
-    return dir;
-}
-
 }  // namespace reef::test

@@ -13,6 +13,7 @@
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -21,13 +22,12 @@ class HeightFieldTest : public ::testing::Test {
 protected:
     SdlEngineImports sdl;
     EngineImports* previous = engineImports();
-    std::string dir = test::scratchFolder("heights");
+    test::TempFolder folder;
+    std::string dir = folder.path();
 
     void SetUp() override { setEngineImports(&sdl); }
     void TearDown() override {
         setEngineImports(previous);
-        std::error_code error;
-        std::filesystem::remove_all(dir, error);
     }
     // An 8-bit map whose grey level at (x, z) is level(x, z).
     template <typename Level>

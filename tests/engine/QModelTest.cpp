@@ -21,6 +21,7 @@
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/Md3Writer.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -220,15 +221,14 @@ TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
 }
 
 TEST(QModelLoad, BackslashPathsOpen) {
-    const std::string dir = test::scratchFolder("model");
+    const test::TempFolder folder;
+    const std::string dir = folder.path();
     const std::vector<uint8_t> bytes = test::wrapArchive(writeMd3(gridModel(2, 2)), 1);
     test::writeFile(dir + "/m.tqm", bytes);
     std::string windowsStyle = dir + "\\m.tqm";
     QModel model;
     EXPECT_TRUE(model.loadMD3(windowsStyle, true));
     EXPECT_EQ(model.numFrames(), 2);
-    std::error_code error;
-    std::filesystem::remove_all(dir, error);
 }
 
 // Every broken variant must fail without reading out of bounds (ASan watches) and

@@ -19,6 +19,7 @@
 #include "tests/engine/BmpWriter.h"
 #include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/TempFolder.h"
 
 namespace reef {
 namespace {
@@ -70,14 +71,11 @@ protected:
     test::GlTestContext gl;
     SdlEngineImports sdl;
     ImportsScope scope{&sdl};
-    std::string dir = test::scratchFolder("texture");
+    test::TempFolder folder;
+    std::string dir = folder.path();
 
     void SetUp() override {
         if (!gl.valid()) GTEST_SKIP() << gl.error();
-    }
-    void TearDown() override {
-        std::error_code error;
-        std::filesystem::remove_all(dir, error);
     }
     std::string bmp(const std::string& name, int width, int height, int bpp) {
         const std::string path = dir + "/" + name;
