@@ -11,8 +11,8 @@
 #include <unistd.h>
 #endif
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 
 namespace reef {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 #include "engine/EngineImports.h"
 #include "engine/FilePath.h"
 

@@ -11,8 +11,8 @@
 #include <unordered_map>
 
 #include "core/Clock.h"
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 #include "core/Math.h"
 #include "engine/ByteReader.h"
 #include "engine/FilePath.h"

@@ -1,7 +1,7 @@
 #include "engine/SoundPlayer.h"
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 
 namespace reef {
 

@@ -11,8 +11,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 #include "engine/AlphaMask.h"
 #include "engine/EngineImports.h"
 #include "engine/TrueColour.h"

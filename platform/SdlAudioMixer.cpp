@@ -5,8 +5,8 @@
 
 #include <new>
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 
 #include "engine/FilePath.h"
 #include "engine/WavCheck.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 
 namespace reef {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "scene/DebugOutput.h"

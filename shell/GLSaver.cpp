@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "core/Clock.h"
-#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
+#include "core/DiagnosticTexts.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowSystem.h"
