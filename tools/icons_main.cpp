@@ -10,10 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/PngWriter.h"
+#include "tools/BmpReader.h"
 
 namespace {
 
@@ -27,27 +29,20 @@ struct Picture {
     }
 };
 
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-
-// Uncompressed 24-bit bottom-up BMP, the kind the data generator writes.
-bool readBmp24(const std::string& path, Picture& picture) {
+// The generated BMP's pixels as 0..255 channel values.
+bool readBmp(const std::string& path, Picture& picture) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return false;
-    const uint32_t offset = le32(&file[10]);
-    const int32_t width = static_cast<int32_t>(le32(&file[18]));
-    const int32_t height = static_cast<int32_t>(le32(&file[22]));
-    const int bits = file[28] | (file[29] << 8);
-    if (bits != 24 || le32(&file[30]) != 0 || width <= 0 || height <= 0 || width > 4096 || height > 4096) return false;
-    const size_t pitch = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
-    if (offset > file.size() || file.size() - offset < pitch * height) return false;
-    picture.width = width;
-    picture.height = height;
-    picture.rgb.resize(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = &file[offset + pitch * (height - 1 - y)];
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c) picture.rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = row[x * 3 + 2 - c];
+    const std::optional<reef::tools::Image> image = reef::tools::bmp::decode(file);
+    if (!image) return false;
+    picture.width = image->width();
+    picture.height = image->height();
+    picture.rgb.clear();
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const reef::tools::Colour& c = image->at(x, y);
+            for (float channel : {c.r, c.g, c.b}) picture.rgb.push_back(reef::tools::toByte(channel));
+        }
     }
     return true;
 }
@@ -89,7 +84,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Picture icon;
-    if (!readBmp24(argv[1], icon)) {
+    if (!readBmp(argv[1], icon)) {
         std::fprintf(stderr, "reef_icons: %s is not a 24-bit BMP\n", argv[1]);
         return 1;
     }
