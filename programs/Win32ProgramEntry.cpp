@@ -47,8 +47,11 @@ int runUnguarded(Variant variant) {
     Win32SystemServices system;
     SdlEngineImports imports;
     setEngineImports(&imports);
-    const ProgramIcon icon = loadProgramIcon(imports, DataFolder::fromProgramPath(system.programPath()));
-    if (!icon.argb.empty()) windows.setIcon(icon.width, icon.height, icon.argb);
+    // The data folder's picture only stands in for an icon resource the program lacks.
+    if (!windows.hasIconResource()) {
+        const ProgramIcon icon = loadProgramIcon(imports, DataFolder::fromProgramPath(system.programPath()));
+        if (!icon.argb.empty()) windows.setIcon(icon.width, icon.height, icon.argb);
+    }
     int exitCode = kExitStartFailed;
     {
         ReefSaver saver(variant, windows, system);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/WideText.h"
+#include "platform/windows/Win32Resources.h"
 
 namespace reef {
 
@@ -65,7 +66,12 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem() : m_instance(GetModuleHandleW(nullptr)) { g_windowSystem = this; }
+Win32WindowSystem::Win32WindowSystem() : m_instance(GetModuleHandleW(nullptr)) {
+    g_windowSystem = this;
+    // Shared with the module: the system frees it, never DestroyIcon.
+    m_resourceIcon = LoadImageW(static_cast<HINSTANCE>(m_instance), MAKEINTRESOURCEW(REEF_PROGRAM_ICON_RESOURCE),
+                                IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+}
 
 Win32WindowSystem::~Win32WindowSystem() {
     releaseContext();
@@ -116,7 +122,10 @@ bool Win32WindowSystem::registerClass() {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = static_cast<HINSTANCE>(m_instance);
-    windowClass.hIcon = m_icon ? static_cast<HICON>(m_icon) : LoadIconW(nullptr, IDI_APPLICATION);
+    // The program's own icon resource; the data folder's picture or the system's
+    // program icon only when the program carries none.
+    HICON icon = static_cast<HICON>(m_resourceIcon ? m_resourceIcon : m_icon);
+    windowClass.hIcon = icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;

@@ -20,7 +20,10 @@ public:
     Win32WindowSystem(const Win32WindowSystem&) = delete;
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
-    // The program icon for every window made from now on (ARGB words, rows top first).
+    // Whether the program carries its icon as a resource; the window class takes that one.
+    bool hasIconResource() const { return m_resourceIcon != nullptr; }
+    // The program icon for every window made from now on when the program carries
+    // none (ARGB words, rows top first).
     void setIcon(int width, int height, const std::vector<uint32_t>& argb);
 
     bool connect() override;
@@ -73,6 +76,7 @@ private:
 
     void* m_instance = nullptr;
     bool m_classRegistered = false;
+    void* m_resourceIcon = nullptr;  // HICON of the program's icon resource, shared
     void* m_icon = nullptr;
     WindowProcedure m_procedure;
     int m_colourBits = 0;
