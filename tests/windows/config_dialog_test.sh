@@ -42,6 +42,10 @@ fail() { echo "FAIL: $*"; [ -f "$WORK/saver.log" ] && cat "$WORK/saver.log"; exi
 command -v xdotool >/dev/null || fail "xdotool is missing (scripts/install-deps.sh installs it)"
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
+# A wineserver still running from the case before keeps its desktop on that
+# case's display (and its screen size): every case starts with its own.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
 start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
 XVFB_PID=$DISPLAY_SERVER_PID
 unset REEFSAVER_NO_DIALOGS

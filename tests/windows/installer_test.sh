@@ -10,6 +10,8 @@ installer=$1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
+# The wineserver ends with the test, so that the next test's Wine starts on its own display.
+trap 'wineserver -k 2>/dev/null' EXIT
 [ -f "$installer" ] || { echo "FAIL: no installer $installer (scripts/package-windows.sh makes it)"; exit 1; }
 
 settings='HKCU\Software\ReefSaver\Settings'

@@ -56,6 +56,10 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
 # The test window needs a screen larger than itself.
 [ "$CASE" = test ] && SIZE=1024x768
+# A wineserver still running from the case before keeps its desktop on that
+# case's display (and its screen size): every case starts with its own.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
 start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
 XVFB_PID=$DISPLAY_SERVER_PID
 
