@@ -1,7 +1,14 @@
+# shellcheck shell=bash
 # What the test scripts share; sourced, not run. It brings private_display.sh in.
 #
 # fail <text>
-#   Prints "FAIL: <text>" and ends the script with status 1.
+#   Prints "FAIL: <text>", then the file FAIL_LOG names if there is one (the
+#   log of the program under test), and ends the script with status 1.
+# note_failure <text>
+#   Prints "FAIL: <text>" and counts it in FAILURES, and the script goes on:
+#   for checks after which the script must still put shared state back, or
+#   that should all report. end_with_failures then ends the script with status
+#   1 when any was counted, else 0.
 # start_display [<width>x<height> [more Xvfb options...]]
 #   A private Xvfb (1024x768 unless given, depth ${DEPTH:-24}) as DISPLAY;
 #   DISPLAY_SERVER_PID is its process. Fails the script when none starts.
@@ -12,7 +19,15 @@
 
 . "$(dirname "${BASH_SOURCE[0]}")/private_display.sh"
 
-fail() { echo "FAIL: $*"; exit 1; }
+FAILURES=0
+note_failure() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
+end_with_failures() { [ "$FAILURES" -eq 0 ] && exit 0; exit 1; }
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "${FAIL_LOG:-}" ] && [ -f "$FAIL_LOG" ] && cat "$FAIL_LOG"
+  exit 1
+}
 
 start_display() {
   start_private_xvfb "${1:-1024x768}" "${@:2}" || fail "no Xvfb display could be started"

@@ -36,7 +36,7 @@ if [ "$CASE" = screen_settings ]; then
   start_private_display Xorg -config "$HERE/xorg-dummy.conf" -noreset -nolisten tcp -logfile "$WORK/xorg.log" \
     || { echo "SKIP: Xorg with the dummy driver did not start"; exit 77; }
 else
-  start_private_xvfb 1024x768 || fail "no X server could be started"
+  start_display 1024x768
 fi
 export GTK_MODULES=gail:atk-bridge NO_AT_BRIDGE=0
 # The dialogs speak the locale's language: the English case runs in the C

@@ -295,11 +295,9 @@ preview)
   check_screen preview "$host"
   kill -0 "$pid" 2>/dev/null || fail "the preview ended on its own"
   kill "$host_pid"
-  for i in $(seq 0 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the preview was still running 2 s after its window was destroyed"
-  wait "$pid"; code=$?
-  echo "the preview ended ${i}00 ms after its window was destroyed, exit code $code"
-  [ "$code" = 0 ] || fail "the preview ended with $code when its window went away"
+  wait_exit "$pid" 20 || fail "the preview was still running 2 s after its window was destroyed"
+  echo "the preview ended ${ELAPSED}00 ms after its window was destroyed, exit code $EXIT_CODE"
+  [ "$EXIT_CODE" = 0 ] || fail "the preview ended with $EXIT_CODE when its window went away"
   check_log "$WORK/preview.out" "the preview"
   if grep -B1 -A4 "X Error" "$LOGS/preview.stderr"; then fail "the preview printed an X error (above)"; fi
   ;;

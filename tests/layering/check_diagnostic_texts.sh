@@ -7,15 +7,15 @@ set -u
 ROOT="${1:-.}"
 HEADER="$ROOT/core/DiagnosticTexts.h"
 . "$ROOT/testsupport/loader_failures.sh"
+. "$ROOT/testsupport/test_script.sh"
 PATTERN="$(loader_failure_pattern)" || exit 1
-status=0
 while IFS= read -r line; do
   text="$(sed -nE 's/^inline constexpr char (k[A-Za-z]+)\[\] = "(.*)";.*/\2/p' <<<"$line")"
   name="$(sed -nE 's/^inline constexpr char (k[A-Za-z]+)\[\].*/\1/p' <<<"$line")"
   [ -n "$text" ] || continue
   if [[ "$line" == *"// loader failure" ]]; then
     sample="$(sed 's/%s/some\/file/g; s/%d/7/g' <<<"$text")"
-    grep -qxE "$PATTERN" <<<"$sample" || { echo "FAIL: the scripts' pattern misses $name: $sample"; status=1; }
+    grep -qxE "$PATTERN" <<<"$sample" || note_failure "the scripts' pattern misses $name: $sample"
   fi
   # The text up to its first argument, as a string literal anywhere else in the product.
   prefix="${text%%%*}"
@@ -23,10 +23,9 @@ while IFS= read -r line; do
   hits="$(grep -rnF --include='*.cpp' --include='*.h' "\"$prefix" "$ROOT"/{app,core,engine,scene,shell,ui,world,platform,programs} |
           grep -v '^[^:]*core/DiagnosticTexts.h:')"
   if [ -n "$hits" ]; then
-    echo "FAIL: $name is spelled out again:"
+    note_failure "$name is spelled out again:"
     echo "$hits"
-    status=1
   fi
 done <"$HEADER"
-[ "$status" = 0 ] && echo "every fixed text is written once, and the scripts' pattern matches each loader failure"
-exit "$status"
+[ "$FAILURES" = 0 ] && echo "every fixed text is written once, and the scripts' pattern matches each loader failure"
+end_with_failures

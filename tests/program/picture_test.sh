@@ -32,16 +32,13 @@ COMPARE=/usr/bin/compare
 
 mkdir -p "$OUT"
 WORK="$(mktemp -d)"
-XVFB_PID=
-trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
-
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
+trap 'stop_private_display; rm -rf "$WORK"' EXIT
 
 [ -x "$PLAIN" ] || fail "no $PLAIN"
 [ -x "$COMPARE" ] || fail "ImageMagick's compare is missing (scripts/install-deps.sh installs it)"
 
-start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
-XVFB_PID=$DISPLAY_SERVER_PID
+start_display "$SIZE"
 
 # draw VIEW CAMERA: one full-screen frame at the frozen clock, written to $OUT/reef-VIEW.png.
 draw() {
@@ -57,7 +54,6 @@ draw() {
   [ -s "$shot" ] || { cat "$WORK/$view.log"; fail "$view: no frame was written"; }
 }
 
-status=0
 for pair in down:bottom up:top; do
   view="${pair%%:*}"
   draw "$view" "${pair##*:}"
@@ -78,8 +74,7 @@ for pair in down:bottom up:top; do
     echo "$view at $SIZE: RMSE $rmse (tolerance $TOLERANCE) ok"
     rm -f "$OUT/$name-diff.png"
   else
-    echo "FAIL: $view at $SIZE: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/$name.png and $OUT/$name-diff.png"
-    status=1
+    note_failure "$view at $SIZE: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/$name.png and $OUT/$name-diff.png"
   fi
 done
-exit $status
+end_with_failures

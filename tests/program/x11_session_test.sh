@@ -288,7 +288,7 @@ colour_depth)
     echo "$stored bits per pixel on a $server-bit server: window depth $depth"
     [ "$depth" = "$expected" ] || fail "$stored bits on a $server-bit server gave a $depth-bit window"
     kill -TERM "$pid"; wait_exit "$pid" 100 || fail "the saver did not end"
-    kill "$DISPLAY_SERVER_PID"; wait "$DISPLAY_SERVER_PID" 2>/dev/null; DISPLAY_SERVER_PID=""
+    stop_private_display
   done
   ;;
 two_monitors)

@@ -22,74 +22,29 @@ PLAIN="$BIN/reefsaver_plain.scr"
 SETTINGS='HKCU\Software\ReefSaver\Settings'
 SIZE=1024x768
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/wine_test.sh"
+
 mkdir -p "$OUT"
-WORK="$(mktemp -d)"
-XVFB_PID=
-SAVER_PID=
-cleanup() {
-  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
-  wineserver -k 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; [ -f "$WORK/saver.log" ] && cat "$WORK/saver.log"; exit 1; }
-
 [ -f "$PLAIN" ] || fail "no $PLAIN"
 [ -d "$BIN/Marevo2" ] || fail "no data folder $BIN/Marevo2"
-: "${WINEPREFIX:?names the Wine prefix of the test run}"
 command -v xdotool >/dev/null || fail "xdotool is missing (scripts/install-deps.sh installs it)"
 
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
-# A wineserver still running from the case before keeps its desktop on that
-# case's display (and its screen size): every case starts with its own.
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
-start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
-XVFB_PID=$DISPLAY_SERVER_PID
+start_wine_case "$SIZE"
+FAIL_LOG="$WORK/saver.log"
 unset REEFSAVER_NO_DIALOGS
 
 # The values stored under the settings key, one "Name REG_TYPE value" a line.
 stored() { wine reg query "$SETTINGS" 2>/dev/null | tr -d '\r' | sed -n 's/^ *\([A-Za-z]*\) *\(REG_[A-Z_]*\) *\(.*\)/\1 \2 \3/p'; }
 value() { stored | awk -v name="$1" '$1 == name { print $3 }'; }
 
-# wait_for_window TITLE-REGEX SECONDS: the X window's id on standard output.
-wait_for_window() {
-  local i id
-  for i in $(seq 1 $(($2 * 10))); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    [ -n "$SAVER_PID" ] && ! kill -0 "$SAVER_PID" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
+# shown_window TITLE-REGEX: the id of a shown X window of that title, if there is one.
+shown_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+  [ -n "$id" ] && echo "$id"
 }
 
-# wait_for_no_window TITLE-REGEX SECONDS: true once no such window is shown.
-wait_for_no_window() {
-  local i
-  for i in $(seq 1 $(($2 * 10))); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# wait_for_end SECONDS: true once the program has ended; its status in SAVER_STATUS.
-wait_for_end() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    if ! kill -0 "$SAVER_PID" 2>/dev/null; then
-      wait "$SAVER_PID"
-      SAVER_STATUS=$?
-      SAVER_PID=
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
+no_shown_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 # screenshot WINDOW FILE: the window as it is on the X screen.
 screenshot() {
@@ -104,7 +59,7 @@ start_config() {
   wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1
   wine "$PLAIN" /c >"$WORK/saver.log" 2>&1 &
   SAVER_PID=$!
-  MAIN=$(wait_for_window '^(Einstellungen|Settings)$' 60) || fail "the configuration dialog did not open"
+  MAIN=$(wait_until 60 shown_window '^(Einstellungen|Settings)$') || fail "the configuration dialog did not open"
   sleep 0.5  # shown and holding the keyboard focus
 }
 
@@ -130,11 +85,11 @@ case "$CASE" in
       xdotool key Down
     done
     # The tenth entry: the screen settings, modal over the configuration.
-    SCREEN=$(wait_for_window '^(Bildschirmeinstellungen|Screen settings)$' 20) ||
+    SCREEN=$(wait_until 20 shown_window '^(Bildschirmeinstellungen|Screen settings)$') ||
       fail "the screen settings did not open from the last list entry"
     screenshot "$SCREEN" "$OUT/wine-screen-settings.png"
     xdotool key Escape
-    wait_for_no_window '^(Bildschirmeinstellungen|Screen settings)$' 10 || fail "Escape did not close the screen settings"
+    wait_until 10 no_shown_window '^(Bildschirmeinstellungen|Screen settings)$' || fail "Escape did not close the screen settings"
     switch_sound_off
     xdotool key Return
     wait_for_end 20 || fail "OK did not end the configuration"
@@ -167,7 +122,7 @@ case "$CASE" in
 pcm.!default { type file slave.pcm "null" file "$WORK/played.raw" format "raw" }
 ASOUND
     wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1
-    wineserver -k 2>/dev/null  # Wine's audio service starts afresh and reads the new home's ALSA setup
+    end_wineserver  # Wine's audio service starts afresh and reads the new home's ALSA setup
     HOME="$home" SDL_AUDIODRIVER=waveout REEFSAVER_QUIT_AFTER_MS=5000 REEFSAVER_FROZEN_CLOCK_MS=60000 \
       timeout 120 wine "$PLAIN" /s >"$WORK/saver.log" 2>&1 &
     SAVER_PID=$!

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The installer under Wine: a silent install puts the programs and the data
 # folder into Program Files\ReefSaver, makes the saver the screensaver and adds
 # the Start-menu entries; the silent uninstaller takes them away again and
@@ -6,13 +6,12 @@
 #   installer_test.sh <setup.exe>      (WINEPREFIX names the test prefix)
 set -eu
 installer=$1
-: "${WINEPREFIX:?WINEPREFIX names the prefix}"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/wine_test.sh"
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
-# The wineserver ends with the test, so that the next test's Wine starts on its own display.
-trap 'wineserver -k 2>/dev/null' EXIT
-[ -f "$installer" ] || { echo "FAIL: no installer $installer (scripts/package-windows.sh makes it)"; exit 1; }
+[ -f "$installer" ] || fail "no installer $installer (scripts/package-windows.sh makes it)"
+# On the test run's display; the wineserver ends with the test, so that the
+# next test's Wine starts on its own display.
+start_wine_case
 
 settings='HKCU\Software\ReefSaver\Settings'
 desktop='HKCU\Control Panel\Desktop'
@@ -26,33 +25,33 @@ wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
 wine "$installer" /S
 wineserver -w
 for file in reefsaver_plain.scr reefsaver.exe uninstall.exe Marevo2/Directory.dat; do
-  [ -f "$folder/$file" ] || fail "installed: $file missing"
+  [ -f "$folder/$file" ] || note_failure "installed: $file missing"
 done
 saver=$(query "$desktop" /v SCRNSAVE.EXE | sed -n 's/.*REG_SZ[[:space:]]*//p')
 echo "screensaver: $saver"
 case "$saver" in
   *[Rr][Ee][Ee][Ff]*.[Ss][Cc][Rr]) ;;
-  *) fail "SCRNSAVE.EXE does not name the saver: '$saver'" ;;
+  *) note_failure "SCRNSAVE.EXE does not name the saver: '$saver'" ;;
 esac
 # The short path the installer stores must lead to the saver.
-[ -n "$saver" ] && [ -f "$(winepath -u "$saver" 2>/dev/null)" ] || fail "SCRNSAVE.EXE '$saver' is no file"
+[ -n "$saver" ] && [ -f "$(winepath -u "$saver" 2>/dev/null)" ] || note_failure "SCRNSAVE.EXE '$saver' is no file"
 menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs/ReefSaver' | head -n1)
 [ -n "$menu" ] && [ -f "$menu/ReefSaver.lnk" ] && [ -f "$menu/ReefSaver Settings.lnk" ] ||
-  fail "Start-menu entries missing in '$menu'"
+  note_failure "Start-menu entries missing in '$menu'"
 # The settings entry starts the saver with /c (a shortcut keeps its arguments in UTF-16).
 [ -n "$menu" ] && python3 -c 'import sys; sys.exit("/c".encode("utf-16-le") not in open(sys.argv[1], "rb").read())' \
-  "$menu/ReefSaver Settings.lnk" || fail "the settings entry does not pass /c"
-query "$uninstallKey" /v UninstallString | grep -q uninstall.exe || fail "no uninstall entry"
+  "$menu/ReefSaver Settings.lnk" || note_failure "the settings entry does not pass /c"
+query "$uninstallKey" /v UninstallString | grep -q uninstall.exe || note_failure "no uninstall entry"
 
 # The uninstaller copies itself away and runs from there: wait for every process of the prefix.
 wine "$folder/uninstall.exe" /S
 wineserver -w
-[ ! -e "$folder" ] || fail "installation folder left: $(ls -A "$folder" | tr '\n' ' ')"
-[ -z "$menu" ] || [ ! -e "$menu" ] || fail "Start-menu folder left"
-query "$desktop" /v SCRNSAVE.EXE | grep -q SCRNSAVE && fail "SCRNSAVE.EXE left"
-wine reg query "$uninstallKey" >/dev/null 2>&1 && fail "uninstall entry left"
-query "$settings" /v BoidCount | grep -qi '0xc' || fail "the user's settings went with the uninstaller"
+[ ! -e "$folder" ] || note_failure "installation folder left: $(ls -A "$folder" | tr '\n' ' ')"
+[ -z "$menu" ] || [ ! -e "$menu" ] || note_failure "Start-menu folder left"
+query "$desktop" /v SCRNSAVE.EXE | grep -q SCRNSAVE && note_failure "SCRNSAVE.EXE left"
+wine reg query "$uninstallKey" >/dev/null 2>&1 && note_failure "uninstall entry left"
+query "$settings" /v BoidCount | grep -qi '0xc' || note_failure "the user's settings went with the uninstaller"
 
 wine reg delete 'HKCU\Software\ReefSaver' /f >/dev/null 2>&1 || true
-[ "$failures" -eq 0 ] && echo "installer: install and uninstall as expected"
-exit "$failures"
+[ "$FAILURES" -eq 0 ] && echo "installer: install and uninstall as expected"
+end_with_failures

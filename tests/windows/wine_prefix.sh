@@ -1,9 +1,10 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The Wine prefix the Windows suites share (WINEPREFIX): "start" makes it once
 # and waits until Wine has finished setting it up; "stop" ends its wineserver
 # so that nothing of the test run is left behind.
 set -eu
-: "${WINEPREFIX:?WINEPREFIX names the prefix}"
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/wine_test.sh"
+require_wine_prefix
 case "${1:-}" in
   start)
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -11,10 +12,10 @@ case "${1:-}" in
       wineboot --init
     fi
     wineserver -w
-    test -f "$WINEPREFIX/system.reg"
+    [ -f "$WINEPREFIX/system.reg" ] || fail "Wine made no prefix in $WINEPREFIX"
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
+    end_wineserver
     ;;
   *)
     echo "usage: $0 start|stop" >&2

@@ -7,19 +7,19 @@
 set -u
 OBJDUMP="$1"
 shift
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
 # Upper case: Windows compares DLL names without regard to case.
 SYSTEM_DLLS=" ADVAPI32.DLL COMCTL32.DLL GDI32.DLL GLU32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEACC.DLL OPENGL32.DLL SHELL32.DLL USER32.DLL WINMM.DLL "
-status=0
 for program in "$@"; do
-  [ -f "$program" ] || { echo "FAIL: no $program"; status=1; continue; }
+  [ -f "$program" ] || { note_failure "no $program"; continue; }
   imports=$("$OBJDUMP" -p "$program" | sed -n 's/^\s*DLL Name: //p')
-  [ -n "$imports" ] || { echo "FAIL: $program: no imports listed"; status=1; continue; }
+  [ -n "$imports" ] || { note_failure "$program: no imports listed"; continue; }
   for dll in $imports; do
     case "$SYSTEM_DLLS" in
       *" ${dll^^} "*) ;;
-      *) echo "FAIL: $(basename "$program") imports $dll, which is not one of the system DLLs every Windows has"; status=1 ;;
+      *) note_failure "$(basename "$program") imports $dll, which is not one of the system DLLs every Windows has" ;;
     esac
   done
   echo "$(basename "$program"): $(echo $imports)"
 done
-exit $status
+end_with_failures

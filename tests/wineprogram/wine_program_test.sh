@@ -34,34 +34,15 @@ PLAIN="$BIN/reefsaver_plain.scr"
 VIEWER="$BIN/reefsaver.exe"
 COMPARE=/usr/bin/compare
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/wine_test.sh"
+
 mkdir -p "$OUT"
-WORK="$(mktemp -d)"
-XVFB_PID=
-SAVER_PID=
-cleanup() {
-  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
-  # The prefix's wineserver and Wine's desktop process belong to this display: end them with it.
-  wineserver -k 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-
 [ -f "$PLAIN" ] || fail "no $PLAIN"
 [ -d "$BIN/Marevo2" ] || fail "no data folder $BIN/Marevo2 (scripts/build-windows.sh puts it there)"
-: "${WINEPREFIX:?names the Wine prefix of the test run}"
 
-. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/private_display.sh"
 # The test window needs a screen larger than itself.
 [ "$CASE" = test ] && SIZE=1024x768
-# A wineserver still running from the case before keeps its desktop on that
-# case's display (and its screen size): every case starts with its own.
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
-start_private_xvfb "$SIZE" || fail "no Xvfb display could be started"
-XVFB_PID=$DISPLAY_SERVER_PID
+start_wine_case "$SIZE"
 
 export REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy REEFSAVER_FROZEN_CLOCK_MS=$FROZEN_MS REEFSAVER_SEED=$SEED
 
@@ -79,38 +60,12 @@ compare_with_reference() {
   fi
 }
 
-# wait_for_file FILE SECONDS: true once the file exists and is not empty.
-wait_for_file() {
-  local i
-  for i in $(seq 1 $(($2 * 10))); do
-    [ -s "$1" ] && return 0
-    [ -n "$SAVER_PID" ] && ! kill -0 "$SAVER_PID" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-# wait_for_end SECONDS: true once the saver has ended; its status in SAVER_STATUS.
-wait_for_end() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    if ! kill -0 "$SAVER_PID" 2>/dev/null; then
-      wait "$SAVER_PID"
-      SAVER_STATUS=$?
-      SAVER_PID=
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # start_saver SHOT [PROGRAM SWITCH]: the saver (/s) in the background, its first
 # frame read back into SHOT.
 start_saver() {
   REEFSAVER_SCREENSHOTS="0:$1" wine "${2:-$PLAIN}" "${3:-/s}" >"$WORK/saver.log" 2>&1 &
   SAVER_PID=$!
-  wait_for_file "$1" 60 || { cat "$WORK/saver.log"; fail "the saver drew no frame"; }
+  wait_until 60 test -s "$1" || { cat "$WORK/saver.log"; fail "the saver drew no frame"; }
   sleep 0.5  # the frame after the read-back is on the screen, and the input is the saver's
   kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended before any input"
 }
@@ -124,7 +79,7 @@ case "$CASE" in
       REEFSAVER_SCREENSHOTS="0:$shot" REEFSAVER_QUIT_AFTER_MS=8000 \
         timeout 120 wine "$PLAIN" /s --camera "${pair##*:}" >"$WORK/$view.log" 2>&1 &
       SAVER_PID=$!
-      wait_for_file "$shot" 60 || { cat "$WORK/$view.log"; fail "$view: no frame was read back"; }
+      wait_until 60 test -s "$shot" || { cat "$WORK/$view.log"; fail "$view: no frame was read back"; }
       sleep 0.2  # the read-back frame is complete
       compare_with_reference "$view" "$shot"
       # The Xvfb screen too: the saver's window as Wine put it on the X display
