@@ -16,6 +16,13 @@
 #   Waits up to tenths (100 unless given) tenths of a second for the process,
 #   a child of the script, to end; sets EXIT_CODE, and ELAPSED to the tenths
 #   waited. Returns 1 when it is still running.
+# measure_rmse <reference> <picture> [<difference picture>]
+#   Sets RMSE to ImageMagick's normalised root mean square error of the picture
+#   against the reference (0 identical, 1 black against white) and writes the
+#   differences into the difference picture when one is named. Fails the
+#   script when compare gives no figure (a missing or unreadable picture).
+# at_most <number> <limit>
+#   True when the number (decimals allowed) is at most the limit.
 
 . "$(dirname "${BASH_SOURCE[0]}")/private_display.sh"
 
@@ -43,3 +50,14 @@ wait_exit() {
   done
   return 1
 }
+
+measure_rmse() {
+  local result
+  # compare prints "absolute (normalised)" on standard error, and exits 1 when
+  # the pictures differ at all.
+  result=$(/usr/bin/compare -metric RMSE "$1" "$2" "${3:-null:}" 2>&1 >/dev/null)
+  RMSE=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
+  [ -n "$RMSE" ] || fail "compare gave no RMSE for $2: $result"
+}
+
+at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }

@@ -66,15 +66,12 @@ for pair in down:bottom up:top; do
     continue
   fi
   [ -f "$reference" ] || fail "no reference $reference (make it with --update)"
-  # compare prints "absolute (normalised)" on stderr and exits 1 when the pictures differ at all.
-  result=$("$COMPARE" -metric RMSE "$reference" "$OUT/$name.png" "$OUT/$name-diff.png" 2>&1 >/dev/null)
-  rmse=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
-  [ -n "$rmse" ] || fail "$view: compare gave no RMSE: $result"
-  if awk -v r="$rmse" -v t="$TOLERANCE" 'BEGIN { exit !(r <= t) }'; then
-    echo "$view at $SIZE: RMSE $rmse (tolerance $TOLERANCE) ok"
+  measure_rmse "$reference" "$OUT/$name.png" "$OUT/$name-diff.png"
+  if at_most "$RMSE" "$TOLERANCE"; then
+    echo "$view at $SIZE: RMSE $RMSE (tolerance $TOLERANCE) ok"
     rm -f "$OUT/$name-diff.png"
   else
-    note_failure "$view at $SIZE: RMSE $rmse is over the tolerance $TOLERANCE; see $OUT/$name.png and $OUT/$name-diff.png"
+    note_failure "$view at $SIZE: RMSE $RMSE is over the tolerance $TOLERANCE; see $OUT/$name.png and $OUT/$name-diff.png"
   fi
 done
 end_with_failures

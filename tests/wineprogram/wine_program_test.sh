@@ -32,7 +32,6 @@ FROZEN_MS=60000
 SEED=1
 PLAIN="$BIN/reefsaver_plain.scr"
 VIEWER="$BIN/reefsaver.exe"
-COMPARE=/usr/bin/compare
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/wine_test.sh"
 
@@ -48,15 +47,13 @@ export REEFSAVER_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy REEFSAVER_FROZEN_CLOCK_MS=$F
 
 # compare_with_reference VIEW FRAME: the RMSE against tests/fixtures/reef-VIEW.png within the tolerance.
 compare_with_reference() {
-  local view="$1" frame="$2" result rmse
-  result=$("$COMPARE" -metric RMSE "$FIXTURES/reef-$view.png" "$frame" "${frame%.png}-diff.png" 2>&1 >/dev/null)
-  rmse=$(sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' <<<"$result")
-  [ -n "$rmse" ] || fail "$view: compare gave no RMSE: $result"
-  if awk -v r="$rmse" -v t="$TOLERANCE" 'BEGIN { exit !(r <= t) }'; then
-    echo "$view: RMSE $rmse against the Linux reference (tolerance $TOLERANCE) ok"
+  local view="$1" frame="$2"
+  measure_rmse "$FIXTURES/reef-$view.png" "$frame" "${frame%.png}-diff.png"
+  if at_most "$RMSE" "$TOLERANCE"; then
+    echo "$view: RMSE $RMSE against the Linux reference (tolerance $TOLERANCE) ok"
     rm -f "${frame%.png}-diff.png"
   else
-    fail "$view: RMSE $rmse is over the tolerance $TOLERANCE; see $frame and ${frame%.png}-diff.png"
+    fail "$view: RMSE $RMSE is over the tolerance $TOLERANCE; see $frame and ${frame%.png}-diff.png"
   fi
 }
 
@@ -88,12 +85,13 @@ case "$CASE" in
       screen_rmse=1
       while kill -0 "$SAVER_PID" 2>/dev/null; do
         import -window root "$screen" || fail "$view: the screen could not be read"
-        screen_rmse=$("$COMPARE" -metric RMSE "$shot" "$screen" null: 2>&1 | sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p')
-        awk -v r="$screen_rmse" 'BEGIN { exit !(r <= 0.02) }' && break
+        measure_rmse "$shot" "$screen"
+        screen_rmse=$RMSE
+        at_most "$screen_rmse" 0.02 && break
         sleep 0.5
       done
       echo "$view: the X screen against the read-back frame: RMSE $screen_rmse"
-      awk -v r="$screen_rmse" 'BEGIN { exit !(r <= 0.02) }' ||
+      at_most "$screen_rmse" 0.02 ||
         fail "$view: the Xvfb screen never showed the reef (see $screen)"
       wait_for_end 60 || fail "$view: the saver did not end after its timed quit"
       [ "$SAVER_STATUS" = 0 ] || { cat "$WORK/$view.log"; fail "$view: the saver ended with $SAVER_STATUS"; }
