@@ -7,7 +7,7 @@
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
 #include "testsupport/GlTestContext.h"
-#include "testsupport/Md3Writer.h"
+#include "testsupport/GridModel.h"
 
 namespace {
 
@@ -15,12 +15,12 @@ constexpr int kFrames = 231;
 constexpr int kQuads = 1000;  // 2,000 triangles
 
 const std::vector<uint8_t>& modelBytes(bool withNormals) {
-    static const std::vector<uint8_t> plain = reef::test::writeMd3(reef::test::gridModel(kFrames, kQuads, 16));
+    static const std::vector<uint8_t> plain = reef::writeMd3(reef::test::gridModel(kFrames, kQuads, 16));
     static const std::vector<uint8_t> normals = [] {
-        reef::test::Md3Model m = reef::test::gridModel(kFrames, kQuads, 16);
+        reef::Md3Model m = reef::test::gridModel(kFrames, kQuads, 16);
         m.withNormals = true;
         m.normals.assign(kFrames, std::vector<std::array<float, 3>>(m.surfaces[0].texCoords.size(), {0, 1, 0}));
-        return reef::test::writeMd3(m);
+        return reef::writeMd3(m);
     }();
     return withNormals ? normals : plain;
 }

@@ -14,7 +14,8 @@
 //    28     2  bits per pixel: 1, 4, 8 (palette), 16, 24 or 32 (OS/2: at 24)
 //    30     4  compression: 0 = none, 3 = bit fields (the decoder reads no other)
 //    46     4  colours used (palette entries; 0 = 2^bits)
-// The palette follows the info header; rows are padded to 4 bytes.
+// The palette follows the info header, 4 bytes an entry (blue, green, red, 0);
+// rows are padded to 4 bytes.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,8 @@ inline constexpr size_t kHeightOffset = 22;     // int32
 inline constexpr size_t kBitsOffset = 28;       // uint16
 inline constexpr size_t kCompressionOffset = 30;
 inline constexpr size_t kColoursUsedOffset = 46;
+
+inline constexpr size_t kPaletteEntrySize = 4;
 
 inline constexpr uint32_t kCompressionNone = 0;
 inline constexpr uint32_t kCompressionBitFields = 3;

@@ -67,8 +67,11 @@ inline constexpr size_t kHeaderTagsOffset = 96;
 inline constexpr size_t kHeaderSurfacesOffset = 100;
 inline constexpr size_t kHeaderEndOffset = 104;
 
-// Per-frame and per-tag records between the header and the first surface.
+// Per-frame and per-tag records between the header and the first surface. A
+// frame record holds float bounds (min x, y, z, max x, y, z), origin x, y, z and
+// radius, then a name; the loader reads none of it.
 inline constexpr size_t kFrameRecordSize = 56;
+inline constexpr size_t kFrameNameSize = 16;
 inline constexpr size_t kTagSize = 112;
 
 // Surface header, offsets from the surface start.

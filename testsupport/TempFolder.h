@@ -1,10 +1,13 @@
 // A fresh folder below /tmp (on Windows, below the user's temporary folder) for
-// one test, removed (permissions restored first) when the test ends.
+// one test, removed (permissions restored first) when the test ends, and the
+// writing of a test's files.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -24,6 +27,13 @@ inline long currentProcessId() {
 #else
     return static_cast<long>(getpid());
 #endif
+}
+
+// Writes bytes as the whole file at path, making the folders above it.
+inline void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class TempFolder {

@@ -2,10 +2,13 @@
 
 #include <cstdlib>
 
-#include "tools/BmpWriter.h"
+#include "engine/BmpFormat.h"
 
 namespace reef::tools::bmp {
 namespace {
+
+using reef::bmp::kFileHeaderSize;
+using reef::bmp::kInfoSize;
 
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
@@ -13,16 +16,16 @@ uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (ui
 }  // namespace
 
 std::optional<Image> decode(const std::vector<uint8_t>& file) {
-    if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+    if (file.size() < kFileHeaderSize + kInfoSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
     const uint8_t* info = file.data() + kFileHeaderSize;
-    const uint32_t dataOffset = le32(file.data() + 10);
+    const uint32_t dataOffset = le32(file.data() + reef::bmp::kPixelOffsetOffset);
     const uint32_t infoSize = le32(info);
     const auto width = static_cast<int32_t>(le32(info + 4));
     const auto height = static_cast<int32_t>(le32(info + 8));
     const uint16_t planes = le16(info + 12);
     const uint16_t bitCount = le16(info + 14);
     const uint32_t compression = le32(info + 16);
-    if (infoSize < kInfoHeaderSize || planes != 1 || (bitCount != 24 && bitCount != 32) || compression != 0)
+    if (infoSize < kInfoSize || planes != 1 || (bitCount != 24 && bitCount != 32) || compression != 0)
         return std::nullopt;
     // A negative height means rows top first.
     if (width < 1 || width > kMaxReadSide || height == 0 || std::abs(height) > kMaxReadSide) return std::nullopt;

@@ -1,5 +1,5 @@
 // Reads back the direct-colour BMP files the generator writes (24-bit BGR and
-// 32-bit BGRA, uncompressed; layout in tools/BmpWriter.h), for the host tools
+// 32-bit BGRA, uncompressed; layout in engine/BmpFormat.h), for the host tools
 // that turn generated pictures into other formats.
 #pragma once
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/ByteWriter.h"
 #include "ui/FontFormat.h"
+#include "writers/ByteWriter.h"
 
 namespace reef::tools {
 namespace {
@@ -98,10 +98,10 @@ std::optional<BakedFont> bakeFont(const std::string& ttfPath, int pixelSize) {
                     c.coverage[static_cast<size_t>(y) * c.advance + x];
 
     ByteWriter w;
-    w.bytes("TQF1", 4);  // preamble: not interpreted by the reader
+    w.append("TQF1", 4);  // preamble: not interpreted by the reader
     w.i32(lineHeight);
     std::vector<uint8_t> header(tqf::kHeaderSize, 0);
-    w.bytes(header.data(), tqf::kHeaderWidthOffset);
+    w.append(header.data(), tqf::kHeaderWidthOffset);
     w.i32(width);
     w.i32(height);
     w.i32(0);  // no skipped 16-bit values
@@ -115,7 +115,7 @@ std::optional<BakedFont> bakeFont(const std::string& ttfPath, int pixelSize) {
         w.f32(static_cast<float>(c.y + lineHeight) / height);
         w.f32(static_cast<float>(c.y) / height);
     }
-    w.bytes(pixels.data(), pixels.size());
+    w.append(pixels.data(), pixels.size());
 
     BakedFont font;
     font.bytes = w.take();

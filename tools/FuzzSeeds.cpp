@@ -6,10 +6,12 @@
 #include <map>
 #include <vector>
 
-#include "tools/ArchiveWriter.h"
+#include "engine/TQArchiveFormat.h"
 #include "tools/BmpWriter.h"
 #include "tools/Image.h"
 #include "tools/WavWriter.h"
+#include "writers/ArchiveWriter.h"
+#include "writers/BmpWriter.h"
 
 namespace reef::tools {
 
@@ -71,10 +73,10 @@ bool writeFuzzSeeds(const GeneratedFiles& data, const std::string& root) {
     for (int i = 0; i < 16 * 8; ++i) ramp.push_back(static_cast<uint8_t>(i * 2));
 
     const std::map<std::string, std::vector<Bytes>> seeds = {
-        {"archive", {wrapInArchive(*model, true), wrapInArchive(*dat, false)}},
-        {"model", {*model, wrapInArchive(*model, true)}},
-        {"texture", {*texture, bmp::encode32(Image(3, 2, Colour{0.1f, 0.2f, 0.3f, 1.0f})), bmp::encodeGrey8(6, 3, Bytes(18, 9))}},
-        {"heightmap", {*heightMap, bmp::encodeGrey8(16, 8, ramp)}},
+        {"archive", {wrapInArchive(*model, tqarchive::kFlagScrambled), wrapInArchive(*dat, 0)}},
+        {"model", {*model, wrapInArchive(*model, tqarchive::kFlagScrambled)}},
+        {"texture", {*texture, bmp::encode32(Image(3, 2, Colour{0.1f, 0.2f, 0.3f, 1.0f})), writeBmp(6, 3, 1, Bytes(18, 9))}},
+        {"heightmap", {*heightMap, writeBmp(16, 8, 1, ramp)}},
         {"dat", {*dat}},
         {"profile", {*info}},
         {"font", {*font}},

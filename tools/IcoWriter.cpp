@@ -1,6 +1,6 @@
 #include "tools/IcoWriter.h"
 
-#include "tools/ByteWriter.h"
+#include "writers/ByteWriter.h"
 
 namespace reef::tools::ico {
 namespace {
@@ -54,7 +54,7 @@ std::optional<std::vector<uint8_t>> encode(const Image& image) {
         std::vector<uint8_t> row(maskRowBytes(width), 0);
         for (int x = 0; x < width; ++x)
             if (image.at(x, y).a < kMaskAlpha) row[x / 8] |= static_cast<uint8_t>(0x80u >> (x % 8));
-        w.bytes(row.data(), row.size());
+        w.append(row.data(), row.size());
     }
     return w.take();
 }

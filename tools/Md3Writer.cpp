@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/Md3Format.h"
-#include "tools/ByteWriter.h"
+#include "writers/Md3Writer.h"
 
 namespace reef::tools {
 namespace {
@@ -24,93 +24,57 @@ uint16_t packNormal(P3 n) {
     return static_cast<uint16_t>((b << 8) | a);
 }
 
+// Bounds, origin and radius of one frame.
+Md3Frame frameRecord(const std::vector<P3>& frame) {
+    P3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    for (const P3& p : frame) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    if (frame.empty()) lo = hi = {};
+    return {{lo.x, lo.y, lo.z}, {hi.x, hi.y, hi.z}, {}, len(hi - lo) * 0.5f};
+}
+
+Md3Surface surfaceOf(const AnimatedMesh& model, const std::string& name) {
+    const Mesh& mesh = model.mesh;
+    Md3Surface s;
+    s.name = name;
+    s.shaders = {name};
+    for (size_t i = 0; i + 2 < mesh.triangles.size(); i += 3)
+        s.triangles.push_back({static_cast<int32_t>(mesh.triangles[i]), static_cast<int32_t>(mesh.triangles[i + 1]),
+                               static_cast<int32_t>(mesh.triangles[i + 2])});
+    for (size_t i = 0; i + 1 < mesh.uvs.size(); i += 2) s.texCoords.push_back({mesh.uvs[i], mesh.uvs[i + 1]});
+    for (const auto& frame : model.frames) {
+        const std::vector<P3> normals = smoothNormals(frame, mesh.triangles);
+        auto& positions = s.positions.emplace_back();
+        auto& packed = s.packedNormals.emplace_back();
+        for (size_t i = 0; i < frame.size(); ++i) {
+            positions.push_back({quantise(frame[i].x), quantise(frame[i].y), quantise(frame[i].z)});
+            packed.push_back(packNormal(normals[i]));
+        }
+    }
+    return s;
+}
+
 }  // namespace
 
 P3 storedNormal(P3 n) { return {-n.x, -n.z, n.y}; }
 
 std::vector<uint8_t> encodeMd3(const AnimatedMesh& model, const Md3Options& options) {
-    const Mesh& mesh = model.mesh;
-    const auto frameCount = static_cast<int32_t>(model.frames.size());
-    const auto vertexCount = static_cast<int32_t>(mesh.vertexCount());
-    const auto triangleCount = static_cast<int32_t>(mesh.triangleCount());
-
-    ByteWriter w;
-    // File header.
-    w.bytes(md3::kIdent, 4);
-    w.i32(md3::kVersion);
-    w.fixedString(options.name, md3::kNameSize);
-    w.i32(0);               // flags
-    w.i32(frameCount);      // F
-    w.i32(0);               // T: no tags
-    w.i32(1);               // surfaces
-    w.i32(0);               // skins
-    w.i32(static_cast<int32_t>(md3::kHeaderSize));
-    const size_t surfaceStart = md3::kHeaderSize + static_cast<size_t>(frameCount) * md3::kFrameRecordSize;
-    w.i32(static_cast<int32_t>(surfaceStart));  // tags (none) end where the surface starts
-    w.i32(static_cast<int32_t>(surfaceStart));
-    const size_t endOffsetField = w.size();
-    w.i32(0);  // end offset, patched below
-
-    // Frame records: bounds, origin, radius, name.
-    for (const auto& frame : model.frames) {
-        P3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
-        for (const P3& p : frame) {
-            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
-        }
-        if (frame.empty()) lo = hi = {};
-        w.f32(lo.x), w.f32(lo.y), w.f32(lo.z);
-        w.f32(hi.x), w.f32(hi.y), w.f32(hi.z);
-        w.f32(0), w.f32(0), w.f32(0);
-        w.f32(len(hi - lo) * 0.5f);
-        w.fixedString("frame", 16);
-    }
-
-    // Surface: header, one shader, triangles, texture coordinates, vertices.
-    const size_t trianglesOffset = md3::kSurfaceHeaderSize;
-    const size_t shadersOffset = trianglesOffset + static_cast<size_t>(triangleCount) * md3::kTriangleSize;
-    const size_t texCoordsOffset = shadersOffset + md3::kShaderSize;
-    const size_t verticesOffset = texCoordsOffset + static_cast<size_t>(vertexCount) * md3::kTexCoordSize;
-    const size_t surfaceEnd =
-        verticesOffset + static_cast<size_t>(frameCount) * static_cast<size_t>(vertexCount) * md3::kVertexSize;
-    w.bytes(md3::kIdent, 4);
-    w.fixedString(options.name, md3::kNameSize);
-    w.i32(0);
-    w.i32(frameCount);
-    w.i32(1);
-    w.i32(vertexCount);
-    w.i32(triangleCount);
-    w.i32(static_cast<int32_t>(trianglesOffset));
-    w.i32(static_cast<int32_t>(shadersOffset));
-    w.i32(static_cast<int32_t>(texCoordsOffset));
-    w.i32(static_cast<int32_t>(verticesOffset));
-    w.i32(static_cast<int32_t>(surfaceEnd));
-    for (uint32_t index : mesh.triangles) w.i32(static_cast<int32_t>(index));
-    w.fixedString(options.name, md3::kNameSize);
-    w.i32(0);
-    for (float st : mesh.uvs) w.f32(st);
-    for (size_t f = 0; f < model.frames.size(); ++f) {
-        const auto& frame = model.frames[f];
-        const std::vector<P3> normals = smoothNormals(frame, mesh.triangles);
-        for (size_t i = 0; i < frame.size(); ++i) {
-            w.i16(quantise(frame[i].x));
-            w.i16(quantise(frame[i].y));
-            w.i16(quantise(frame[i].z));
-            w.u16(packNormal(normals[i]));
+    Md3Model file;
+    file.name = options.name;
+    for (const auto& frame : model.frames) file.frames.push_back(frameRecord(frame));
+    file.surfaces.push_back(surfaceOf(model, options.name));
+    file.withNormals = !options.normals.empty();
+    const size_t vertexCount = model.mesh.vertexCount();
+    for (const auto& frame : options.normals) {
+        auto& stored = file.normals.emplace_back();
+        for (size_t i = 0; i < vertexCount; ++i) {
+            const P3 s = storedNormal(i < frame.size() ? frame[i] : P3{0, 0, 1});
+            stored.push_back({s.x, s.y, s.z});
         }
     }
-    w.patchU32(endOffsetField, static_cast<uint32_t>(w.size()));
-
-    if (!options.normals.empty()) {
-        w.u16(static_cast<uint16_t>(options.normals.size()));
-        w.u16(static_cast<uint16_t>(vertexCount));
-        for (const auto& frame : options.normals)
-            for (size_t i = 0; i < static_cast<size_t>(vertexCount); ++i) {
-                const P3 s = storedNormal(i < frame.size() ? frame[i] : P3{0, 0, 1});
-                w.f32(s.x), w.f32(s.y), w.f32(s.z);
-            }
-    }
-    return w.take();
+    return writeMd3(file);
 }
 
 }  // namespace reef::tools

@@ -1,5 +1,5 @@
-// Writes ".tqm" models: the MD3 layout of engine/Md3Format.h with one surface,
-// no tags, and optionally the per-vertex normals block after the MD3 end offset.
+// The generator's animated meshes as ".tqm" models (written by writers/Md3Writer.h):
+// one surface, no tags, and optionally the per-vertex normals block after the end offset.
 #pragma once
 
 #include <cstdint>

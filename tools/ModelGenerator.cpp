@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/ArchiveWriter.h"
+#include "engine/TQArchiveFormat.h"
 #include "tools/Md3Writer.h"
 #include "tools/Noise.h"
 #include "tools/Rng.h"
+#include "writers/ArchiveWriter.h"
 
 namespace reef::tools {
 namespace {
@@ -677,7 +678,7 @@ bool ModelGenerator::generate(GeneratedFiles& folder) const {
         options.name = s.path.substr(slash == std::string::npos ? 0 : slash + 1);
         options.normals = s.normals;
         std::vector<uint8_t> bytes = encodeMd3(s.model, options);
-        if (s.archived) bytes = wrapInArchive(bytes, s.scrambled);
+        if (s.archived) bytes = wrapInArchive(bytes, s.scrambled ? tqarchive::kFlagScrambled : 0);
         ok = folder.add(s.path, std::move(bytes)) && ok;
     }
     return ok;

@@ -11,6 +11,7 @@
 #include "tools/Rng.h"
 #include "tools/TerrainMap.h"
 #include "tools/TextGenerator.h"
+#include "writers/BmpWriter.h"
 
 namespace reef::tools {
 namespace {
@@ -713,7 +714,7 @@ bool TextureGenerator::generate(GeneratedFiles& folder) const {
     ok = add24(folder, "models/palmenstaemme.tqt", trunkTexture()) && ok;
     ok = add32(folder, "models/palmenblaetter.tqt", frondTexture()) && ok;
     ok = folder.add("terrain_map.tqt",
-                    bmp::encodeGrey8(TerrainMap::kWidth, TerrainMap::kHeight, TerrainMap().greyLevels())) && ok;
+                    writeBmp(TerrainMap::kWidth, TerrainMap::kHeight, 1, TerrainMap().greyLevels())) && ok;
     ok = add24(folder, "icon.bmp", appIcon()) && ok;
     ok = add24(folder, "gull_icon.bmp", gullIcon()) && ok;
     ok = add24(folder, kIntroPicture, introPicture()) && ok;

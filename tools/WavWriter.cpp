@@ -4,20 +4,20 @@
 #include <cmath>
 
 #include "engine/WavFormat.h"
-#include "tools/ByteWriter.h"
+#include "writers/ByteWriter.h"
 
 namespace reef::tools::wav {
 
 std::vector<uint8_t> encodeMono16(const std::vector<float>& samples, int sampleRate) {
     ByteWriter w;
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    w.bytes("RIFF", 4);
+    w.append("RIFF", 4);
     // RIFF size: everything after its own field.
     w.u32(static_cast<uint32_t>(reef::wav::kFileHeaderSize - reef::wav::kWaveIdOffset + 2 * reef::wav::kChunkHeaderSize +
                                 reef::wav::kFmtMinSize) +
           dataBytes);
-    w.bytes("WAVE", 4);
-    w.bytes("fmt ", 4);
+    w.append("WAVE", 4);
+    w.append("fmt ", 4);
     w.u32(reef::wav::kFmtMinSize);
     w.u16(reef::wav::kFormatPcm);
     w.u16(1);  // channels
@@ -25,7 +25,7 @@ std::vector<uint8_t> encodeMono16(const std::vector<float>& samples, int sampleR
     w.u32(static_cast<uint32_t>(sampleRate) * 2);  // byte rate
     w.u16(2);                                      // block align
     w.u16(reef::wav::kBits16);
-    w.bytes("data", 4);
+    w.append("data", 4);
     w.u32(dataBytes);
     for (float s : samples) {
         const float c = std::clamp(s, -1.0f, 1.0f);

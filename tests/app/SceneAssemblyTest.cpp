@@ -21,57 +21,39 @@
 #include "testsupport/FakePlatform.h"
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
-#include "testsupport/Md3Writer.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
+#include "writers/ByteWriter.h"
+#include "writers/Md3Writer.h"
 
 namespace reef {
 namespace {
 
 namespace fs = std::filesystem;
 
-void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
+using test::writeFile;
 
 void writeText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << text;
 }
 
-// A 4 x 4 24-bit BMP: 54 header bytes, rows of 12 bytes.
+// A 4 x 4 24-bit BMP.
 std::vector<uint8_t> tinyBmp() {
-    test::ByteWriter w;
-    w.u8('B');
-    w.u8('M');
-    w.u32(54 + 48);
-    w.u32(0);
-    w.u32(54);
-    w.u32(40);  // info header size
-    w.i32(4);
-    w.i32(4);
-    w.u16(1);   // planes
-    w.u16(24);  // bits per pixel
-    w.u32(0);   // no compression
-    w.u32(48);
-    w.i32(2835);
-    w.i32(2835);
-    w.u32(0);
-    w.u32(0);
-    for (int i = 0; i < 48; ++i) w.u8(static_cast<uint8_t>(40 + i));
-    return w.bytes;
+    std::vector<uint8_t> pixels(48);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(40 + i);
+    return writeBmp(4, 4, 3, pixels);
 }
 
 // One triangle over 231 frames: enough for every range the scene asks of a set.
 std::vector<uint8_t> tinyModel() {
-    test::Md3Model model;
-    test::Md3Surface surface;
+    Md3Model model;
+    Md3Surface surface;
     surface.triangles = {{0, 1, 2}};
     surface.texCoords = {{0, 0}, {1, 0}, {0, 1}};
     for (int f = 0; f < 231; ++f) surface.positions.push_back({{0, 0, 0}, {64, 0, 0}, {0, 64, static_cast<int16_t>(f)}});
     model.surfaces.push_back(surface);
-    return test::writeMd3(model);
+    return writeMd3(model);
 }
 
 struct SetFixture {
@@ -520,7 +502,7 @@ TEST_F(SceneAssembly, ViewerKeysTiltWithinTheirLimitsAndHomeResets) {
 }
 
 TEST_F(SceneAssembly, ViewerHelpHintLongHelpAndFrameRateLine) {
-    test::ByteWriter language;
+    ByteWriter language;
     language.u16(0xFEFF);
     for (char16_t c : std::u16string(u"[GER]\r\nhelp = {F1: Hilfe}\r\nhelpexpanded = {Esc: Ende\r\nF1: Hilfe}\r\n"))
         language.u16(static_cast<uint16_t>(c));

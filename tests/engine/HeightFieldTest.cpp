@@ -10,10 +10,10 @@
 #include "engine/HeightField.h"
 #include "engine/WavyHeightField.h"
 #include "platform/SdlEngineImports.h"
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
 
 namespace reef {
 namespace {
@@ -37,7 +37,7 @@ protected:
             for (int x = 0; x < width; ++x) pixels.push_back(static_cast<uint8_t>(level(x, z)));
         }
         const std::string path = dir + "/" + name;
-        test::writeFile(path, test::makeBmp(width, height, 1, pixels));
+        test::writeFile(path, writeBmp(width, height, 1, pixels));
         return path;
     }
 };
@@ -107,7 +107,7 @@ TEST_F(HeightFieldTest, AnyWidthReadsRowByRowAndHeightAtWraps) {
 
 TEST_F(HeightFieldTest, BadMapsAreRejectedAndLeaveTheFieldEmpty) {
     const std::string colour = dir + "/colour.tqt";
-    test::writeFile(colour, test::makeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
+    test::writeFile(colour, writeBmp(4, 4, 3, std::vector<uint8_t>(48, 9)));
     HeightField field;
     test::captureOutput();
     test::captureErrors();

@@ -16,21 +16,18 @@
 #include "engine/Md3Format.h"
 #include "engine/ModelObject.h"
 #include "engine/QModel.h"
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/DiagnosticCapture.h"
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
-#include "testsupport/Md3Writer.h"
+#include "testsupport/GridModel.h"
 #include "testsupport/TempFolder.h"
+#include "writers/ArchiveWriter.h"
+#include "writers/ByteWriter.h"
 
 namespace reef {
 namespace {
 
 using test::gridModel;
-using test::Md3Model;
-using test::Md3Offsets;
-using test::Md3Surface;
-using test::writeMd3;
 
 bool load(QModel& model, const std::vector<uint8_t>& bytes, bool lighting = false) {
     return model.loadMD3FromMemory(bytes.data(), bytes.size(), lighting, "test.tqm");
@@ -192,7 +189,7 @@ TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
     for (uint32_t flags : {0u, 1u, 5u, 0x100u}) {
         SCOPED_TRACE(flags);
         QModel model;
-        ASSERT_TRUE(load(model, test::wrapArchive(plain, flags)));
+        ASSERT_TRUE(load(model, wrapInArchive(plain, flags)));
         EXPECT_EQ(model.numFrames(), 4);
         EXPECT_EQ(model.triangleCount(), 6);
         EXPECT_FLOAT_EQ(model.position(3, 2)[0], (64.0f + 3.0f) / 64.0f);
@@ -202,13 +199,13 @@ TEST(QModelLoad, ArchiveWrappedModelsLoadLikePlainOnes) {
 TEST(QModelLoad, PackedOrEmptyArchiveFailsCleanly) {
     const std::vector<uint8_t> plain = writeMd3(gridModel(2, 1));
     QModel packed;
-    EXPECT_FALSE(load(packed, test::wrapArchive(plain, 2)));
+    EXPECT_FALSE(load(packed, wrapInArchive(plain, 2)));
     expectUnloaded(packed);
     QModel empty;
-    EXPECT_FALSE(load(empty, test::wrapArchive({}, 0)));
+    EXPECT_FALSE(load(empty, wrapInArchive({}, 0)));
     expectUnloaded(empty);
     QModel shortPayload;
-    EXPECT_FALSE(load(shortPayload, test::wrapArchive(std::vector<uint8_t>(plain.begin(), plain.begin() + 50), 1)));
+    EXPECT_FALSE(load(shortPayload, wrapInArchive(std::vector<uint8_t>(plain.begin(), plain.begin() + 50), 1)));
     expectUnloaded(shortPayload);
 }
 
@@ -223,7 +220,7 @@ TEST(QModelLoad, MissingFilePrintsTheFixedLine) {
 TEST(QModelLoad, BackslashPathsOpen) {
     const test::TempFolder folder;
     const std::string dir = folder.path();
-    const std::vector<uint8_t> bytes = test::wrapArchive(writeMd3(gridModel(2, 2)), 1);
+    const std::vector<uint8_t> bytes = wrapInArchive(writeMd3(gridModel(2, 2)), 1);
     test::writeFile(dir + "/m.tqm", bytes);
     std::string windowsStyle = dir + "\\m.tqm";
     QModel model;
@@ -238,7 +235,7 @@ TEST(QModelLoad, HostileFilesAreRejected) {
     Md3Offsets at;
     const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
     const size_t s = at.surface;
-    using Edit = std::function<void(test::ByteWriter&)>;
+    using Edit = std::function<void(ByteWriter&)>;
     struct Case {
         const char* what;
         Edit edit;
@@ -268,7 +265,7 @@ TEST(QModelLoad, HostileFilesAreRejected) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::ByteWriter w;
+        ByteWriter w;
         w.bytes = good;
         c.edit(w);
         QModel model;
@@ -289,7 +286,7 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
     const std::vector<uint8_t> good = writeMd3(gridModel(3, 2), &at);
     QModel reference;
     ASSERT_TRUE(load(reference, good, true));
-    using Edit = std::function<void(test::ByteWriter&)>;
+    using Edit = std::function<void(ByteWriter&)>;
     struct Case {
         const char* what;
         Edit edit;
@@ -306,7 +303,7 @@ TEST(QModelLoad, TailsThatAreNoNormalsBlockAreIgnored) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::ByteWriter w;
+        ByteWriter w;
         w.bytes = good;
         c.edit(w);
         QModel model;

@@ -3,7 +3,7 @@
 
 #include "engine/TQArchive.h"
 #include "engine/TQArchiveFormat.h"
-#include "testsupport/Md3Writer.h"
+#include "writers/ArchiveWriter.h"
 
 namespace reef {
 namespace {
@@ -26,7 +26,7 @@ TEST(TQArchive, PayloadFollowsTheFlags) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
-        const std::vector<uint8_t> file = test::wrapArchive(kPayload, c.flags, 0x1234, 0xBEEF);
+        const std::vector<uint8_t> file = wrapInArchive(kPayload, c.flags, 0x1234, 0xBEEF);
         // The writer stores scrambled bytes for bit 0; decoding must give back the payload.
         std::vector<uint8_t> stored(file.begin() + tqarchive::kPayloadOffset, file.end());
         if (c.scrambled) {
@@ -52,7 +52,7 @@ TEST(TQArchive, PayloadFollowsTheFlags) {
 }
 
 TEST(TQArchive, RecognisesOnlyAFullHeaderWithTheTerminatedMagic) {
-    const std::vector<uint8_t> good = test::wrapArchive({}, 0);
+    const std::vector<uint8_t> good = wrapInArchive({}, 0);
     ASSERT_EQ(good.size(), tqarchive::kHeaderSize);
     EXPECT_TRUE(TQArchive::isArchive(good));
 
@@ -81,7 +81,7 @@ TEST(TQArchive, UnwrapLeavesPlainBytesAlone) {
     std::vector<uint8_t> plain = {'I', 'D', 'P', '3', 1, 2, 3};
     EXPECT_TRUE(TQArchive::unwrap(plain));
     EXPECT_EQ(plain.size(), 7u);
-    std::vector<uint8_t> wrapped = test::wrapArchive(kPayload, 1);
+    std::vector<uint8_t> wrapped = wrapInArchive(kPayload, 1);
     EXPECT_TRUE(TQArchive::unwrap(wrapped));
     EXPECT_EQ(wrapped, kPayload);
 }

@@ -16,10 +16,10 @@
 #include "engine/SceneObject.h"
 #include "engine/Texture.h"
 #include "platform/SdlEngineImports.h"
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/DiagnosticCapture.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
 
 namespace reef {
 namespace {
@@ -79,7 +79,7 @@ protected:
     }
     std::string bmp(const std::string& name, int width, int height, int bpp) {
         const std::string path = dir + "/" + name;
-        test::writeFile(path, test::makeBmp(width, height, bpp, pattern(width, height, bpp)));
+        test::writeFile(path, writeBmp(width, height, bpp, pattern(width, height, bpp)));
         return path;
     }
 };
@@ -118,7 +118,7 @@ TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
     std::vector<uint8_t> pixels;
     for (uint8_t a : {0, 50, 100, 150, 200, 250}) pixels.insert(pixels.end(), {40, 160, 240, a});  // B, G, R, A
     const std::string path = dir + "/one.tqt";
-    test::writeFile(path, test::makeBmp(3, 2, 4, pixels));
+    test::writeFile(path, writeBmp(3, 2, 4, pixels));
     Texture texture;
     AlphaMask mask;
     ASSERT_TRUE(texture.loadBMP(path, Texture::kSceneDefault | Texture::kAlphaOnly, &mask));
@@ -149,7 +149,7 @@ TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
 
     // One texel of another colour: the whole picture goes up.
     pixels[4 * 4] = 41;
-    test::writeFile(path, test::makeBmp(3, 2, 4, pixels));
+    test::writeFile(path, writeBmp(3, 2, 4, pixels));
     ASSERT_TRUE(texture.loadBMP(path, Texture::kAlphaOnly));
     EXPECT_FALSE(texture.alphaOnly());
     EXPECT_FLOAT_EQ(texture.tint()[1], 1.0f);
@@ -191,12 +191,12 @@ TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {
 // Palette and 16-bit images draw in their own colours: they are converted to
 // blue-green-red rows before the upload.
 TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
-    std::vector<uint8_t> palette = test::makeBmp(3, 2, 1, {0, 1, 2, 2, 1, 0});
+    std::vector<uint8_t> palette = writeBmp(3, 2, 1, {0, 1, 2, 2, 1, 0});
     const size_t entries = 14 + 40;
     const uint8_t colours[3][3] = {{10, 20, 30}, {200, 100, 50}, {0, 255, 7}};  // B, G, R
     for (size_t i = 0; i < 3; ++i) std::copy(colours[i], colours[i] + 3, palette.begin() + entries + 4 * i);
     // 5-5-5 pixels: pure red, green, blue and a mid grey (16 of 31).
-    const std::vector<uint8_t> sixteen = test::makeBmp(2, 2, 2, {0x00, 0x7c, 0xe0, 0x03, 0x1f, 0x00, 0x10, 0x42});
+    const std::vector<uint8_t> sixteen = writeBmp(2, 2, 2, {0x00, 0x7c, 0xe0, 0x03, 0x1f, 0x00, 0x10, 0x42});
     struct Case {
         const char* name;
         std::vector<uint8_t> file;
@@ -226,7 +226,7 @@ TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
 // Headers the decoder would trust to allocate or read too much are refused
 // with the texture's failure line before they reach it.
 TEST_F(TextureGl, HostileBmpHeadersGetTheFailureLine) {
-    const std::vector<uint8_t> good = test::makeBmp(4, 4, 3, pattern(4, 4, 3));
+    const std::vector<uint8_t> good = writeBmp(4, 4, 3, pattern(4, 4, 3));
     const auto patch32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };

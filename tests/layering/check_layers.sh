@@ -3,7 +3,9 @@
 #   core <- engine <- world, ui <- scene <- app <- programs
 # with res/ (dialog templates) beside them, platform/ implementing the narrow
 # interfaces of the layers below it, and shell/ running the frame loop on top of
-# the platform. Each folder names the folders it may include; anything else is
+# the platform. Below the data generator (tools/) and the test code sit the
+# file writers (writers/), which know of the engine only its format headers.
+# Each folder names the folders it may include; anything else is
 # a dependency pointing the wrong way. Window-system, SDL and GTK headers stay in
 # platform/, OpenGL stays out of the layers that only compute, only shell/ ends
 # the process, and nothing outside tests/ takes code from the test suites.
@@ -44,9 +46,14 @@ allow_only platform "core engine scene res platform"
 allow_only shell    "core engine ui res platform shell"
 allow_only app      "core engine world ui scene res platform shell app"
 allow_only programs "core engine world ui scene res platform shell app programs"
-allow_only tools    "core engine ui scene platform tools"
+allow_only tools    "core engine ui scene platform tools writers"
+allow_only writers  "engine writers"
 
-PRODUCT="core engine world ui scene res platform shell app programs tools"
+PRODUCT="core engine world ui scene res platform shell app programs tools writers"
+if [ -d writers ]; then
+  report "writers/ may take from engine/ only its format headers" \
+    "$(grep -rnE '^\s*#\s*include\s*"engine/' writers | grep -vE '"engine/[A-Za-z0-9]+Format\.h"')"
+fi
 existing() { local f out=""; for f in $1; do [ -d "$f" ] && out+="$f "; done; echo "$out"; }
 
 # System headers that belong to one layer.

@@ -12,44 +12,32 @@
 
 #include <sys/stat.h>
 
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
+#include "writers/ByteWriter.h"
 
 namespace reef {
 namespace {
 
 std::vector<uint8_t> picture(int width, int height) {
-    return test::makeBmp(width, height, 3, std::vector<uint8_t>(static_cast<size_t>(width * height * 3), 0x7F));
+    return writeBmp(width, height, 3, std::vector<uint8_t>(static_cast<size_t>(width * height * 3), 0x7F));
 }
 
 // A run-length encoded 8-bit BMP of about a kilobyte whose header declares a
 // 20000 x 20000 image: a decoder that believes it allocates over a gigabyte.
 std::vector<uint8_t> rleBomb() {
-    test::ByteWriter w;
-    w.u8('B');
-    w.u8('M');
-    w.u32(1078 + 16);  // file size
-    w.u32(0);
-    w.u32(1078);       // pixels after the 256-colour palette
-    w.u32(40);         // info header size
-    w.i32(20000);      // width
-    w.i32(20000);      // height
-    w.u16(1);          // planes
-    w.u16(8);          // bits per pixel
-    w.u32(1);          // BI_RLE8
-    w.u32(16);         // compressed size
-    w.i32(2835);
-    w.i32(2835);
-    w.u32(256);        // colours used
-    w.u32(0);
-    w.zeros(1024);     // palette
+    ByteWriter w;
+    constexpr uint32_t kRle8 = 1;
+    writeBmpHeaders(w, {.width = 20000, .height = 20000, .bitCount = 8, .compression = kRle8, .paletteEntries = 256,
+                        .imageBytes = 16});
+    w.zeros(256 * bmp::kPaletteEntrySize);
     for (int i = 0; i < 7; ++i) {
         w.u8(255);     // a run of 255 pixels of colour 1
         w.u8(1);
     }
     w.u8(0);           // end of bitmap
     w.u8(1);
-    return w.bytes;
+    return w.take();
 }
 
 struct Refusal {

@@ -15,9 +15,9 @@
 #include "scene/LitWater.h"
 #include "scene/MaskedGrid.h"
 #include "scene/WaterGrid.h"
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/GlTestContext.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
 
 namespace reef {
 namespace {
@@ -92,9 +92,9 @@ protected:
         setEngineImports(&sdl);
         Texture::resetMultiTexture();
         const std::string dir = folder.path();
-        test::writeFile(dir + "/water.bmp", test::makeBmp(8, 8, 4, waterTexels()));
-        test::writeFile(dir + "/frame.bmp", test::makeBmp(8, 8, 4, frameTexels()));
-        test::writeFile(dir + "/mask.bmp", test::makeBmp(16, 16, 4, maskTexels()));
+        test::writeFile(dir + "/water.bmp", writeBmp(8, 8, 4, waterTexels()));
+        test::writeFile(dir + "/frame.bmp", writeBmp(8, 8, 4, frameTexels()));
+        test::writeFile(dir + "/mask.bmp", writeBmp(16, 16, 4, maskTexels()));
         ASSERT_TRUE(water.loadBMP(dir + "/water.bmp", Texture::kSceneDefault));
         ASSERT_TRUE(frame.loadBMP(dir + "/frame.bmp", Texture::kNearest | Texture::kAlphaOnly));
         ASSERT_TRUE(mask.load(dir + "/mask.bmp"));

@@ -19,7 +19,7 @@
 #include "scene/SetSelection.h"
 #include "scene/SetValue.h"
 #include "testsupport/DiagnosticCapture.h"
-#include "testsupport/Md3Writer.h"
+#include "testsupport/GridModel.h"
 #include "testsupport/SetTree.h"
 
 namespace reef {
@@ -355,8 +355,8 @@ struct CountingLoad {
 // the same name is its own. A file that fails to load is tried once.
 TEST(SetCatalog, ModelsNamedTwiceAreLoadedOnceAndAnimatedApart) {
     test::SetTree data;
-    const std::vector<uint8_t> small = test::writeMd3(test::gridModel(4, 2));
-    const std::vector<uint8_t> large = test::writeMd3(test::gridModel(6, 5));
+    const std::vector<uint8_t> small = writeMd3(test::gridModel(4, 2));
+    const std::vector<uint8_t> large = writeMd3(test::gridModel(6, 5));
     data.addFile("default_fish", "a", "body.tqm", small);
     data.addFile("default_fish", "a", "part.tqm", large);
     data.addFile("default_fish", "b", "body.tqm", large);
@@ -413,9 +413,9 @@ TEST(SetCatalog, AStopBetweenModelsLeavesTheRestUnloaded) {
     std::string text = idOf("many") + "[saver]\ntype=statictimed\nmodel=m0.tqm\n";
     for (int n = 2; n <= 10; ++n) {
         text += "[saver" + std::to_string(n) + "]\nmodel=m" + std::to_string(n) + ".tqm\n";
-        data.addFile("default_fish", "many", "m" + std::to_string(n) + ".tqm", test::writeMd3(test::gridModel(1, 1)));
+        data.addFile("default_fish", "many", "m" + std::to_string(n) + ".tqm", writeMd3(test::gridModel(1, 1)));
     }
-    data.addFile("default_fish", "many", "m0.tqm", test::writeMd3(test::gridModel(1, 1)));
+    data.addFile("default_fish", "many", "m0.tqm", writeMd3(test::gridModel(1, 1)));
     data.addSet("default_fish", "many", text);
     SystemLister lister;
     SetSelection selection;

@@ -5,10 +5,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/BmpFormat.h"
+#include "tests/tools/GeneratedDataFolder.h"
 #include "tools/BmpReader.h"
 #include "tools/BmpWriter.h"
 #include "tools/IcoWriter.h"
-#include "tests/tools/GeneratedDataFolder.h"
+#include "writers/BmpWriter.h"
 
 namespace reef::tools {
 namespace {
@@ -106,15 +108,15 @@ TEST(BmpReader, MalformedFilesAreRefused) {
     wrongMagic[0] = 'X';
     EXPECT_FALSE(bmp::decode(wrongMagic).has_value());
     auto compressed = good;
-    compressed[bmp::kFileHeaderSize + 16] = 1;
+    compressed[reef::bmp::kFileHeaderSize + 16] = 1;
     EXPECT_FALSE(bmp::decode(compressed).has_value());
     auto hugeWidth = good;
-    hugeWidth[bmp::kFileHeaderSize + 7] = 0x7F;
+    hugeWidth[reef::bmp::kFileHeaderSize + 7] = 0x7F;
     EXPECT_FALSE(bmp::decode(hugeWidth).has_value());
     auto offsetPastEnd = good;
     offsetPastEnd[13] = 0x7F;
     EXPECT_FALSE(bmp::decode(offsetPastEnd).has_value());
-    EXPECT_FALSE(bmp::decode(bmp::encodeGrey8(4, 4, std::vector<uint8_t>(16))).has_value());  // palettised
+    EXPECT_FALSE(bmp::decode(writeBmp(4, 4, 1, std::vector<uint8_t>(16))).has_value());  // palettised
 }
 
 TEST(IcoWriter, GeneratedProgramIconBecomesA32By32Icon) {

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "engine/QModel.h"
 #include "engine/TQArchive.h"
@@ -12,7 +11,6 @@
 #include "engine/WavCheck.h"
 #include "platform/SdlEngineImports.h"
 #include "testsupport/TempFolder.h"
-#include "tools/ArchiveWriter.h"
 #include "tools/BmpWriter.h"
 #include "tools/DatWriter.h"
 #include "tools/GeneratedFiles.h"
@@ -20,6 +18,8 @@
 #include "tools/Noise.h"
 #include "tools/WavWriter.h"
 #include "ui/DatReader.h"
+#include "writers/ArchiveWriter.h"
+#include "writers/BmpWriter.h"
 
 namespace reef::tools {
 namespace {
@@ -27,8 +27,7 @@ namespace {
 // Writes bytes into the test's folder; the file's path.
 std::string writeTemp(const test::TempFolder& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = folder.file(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+    test::writeFile(path, bytes);
     return path;
 }
 
@@ -63,7 +62,7 @@ TEST(BmpWriter, GreyMapDecodesAsPaletteIndices) {
     std::vector<uint8_t> grey(8 * 3);
     for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 10);
     const test::TempFolder folder;
-    const auto d = SdlEngineImports().decodeBMP(writeTemp(folder, "grey.bmp", bmp::encodeGrey8(8, 3, grey)));
+    const auto d = SdlEngineImports().decodeBMP(writeTemp(folder, "grey.bmp", writeBmp(8, 3, 1, grey)));
     ASSERT_TRUE(d.has_value());
     ASSERT_EQ(d->bytesPerPixel, 1);
     for (int y = 0; y < 3; ++y)
@@ -73,7 +72,7 @@ TEST(BmpWriter, GreyMapDecodesAsPaletteIndices) {
 TEST(ArchiveWriter, RoundTripsThroughTheReaderScrambledOrNot) {
     const std::vector<uint8_t> payload = {0x00, 0x6B, 0xFF, 'I', 'D', 'P', '3'};
     for (bool scrambled : {false, true}) {
-        const std::vector<uint8_t> bytes = wrapInArchive(payload, scrambled);
+        const std::vector<uint8_t> bytes = wrapInArchive(payload, scrambled ? tqarchive::kFlagScrambled : 0);
         ASSERT_EQ(bytes.size(), tqarchive::kHeaderSize + payload.size());
         EXPECT_EQ(bytes[tqarchive::kPayloadOffset] != payload[0], scrambled);
         TQArchive archive;

@@ -14,8 +14,8 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
-#include "tests/engine/BmpWriter.h"
 #include "testsupport/TempFolder.h"
+#include "writers/BmpWriter.h"
 
 namespace reef {
 namespace {
@@ -170,7 +170,7 @@ TEST(Win32DialogLayer, OnlyTheUsersActionsAreReported) {
 TEST(Win32DialogLayer, ListsTrackbarsScrollBarsAndPictures) {
     test::TempFolder folder;
     const std::string picture = folder.file("icon.bmp");
-    test::writeFile(picture, test::makeBmp(32, 28, 3, std::vector<uint8_t>(32 * 28 * 3, 0x80)));
+    test::writeFile(picture, writeBmp(32, 28, 3, std::vector<uint8_t>(32 * 28 * 3, 0x80)));
     Win32DialogLayer layer("");
     ScriptedProcedure procedure;
     ScriptedProcedure pageEvents;
