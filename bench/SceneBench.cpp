@@ -62,13 +62,13 @@
 // REEFSAVER_FROZEN_CLOCK_MS every frame is then the same view, for comparing
 // changes pass by pass.
 // Unless already set, the bench sets REEFSAVER_NO_DIALOGS=1, SDL_AUDIODRIVER=dummy
-// and XDG_CONFIG_HOME to a fresh temporary folder (so the settings are defaults).
+// and XDG_CONFIG_HOME to a fresh temporary folder (so the settings are defaults),
+// removed when the bench ends.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <execinfo.h>
 #include <sched.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -89,6 +89,7 @@
 #include "platform/SdlEngineImports.h"
 #include "platform/WindowMessages.h"
 #include "platform/X11WindowSystem.h"
+#include "testsupport/TempFolder.h"
 
 // ---------------------------------------------------------------- allocation counting
 
@@ -485,10 +486,9 @@ void defaultEnv(const char* name, const char* value) { setenv(name, value, 0); }
 int main(int argc, char** argv) {
     reef::defaultEnv("REEFSAVER_NO_DIALOGS", "1");
     reef::defaultEnv("SDL_AUDIODRIVER", "dummy");
-    if (!std::getenv("XDG_CONFIG_HOME")) {
-        char folder[] = "/tmp/scene_bench_config.XXXXXX";
-        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
-    }
+    std::optional<reef::test::TempFolder> configHome;
+    if (!std::getenv("XDG_CONFIG_HOME") && !configHome.emplace().path().empty())
+        setenv("XDG_CONFIG_HOME", configHome->path().c_str(), 1);
     reef::g_timedFrames = reef::envInt("SCENE_BENCH_FRAMES", 300, 1);
     reef::g_warmupFrames = reef::envInt("SCENE_BENCH_WARMUP", 100, 0);
     reef::g_cycleSeconds = reef::envInt("SCENE_BENCH_CYCLE_S", 60, 1);
