@@ -4,9 +4,7 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 
@@ -21,6 +19,7 @@
 #include "testsupport/FakePlatform.h"
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
+#include "testsupport/SetTree.h"
 #include "testsupport/TempFolder.h"
 #include "writers/BmpWriter.h"
 #include "writers/ByteWriter.h"
@@ -32,11 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::writeFile;
-
-void writeText(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-}
 
 // A 4 x 4 24-bit BMP.
 std::vector<uint8_t> tinyBmp() {
@@ -69,11 +63,9 @@ class SceneAssembly : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!m_context.valid()) GTEST_SKIP() << m_context.error();
-        m_root = m_folder.path();
-        // Folder names stay within the file system's 255 bytes; the whole path is what grows.
-        while (m_deepInstall && m_root.string().size() < kDeepInstallLength)
-            m_root /= std::string(std::min<size_t>(200, kDeepInstallLength - m_root.string().size() - 1), 'd');
-        m_data = m_root / "Marevo2";
+        if (m_deepInstall) m_tree.deepen(kDeepInstallLength);
+        m_root = m_tree.install();
+        m_data = m_tree.data();
         const std::vector<uint8_t> bmp = tinyBmp();
         const std::vector<uint8_t> model = tinyModel();
         for (const char* texture : {"sky_cloudy.tqt", "terrain.tqt", "water.tqt", "models/gull.tqt",
@@ -98,18 +90,17 @@ protected:
     }
 
     void addSet(const SetFixture& fixture) {
-        const fs::path folder = m_data / "sets" / fixture.folder / fixture.name;
-        writeFile(folder / "skin.tqt", tinyBmp());
-        writeFile(folder / "body.tqm", tinyModel());
+        m_tree.addFile(fixture.folder, fixture.name, "skin.tqt", tinyBmp());
+        m_tree.addFile(fixture.folder, fixture.name, "body.tqm", tinyModel());
         std::string ini = "[common]\nid=" + fixture.name + "\n[settings]\ncategory=" + fixture.category +
                           "\n[saver]\ntype=" + fixture.type +
                           "\ntexture=skin.tqt\nmodel=body.tqm\nscale=0.02\nanimationspeed=10\n"
                           "trackspeed=0.001\nanimationstart=0\nanimationend=20\n" + fixture.values;
         if (fixture.subSet) {
-            writeFile(folder / "part.tqm", tinyModel());
+            m_tree.addFile(fixture.folder, fixture.name, "part.tqm", tinyModel());
             ini += "[saver2]\ntexture=skin.tqt\nmodel=part.tqm\nscale=0.02\nanimationstart=0\nanimationend=10\nval0=1,-5,9\n";
         }
-        writeText(folder / "info.ini", ini);
+        m_tree.addSet(fixture.folder, fixture.name, ini);
     }
 
     void setDword(const std::string& name, uint32_t value) { m_platform.system.registryStore.setDword("", name, value); }
@@ -134,7 +125,7 @@ protected:
     bool m_deepInstall = false;
 
     test::GlTestContext m_context;
-    test::TempFolder m_folder;
+    test::SetTree m_tree{"Marevo2"};
     fs::path m_root, m_data;
     std::unique_ptr<SdlEngineImports> m_imports;
     Platform m_platform;
