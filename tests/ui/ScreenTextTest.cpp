@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
 #include "ui/FontFormat.h"
 
@@ -358,38 +359,28 @@ struct FeedbackVertex {
 // (the renderer may split each quad into triangles, so only the corners are compared).
 std::vector<FeedbackVertex> feedbackVertices(ScreenText& text, int viewportW, int viewportH) {
     glViewport(0, 0, viewportW, viewportH);
-    std::vector<GLfloat> buffer(4096);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    text.render();
-    const GLint used = glRenderMode(GL_RENDER);
-    EXPECT_GE(used, 0) << "feedback buffer overflow";
-    std::vector<FeedbackVertex> vertices;
+    // Per vertex: x, y, z, r, g, b, a, s, t, r, q.
+    constexpr size_t kVertexFloats = 11;
+    test::FeedbackExtras extras;
+    const auto polygons = test::feedbackPolygons(GL_3D_COLOR_TEXTURE, static_cast<int>(kVertexFloats),
+                                                 [&] { text.render(); }, &extras);
+    EXPECT_FALSE(extras.overflowed);
+    EXPECT_TRUE(extras.otherTokens.empty()) << "feedback holds primitives other than polygons";
     auto same = [](const FeedbackVertex& a, const FeedbackVertex& b) {
         return std::abs(a.x - b.x) < 1e-3f && std::abs(a.y - b.y) < 1e-3f && std::abs(a.s - b.s) < 1e-5f &&
                std::abs(a.t - b.t) < 1e-5f;
     };
-    // Per vertex: x, y, z, r, g, b, a, s, t, r, q.
-    constexpr int kVertexFloats = 11;
-    for (GLint i = 0; i < used;) {
-        const int token = static_cast<int>(buffer[i++]);
-        if (token == GL_POLYGON_TOKEN) {
-            const int count = static_cast<int>(buffer[i++]);
-            for (int v = 0; v < count; ++v, i += kVertexFloats) {
-                const FeedbackVertex vertex{buffer[i], buffer[i + 1], buffer[i + 7], buffer[i + 8]};
-                EXPECT_FLOAT_EQ(buffer[i + 2], 0.0f);  // z 0 sits on the near plane
-                EXPECT_FLOAT_EQ(buffer[i + 3], 1.0f);  // colour from the object
-                EXPECT_FLOAT_EQ(buffer[i + 4], 0.5f);
-                EXPECT_FLOAT_EQ(buffer[i + 5], 0.25f);
-                bool known = false;
-                for (const FeedbackVertex& seen : vertices) known = known || same(seen, vertex);
-                if (!known) vertices.push_back(vertex);
-            }
-        } else if (token == GL_PASS_THROUGH_TOKEN) {
-            ++i;
-        } else {
-            ADD_FAILURE() << "unexpected feedback token " << token;
-            break;
+    std::vector<FeedbackVertex> vertices;
+    for (const std::vector<float>& polygon : polygons) {
+        for (size_t i = 0; i + kVertexFloats <= polygon.size(); i += kVertexFloats) {
+            const FeedbackVertex vertex{polygon[i], polygon[i + 1], polygon[i + 7], polygon[i + 8]};
+            EXPECT_FLOAT_EQ(polygon[i + 2], 0.0f);  // z 0 sits on the near plane
+            EXPECT_FLOAT_EQ(polygon[i + 3], 1.0f);  // colour from the object
+            EXPECT_FLOAT_EQ(polygon[i + 4], 0.5f);
+            EXPECT_FLOAT_EQ(polygon[i + 5], 0.25f);
+            bool known = false;
+            for (const FeedbackVertex& seen : vertices) known = known || same(seen, vertex);
+            if (!known) vertices.push_back(vertex);
         }
     }
     return vertices;
