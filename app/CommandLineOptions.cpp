@@ -1,6 +1,7 @@
 #include "app/CommandLineOptions.h"
 
 #include "app/SaverSettings.h"
+#include "core/Diagnostics.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -180,13 +181,14 @@ std::string CommandLineOptions::valueOptionsHelp() {
     return lines;
 }
 
-std::optional<int> CommandLineOptions::answerWithoutRunning() const {
+std::optional<int> CommandLineOptions::answerWithoutRunning(std::FILE* helpStream) const {
     if (!m_error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), m_error.c_str());
+        reportf(Channel::Error, "%s: %s", m_programName.c_str(), m_error.c_str());
         return 2;
     }
     if (m_help) {
-        std::fputs(helpText(m_programName).c_str(), stdout);
+        // The text a person asked for, not a diagnostic: straight to the stream.
+        std::fputs(helpText(m_programName).c_str(), helpStream);
         return 0;
     }
     return std::nullopt;

@@ -60,10 +60,11 @@ public:
     const std::vector<const char*>& remaining() const { return m_remaining; }
 
     static std::string helpText(const std::string& programName);
-    // For --help (the text on standard output, 0) and for a line that was not
-    // understood (one line on standard error, 2): the exit code of a program
-    // that stops here. Nothing when the program should run.
-    std::optional<int> answerWithoutRunning() const;
+    // For --help (the text on helpStream, standard output unless a test reads
+    // it, 0) and for a line that was not understood (one line on standard error,
+    // 2): the exit code of a program that stops here. Nothing when the program
+    // should run.
+    std::optional<int> answerWithoutRunning(std::FILE* helpStream = stdout) const;
 
 private:
     bool takeOption(const std::string& name, const char* const* argv, int argc, int& index, const char* inlineValue);

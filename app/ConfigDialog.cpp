@@ -1,10 +1,10 @@
 #include "app/ConfigDialog.h"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 
+#include "core/Diagnostics.h"
 #include "engine/WideText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
@@ -302,7 +302,7 @@ std::string ConfigDialog::linkTarget(const std::string& link) const {
         const std::filesystem::path path = std::filesystem::canonical(std::filesystem::path(folder) / link, error);
         if (!error && std::filesystem::is_regular_file(path, error)) return fileUri(path.string());
     }
-    std::fprintf(stderr, "Error: %s was not found beside the program or in its documentation folder\n", link.c_str());
+    reportf(Channel::Error, "Error: %s was not found beside the program or in its documentation folder", link.c_str());
     return {};
 }
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
+#include "core/Diagnostics.h"
 #include "engine/PngWriter.h"
 
 namespace reef {
@@ -58,7 +58,7 @@ bool ScreenshotSchedule::afterRender(int width, int height) {
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, m_pixels.data());
         if (!writePNG(m_shots.front().path, width, height, 3, m_pixels.data(), true))
-            std::fprintf(stderr, "Error: could not write the screenshot %s\n", m_shots.front().path.c_str());
+            reportf(Channel::Error, "Error: could not write the screenshot %s", m_shots.front().path.c_str());
         m_shots.erase(m_shots.begin());
     }
     return m_quitAfterMs >= 0 && elapsed >= static_cast<uint64_t>(m_quitAfterMs);

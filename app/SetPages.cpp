@@ -1,8 +1,9 @@
 #include "app/SetPages.h"
 
 #include <cctype>
-#include <cstdio>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "res/ControlIds.h"
@@ -154,7 +155,7 @@ bool SetPages::addSetEntry(const std::string& folder, const std::string& name, D
     // The saver refuses such a set; the dialog does not offer it either.
     const std::string refusal = SetCatalog::pastLimits(descriptor);
     if (!refusal.empty()) {
-        std::fprintf(stderr, "SetPages: %sinfo.ini: %s; set skipped\n", nativePath(setFolder).c_str(), refusal.c_str());
+        reportf(Channel::Error, texts::kSetPageRefused, nativePath(setFolder).c_str(), refusal.c_str());
         return false;
     }
     std::u16string icon, id, type, setCategory;

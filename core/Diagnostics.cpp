@@ -15,15 +15,15 @@ DiagnosticSink& currentSink() {
     return sink;
 }
 
+}  // namespace
+
 // Each line is flushed, so lines on both streams keep their order in one log.
-void writeLine(Channel channel, const std::string& line) {
+void writeToStandardStream(Channel channel, const std::string& line) {
     std::FILE* stream = channel == Channel::Output ? stdout : stderr;
     std::fputs(line.c_str(), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
 }
-
-}  // namespace
 
 bool debugEnabled() { return std::getenv("REEFSAVER_DEBUG") != nullptr; }
 
@@ -32,7 +32,7 @@ void report(Channel channel, const std::string& line) {
     if (const DiagnosticSink& sink = currentSink())
         sink(channel, line);
     else
-        writeLine(channel, line);
+        writeToStandardStream(channel, line);
 }
 
 void reportf(Channel channel, const char* format, ...) {

@@ -27,5 +27,8 @@ using DiagnosticSink = std::function<void(Channel channel, const std::string& li
 // Sends the lines to sink instead (an empty sink: the standard streams) and
 // returns the sink it replaces.
 DiagnosticSink setDiagnosticSink(DiagnosticSink sink);
+// What report does without a sink: the line on its standard stream. For a sink
+// that shows the lines in one more place rather than instead.
+void writeToStandardStream(Channel channel, const std::string& line);
 
 }  // namespace reef

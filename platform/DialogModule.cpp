@@ -3,8 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdio>
-
+#include "core/Diagnostics.h"
 #include "platform/DialogLayer.h"
 #include "platform/LinuxSystemServices.h"
 #include "platform/TerminationSignal.h"
@@ -33,13 +32,13 @@ const DialogModule* DialogModule::get() {
 bool DialogModule::load(const std::string& path) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
-        std::fprintf(stderr, "Error: the dialog module cannot be loaded: %s\n", dlerror());
+        reportf(Channel::Error, "Error: the dialog module cannot be loaded: %s", dlerror());
         return false;
     }
     m_createDialogLayer = reinterpret_cast<CreateDialogLayerEntry>(dlsym(handle, kCreateDialogLayerSymbol));
     m_showErrorDialog = reinterpret_cast<ShowErrorDialogEntry>(dlsym(handle, kShowErrorDialogSymbol));
     if (m_createDialogLayer == nullptr || m_showErrorDialog == nullptr) {
-        std::fprintf(stderr, "Error: the dialog module %s lacks its entry points\n", path.c_str());
+        reportf(Channel::Error, "Error: the dialog module %s lacks its entry points", path.c_str());
         dlclose(handle);
         return false;
     }

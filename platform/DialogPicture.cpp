@@ -1,7 +1,7 @@
 #include "platform/DialogPicture.h"
 
-#include <cstdio>
-
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/BmpCheck.h"
 #include "engine/FilePath.h"
 
@@ -10,7 +10,7 @@ namespace reef {
 namespace {
 
 std::optional<std::vector<uint8_t>> refuse(const std::string& path, const char* why) {
-    std::fprintf(stderr, "Dialog picture %s not shown: %s\n", nativePath(path).c_str(), why);
+    reportf(Channel::Error, texts::kDialogPictureRefused, nativePath(path).c_str(), why);
     return std::nullopt;
 }
 

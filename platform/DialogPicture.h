@@ -22,8 +22,8 @@ inline constexpr int32_t kMaxDialogPictureSide = 1024;
 inline constexpr size_t kMaxDialogPictureBytes = size_t{kMaxDialogPictureSide} * kMaxDialogPictureSide * 4 + 4096;
 
 // The bytes of a picture fit to be decoded, or nothing. A missing file is
-// silent (a set without an icon shows none); any other refusal prints one line,
-// "Dialog picture <path> not shown: <reason>", on standard error.
+// silent (a set without an icon shows none); any other refusal prints one line
+// (texts::kDialogPictureRefused: the path, then why) on standard error.
 std::optional<std::vector<uint8_t>> readDialogPicture(const std::string& path);
 
 }  // namespace reef

@@ -11,6 +11,8 @@
 #include <initializer_list>
 #include <cstdio>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "platform/DisplayModeRecord.h"
 #include "platform/X11Errors.h"
 
@@ -68,6 +70,7 @@ void rootSize(Display* display, int& width, int& height) {
     // watchdog with it.
     setsid();
     prctl(PR_SET_NAME, DisplayModeGuard::kWatchdogName);
+    setDiagnosticSink(nullptr);  // a sink the saver installed stays with the saver: this line goes to standard error
     for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) std::signal(signal, SIG_IGN);
 
     char byte = 0;
@@ -83,8 +86,7 @@ void rootSize(Display* display, int& width, int& height) {
     const bool restored = previous.apply(display);
     XCloseDisplay(display);
     removeRecordOf(displayName, getpid());
-    std::fprintf(stderr, "%s\n", restored ? "The saver ended without restoring the display mode; it is restored."
-                                          : "Error: the saver's previous display mode could not be restored.");
+    report(Channel::Error, restored ? texts::kModeRestoredByWatchdog : texts::kModeNotRestoredByWatchdog);
     _exit(restored ? 0 : 1);
 }
 
@@ -170,8 +172,7 @@ bool DisplayModeGuard::restoreLeftBehind(Display* display) {
     bool restored = false;
     if (contents && crtcShows(display, contents->previous.crtc, contents->changedTo)) {
         restored = contents->previous.apply(display);
-        std::fprintf(stderr, "%s\n", restored ? "A saver that was killed had left the display mode changed; it is restored."
-                                               : "Error: the display mode a killed saver left behind could not be restored.");
+        report(Channel::Error, restored ? texts::kLeftModeRestored : texts::kLeftModeNotRestored);
     }
     record.remove();
     return restored;

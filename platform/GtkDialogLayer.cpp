@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/FilePath.h"
 #include "engine/WideText.h"
 #include "platform/DialogPicture.h"
@@ -221,7 +222,7 @@ GdkPixbuf* loadPicture(const std::string& path) {
     if (picture != nullptr) g_object_ref(picture);
     if (!decoded) {
         gdk_pixbuf_loader_close(loader, nullptr);
-        std::fprintf(stderr, "Dialog picture %s not shown: cannot be decoded\n", nativePath(path).c_str());
+        reportf(Channel::Error, texts::kDialogPictureRefused, nativePath(path).c_str(), texts::kDialogPictureUndecoded);
     }
     g_object_unref(loader);
     return picture;
@@ -277,8 +278,7 @@ void GtkDialogLayer::measureDialogFont() {
     m_unitY = height / 8.0;
     m_pixelScaleX = baseX / static_cast<double>(kReferenceBaseX);
     m_pixelScaleY = height / static_cast<double>(kReferenceBaseY);
-    if (std::getenv("REEFSAVER_DEBUG"))
-        std::fprintf(stderr, "dialog font base units %d x %d\n", baseX, height);
+    reportf(Channel::Debug, "dialog font base units %d x %d", baseX, height);
 }
 
 int GtkDialogLayer::toPixelsX(int units) const { return static_cast<int>(std::lround(units * m_unitX)); }
@@ -775,7 +775,7 @@ bool GtkDialogLayer::setBitmap(DialogHandle dialog, int controlId, const std::st
 
 void GtkDialogLayer::showMessage(DialogHandle owner, std::u16string_view text, std::u16string_view caption) {
     if (!startGtk()) {
-        std::fprintf(stderr, "%s\n", utf8(text).c_str());
+        report(Channel::Error, utf8(text));
         return;
     }
     Dialog* d = find(owner);
@@ -792,7 +792,7 @@ void GtkDialogLayer::showMessage(DialogHandle owner, std::u16string_view text, s
 void GtkDialogLayer::openUri(const std::string& uri) {
     GError* error = nullptr;
     if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) {
-        std::fprintf(stderr, "Error: cannot open %s: %s\n", uri.c_str(), error ? error->message : "no handler");
+        reportf(Channel::Error, "Error: cannot open %s: %s", uri.c_str(), error ? error->message : "no handler");
         if (error) g_error_free(error);
     }
 }

@@ -6,11 +6,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "core/Clock.h"
+#include "core/DiagnosticTexts.h"
 #include "core/Diagnostics.h"
 #include "platform/DialogLayer.h"
 #include "platform/DialogModule.h"
@@ -85,7 +85,7 @@ void LinuxSystemServices::freeModule(void* module) {
 }
 
 void LinuxSystemServices::printError(const std::string& text) {
-    std::fprintf(stderr, "Error: %s\n", text.c_str());
+    reportf(Channel::Error, texts::kError, text.c_str());
 }
 
 void LinuxSystemServices::showError(const std::string& text) {

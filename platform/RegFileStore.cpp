@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/FilePath.h"
 #include "platform/TerminationSignal.h"
 
@@ -386,7 +388,7 @@ RegFileStore::FolderLock RegFileStore::lockFolder(const std::string& folder) {
 void RegFileStore::complain(const std::string& line) {
     if (line == m_lastComplaint) return;
     m_lastComplaint = line;
-    std::fprintf(stderr, "ReefSaver: %s\n", line.c_str());
+    reportf(Channel::Error, texts::kSettingsFileProblem, line.c_str());
 }
 
 std::string RegFileStore::resolvedPath() const {

@@ -3,7 +3,8 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
-#include <cstring>
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 
 namespace reef {
 
@@ -17,11 +18,11 @@ int recordError(Display*, XErrorEvent* event) {
 }
 
 // Nothing may be sent to a dead server, and Xlib ends the process if this handler
-// returns; so say why in one line and leave at once. The exit runs no destructors
-// (they would talk to the server) and no atexit handlers (SDL's and Mesa's would too).
+// returns; so say why in one line (written out at once) and leave. The exit runs
+// no destructors (they would talk to the server) and no atexit handlers (SDL's and
+// Mesa's would too).
 int connectionLost(Display*) {
-    static const char kMessage[] = "Error: the connection to the X server was lost; the saver ends.\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kMessage, sizeof(kMessage) - 1);
+    report(Channel::Error, texts::kXServerLost);
     _exit(1);
 }
 

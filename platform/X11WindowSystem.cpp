@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <set>
 
+#include "core/Diagnostics.h"
 #include "platform/DisplayModeGuard.h"
 #include "platform/GlDriverPin.h"
 #include "platform/KeyTranslation.h"
@@ -91,14 +91,14 @@ bool hasRandr12(Display* dpy) {
 bool givenWindowExists(Display* dpy, WindowHandle window, const char* purpose, XWindowAttributes& attributes) {
     clearX11Error();
     if (XGetWindowAttributes(dpy, window, &attributes) && lastX11Error() == 0) return true;
-    std::fprintf(stderr, "Error: there is no window %llu (0x%llx) to draw %s.\n",
-                 static_cast<unsigned long long>(window), static_cast<unsigned long long>(window), purpose);
+    reportf(Channel::Error, "Error: there is no window %llu (0x%llx) to draw %s.", static_cast<unsigned long long>(window),
+            static_cast<unsigned long long>(window), purpose);
     return false;
 }
 
 // The saver's own window could not be made (a shade window fails quietly instead).
 WindowHandle reportedIfRefused(WindowHandle window) {
-    if (window == 0) std::fprintf(stderr, "Error: the X server refused the saver's window (X error %d).\n", lastX11Error());
+    if (window == 0) reportf(Channel::Error, "Error: the X server refused the saver's window (X error %d).", lastX11Error());
     return window;
 }
 
@@ -157,8 +157,8 @@ bool X11WindowSystem::connect() {
     if (!dpy) {
         if (!m_warnedNoDisplay) {
             const char* name = std::getenv("DISPLAY");
-            std::fprintf(stderr, "Error: cannot open the X display %s%s%s; the saver needs a running X server.\n",
-                         name ? "\"" : "(DISPLAY is not set)", name ? name : "", name ? "\"" : "");
+            reportf(Channel::Error, "Error: cannot open the X display %s%s%s; the saver needs a running X server.",
+                    name ? "\"" : "(DISPLAY is not set)", name ? name : "", name ? "\"" : "");
             m_warnedNoDisplay = true;
         }
         return false;
@@ -238,7 +238,7 @@ WindowHandle X11WindowSystem::createGLWindow(WindowHandle parent, const ScreenRe
 
 WindowHandle X11WindowSystem::createPreviewWindow(WindowHandle parent) {
     if (parent == 0) {
-        std::fprintf(stderr, "Error: the preview needs the id of the window to draw into (/p <window id>).\n");
+        report(Channel::Error, "Error: the preview needs the id of the window to draw into (/p <window id>).");
         return 0;
     }
     if (!connect()) return 0;
@@ -713,7 +713,7 @@ void X11WindowSystem::restoreDisplayMode() {
     if (!m_display || !m_impl->modeChanged) return;
     Display* dpy = asDisplay(m_display);
     if (!m_impl->previousMode.apply(dpy))
-        std::fprintf(stderr, "Error: the previous display mode could not be restored.\n");
+        report(Channel::Error, "Error: the previous display mode could not be restored.");
     m_impl->modeChanged = false;
     m_impl->guard.release();
 }

@@ -7,6 +7,8 @@
 #include "app/CommandLineOptions.h"
 #include "app/DataFolder.h"
 #include "app/ReefSaver.h"
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/EngineImports.h"
 #include "platform/LinuxSystemServices.h"
 #include "platform/ProgramArguments.h"
@@ -29,7 +31,9 @@ int runProgram(Variant variant, int argc, char** argv) {
     try {
         return runUnguarded(variant, argc, argv);
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "ReefSaver: out of memory; the saver ends\n");
+        // Written directly: a diagnostic line would need memory for its text.
+        std::fputs(texts::kOutOfMemory, stderr);
+        std::fputc('\n', stderr);
         return 1;
     }
 }
@@ -43,7 +47,7 @@ int runUnguarded(Variant variant, int argc, char** argv) {
                                                              options.remaining().data(),
                                                              std::getenv("XSCREENSAVER_WINDOW"));
     if (!arguments.error.empty()) {
-        std::fprintf(stderr, "Error: %s\n", arguments.error.c_str());
+        reportf(Channel::Error, texts::kError, arguments.error.c_str());
         return kExitStartFailed;
     }
     X11WindowSystem windows;

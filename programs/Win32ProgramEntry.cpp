@@ -11,6 +11,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/DataFolder.h"
 #include "app/ReefSaver.h"
+#include "core/DiagnosticTexts.h"
 #include "engine/EngineImports.h"
 #include "engine/WideText.h"
 #include "platform/SdlEngineImports.h"
@@ -72,7 +73,9 @@ int runProgram(Variant variant, int /*argc*/, char** /*argv*/) {
     try {
         return runUnguarded(variant);
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "ReefSaver: out of memory; the saver ends\n");
+        // Written directly: a diagnostic line would need memory for its text.
+        std::fputs(texts::kOutOfMemory, stderr);
+        std::fputc('\n', stderr);
         return kExitStartFailed;
     }
 }

@@ -7,9 +7,10 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
+#include "core/DiagnosticTexts.h"
+#include "core/Diagnostics.h"
 #include "engine/FilePath.h"
 #include "platform/DialogPicture.h"
 #include "platform/windows/Win32Text.h"
@@ -209,7 +210,7 @@ HBITMAP loadPicture(const std::string& path) {
     HBITMAP picture = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, data + pixelsAt, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (picture == nullptr)
-        std::fprintf(stderr, "Dialog picture %s not shown: cannot be decoded\n", nativePath(path).c_str());
+        reportf(Channel::Error, texts::kDialogPictureRefused, nativePath(path).c_str(), texts::kDialogPictureUndecoded);
     return picture;
 }
 
@@ -717,7 +718,7 @@ void Win32DialogLayer::openUri(const std::string& uri) {
     const auto status = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", wideFromUtf8(uri).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // ShellExecute reports success with a value above 32.
-    if (status <= 32) std::fprintf(stderr, "Error: cannot open %s: error %d\n", uri.c_str(), static_cast<int>(status));
+    if (status <= 32) reportf(Channel::Error, "Error: cannot open %s: error %d", uri.c_str(), static_cast<int>(status));
 }
 
 }  // namespace reef

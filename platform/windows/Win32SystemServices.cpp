@@ -4,10 +4,11 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "core/Clock.h"
+#include "core/DiagnosticTexts.h"
 #include "engine/WideText.h"
 #include "platform/DialogLayer.h"
 #include "platform/SdlAudioMixer.h"
@@ -30,11 +31,21 @@ std::string utf8(const std::wstring& text) { return toUtf8(std::u16string(text.b
 
 bool dialogsAllowed() { return std::getenv("REEFSAVER_NO_DIALOGS") == nullptr; }
 
+// A program without a console has no visible standard error: its lines also go
+// to the debugger's output, where a developer can watch them.
+void mirrorToDebugger(Channel channel, const std::string& line) {
+    writeToStandardStream(channel, line);
+    if (channel != Channel::Output) OutputDebugStringW(wide(line + "\n").c_str());
+}
+
 }  // namespace
 
-Win32SystemServices::Win32SystemServices() = default;
+Win32SystemServices::Win32SystemServices() : m_previousSink(setDiagnosticSink(&mirrorToDebugger)) {}
 
-Win32SystemServices::~Win32SystemServices() { stopSdl(); }
+Win32SystemServices::~Win32SystemServices() {
+    stopSdl();
+    setDiagnosticSink(std::move(m_previousSink));
+}
 
 void Win32SystemServices::setIdlePriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE); }
 
@@ -84,24 +95,14 @@ void Win32SystemServices::freeModule(void* module) {
     if (module) FreeLibrary(static_cast<HMODULE>(module));
 }
 
-// A program without a console has no visible standard error: the text also goes
-// to the debugger's output, where a developer can watch it.
-void Win32SystemServices::printError(const std::string& text) {
-    std::fprintf(stderr, "Error: %s\n", text.c_str());
-    std::fflush(stderr);
-    OutputDebugStringW(wide("Error: " + text + "\n").c_str());
-}
+void Win32SystemServices::printError(const std::string& text) { reportf(Channel::Error, texts::kError, text.c_str()); }
 
 void Win32SystemServices::showError(const std::string& text) {
     printError(text);
     if (dialogsAllowed()) MessageBoxW(nullptr, wide(text).c_str(), L"Error", MB_OK);
 }
 
-void Win32SystemServices::debugOutput(const std::string& text) {
-    if (!std::getenv("REEFSAVER_DEBUG")) return;
-    std::fprintf(stderr, "%s\n", text.c_str());
-    OutputDebugStringW(wide(text + "\n").c_str());
-}
+void Win32SystemServices::debugOutput(const std::string& text) { report(Channel::Debug, text); }
 
 std::string Win32SystemServices::programPath() {
     // GetModuleFileNameW says nothing of a cut but a full buffer: grow and ask again.

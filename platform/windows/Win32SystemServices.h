@@ -1,6 +1,6 @@
 // Process services on Windows: idle thread priority, SDL start-up, modules by
-// LoadLibraryW, error messages (standard error, the debugger's output and a
-// message box), the program path, the registry under HKEY_CURRENT_USER, the
+// LoadLibraryW, error messages (standard error and a message box; while it
+// lives, every line for standard error also goes to the debugger's output), the program path, the registry under HKEY_CURRENT_USER, the
 // SDL_mixer mixer, the dialogs and the display modes the system offers.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Diagnostics.h"
 #include "platform/SystemServices.h"
 
 namespace reef {
@@ -44,6 +45,8 @@ private:
     std::unique_ptr<Win32RegistryStore> m_registry;
     std::unique_ptr<SdlAudioMixer> m_mixer;
     bool m_sdlStarted = false;
+    // The sink this one's debugger mirror replaced, back when it ends.
+    DiagnosticSink m_previousSink;
 };
 
 }  // namespace reef

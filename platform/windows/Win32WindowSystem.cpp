@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <GL/gl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/Diagnostics.h"
 #include "engine/WideText.h"
 #include "platform/windows/Win32Resources.h"
 
@@ -130,7 +130,7 @@ bool Win32WindowSystem::registerClass() {
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
     m_classRegistered = RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    if (!m_classRegistered) std::fprintf(stderr, "Error: the window class could not be registered\n");
+    if (!m_classRegistered) report(Channel::Error, "Error: the window class could not be registered");
     return m_classRegistered;
 }
 

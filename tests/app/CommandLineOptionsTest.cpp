@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/CommandLineOptions.h"
 #include "platform/ProgramArguments.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/FakePlatform.h"
 #include "testsupport/SceneFreeSaver.h"
 
@@ -134,16 +136,22 @@ TEST(CommandLineOptions, BadLinesGiveOneLineNamingTheProblem) {
         const CommandLineOptions options = parse(c.args);
         EXPECT_NE(options.error().find(c.mentions), std::string::npos) << c.args[0] << " gave: " << options.error();
         EXPECT_EQ(options.error().find('\n'), std::string::npos);
+        test::captureErrors();
         EXPECT_EQ(options.answerWithoutRunning(), 2);
+        EXPECT_EQ(test::capturedErrors(), "reefsaver_plain: " + options.error() + "\n");
     }
 }
 
 TEST(CommandLineOptions, HelpListsEveryOptionAndStopsTheProgram) {
     const CommandLineOptions options = parse({"--help"});
     EXPECT_TRUE(options.helpRequested());
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(options.answerWithoutRunning(), 0);
-    const std::string text = testing::internal::GetCapturedStdout();
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(options.answerWithoutRunning(stream), 0);
+    std::string text(static_cast<size_t>(std::ftell(stream)), '\0');
+    std::rewind(stream);
+    EXPECT_EQ(std::fread(text.data(), 1, text.size(), stream), text.size());
+    std::fclose(stream);
     EXPECT_EQ(text.rfind("Usage: reefsaver_plain ", 0), 0u);
     for (const char* option : {"--fish", "--school", "--gulls", "--no-gulls", "--sky", "--camera", "--sound",
                                "--no-sound", "--fps", "--max-fps N", "--root", "--window-id", "/p N"})

@@ -9,6 +9,7 @@
 #include "FakeDialogLayer.h"
 #include "platform/PosixDirectoryLister.h"
 #include "res/ControlIds.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/SetTree.h"
 #include "ui/DatReader.h"
 
@@ -348,13 +349,13 @@ TEST(ConfigDialog, LinkToAShippedDocumentOpensItsFile) {
         SCOPED_TRACE(c.what);
         Harness h(true, u"hyperlink = {README.md}\r\ngulls = {M\u00f6wen}");
         h.documentFolders = c.folders;
-        ::testing::internal::CaptureStderr();
+        test::captureErrors();
         h.run([&](FakeDialogLayer& l, DialogHandle main) {
             l.click(l.first(dialog::kIntroPage), control::kLinkButton);
             EXPECT_EQ(l.control(l.first(dialog::kBirdsPage), control::kGullCheck).accessibleName, u"M\u00f6wen");
             h.cancel(main);
         });
-        const std::string errors = ::testing::internal::GetCapturedStderr();
+        const std::string errors = test::capturedErrors();
         EXPECT_EQ(h.layer.openedUris, c.opened);
         EXPECT_EQ(errors.empty(), !c.opened.empty()) << errors;
     }

@@ -12,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/TempFolder.h"
 #include "writers/BmpWriter.h"
 #include "writers/ByteWriter.h"
@@ -62,16 +63,16 @@ TEST(DialogPicture, HostileFilesAreRefusedAtOnceWithOneLine) {
     };
     for (const Refusal& r : refusals) {
         const auto started = std::chrono::steady_clock::now();
-        ::testing::internal::CaptureStderr();
+        test::captureErrors();
         EXPECT_FALSE(readDialogPicture(folder.file(r.name))) << r.name;
-        const std::string lines = ::testing::internal::GetCapturedStderr();
+        const std::string lines = test::capturedErrors();
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << r.name;
         EXPECT_EQ(lines, "Dialog picture " + folder.file(r.name) + " not shown: " + r.expectedReason + "\n");
     }
     // A device is never read.
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     EXPECT_FALSE(readDialogPicture("/dev/zero"));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("not a regular file"), std::string::npos);
+    EXPECT_NE(test::capturedErrors().find("not a regular file"), std::string::npos);
 }
 
 TEST(DialogPicture, IconsAndTheIntroPicturePassAndAMissingFileIsSilent) {
@@ -82,12 +83,12 @@ TEST(DialogPicture, IconsAndTheIntroPicturePassAndAMissingFileIsSilent) {
     test::writeFile(folder.file("icon.bmp"), icon);
     test::writeFile(folder.file("intro.bmp"), intro);
     test::writeFile(folder.file("largest.bmp"), largest);
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     EXPECT_EQ(readDialogPicture(folder.file("icon.bmp")), icon);
     EXPECT_EQ(readDialogPicture(folder.path() + "\\intro.bmp"), intro);  // folder separators as the data lists write them
     EXPECT_EQ(readDialogPicture(folder.file("largest.bmp")), largest);
     EXPECT_FALSE(readDialogPicture(folder.file("missing.bmp")));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(test::capturedErrors(), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/RegFileStore.h"
 #include "platform/TerminationSignal.h"
 #include "shell/RegistryKey.h"
+#include "testsupport/DiagnosticCapture.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -98,9 +99,9 @@ TEST_F(HostileSettings, AnOversizedFileIsSetAsideUnreadLikeADamagedOne) {
         ::close(fd);
     }
     RegFileStore store(m_path);
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     EXPECT_FALSE(store.getDword("Software\\Reef", "BoidCount"));
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = test::capturedErrors();
     EXPECT_NE(lines.find("larger than"), std::string::npos) << lines;
     // Kept aside, and the store carries on empty and writable.
     bool keptAside = false;
@@ -116,12 +117,12 @@ TEST_F(HostileSettings, AFifoIsNeitherWaitedOnNorReplacedAndSaysSoOnce) {
     RegFileStore store(m_path);
     RegistryKey key(store);
     const auto start = Clock::now();
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     EXPECT_FALSE(key.OpenKey("Software\\Reef"));
     EXPECT_FALSE(store.getDword("Software\\Reef", "BoidCount"));
     EXPECT_FALSE(store.setDword("Software\\Reef", "BoidCount", 1));
     EXPECT_FALSE(store.setDword("Software\\Reef", "FishCount", 1));
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = test::capturedErrors();
     EXPECT_LT(secondsSince(start), 2.0);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
     EXPECT_NE(lines.find("not a regular file"), std::string::npos) << lines;
@@ -136,12 +137,12 @@ TEST_F(HostileSettings, ALockHeldElsewhereLeavesTheStoreReadOnlyAfterAMoment) {
     RegFileStore store(m_path);
     RegistryKey key(store);
     const auto start = Clock::now();
-    ::testing::internal::CaptureStderr();
+    test::captureErrors();
     ASSERT_TRUE(key.OpenKey("Software\\Reef"));  // the key is there: it opens for reading
     EXPECT_EQ(key.GetDword("BoidCount", 0), 7);
     EXPECT_FALSE(key.SetDword("BoidCount", 8));
     EXPECT_FALSE(key.OpenKey("Software\\Missing"));  // cannot be created now
-    const std::string lines = ::testing::internal::GetCapturedStderr();
+    const std::string lines = test::capturedErrors();
     EXPECT_LT(secondsSince(start), 3.0);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
     EXPECT_NE(lines.find("locked by another process"), std::string::npos) << lines;
@@ -212,7 +213,7 @@ TEST_F(HostileSettings, AReadOnlyFileIsNeverReplacedNorSetAside) {
 
         RegFileStore store(m_path);
         RegistryKey key(store);
-        ::testing::internal::CaptureStderr();
+        test::captureErrors();
         EXPECT_EQ(key.OpenKey("Software\\Reef"), content == text);   // there: opens for reading
         EXPECT_FALSE(key.OpenKey("Software\\Reef\\fish"));         // missing: not created
         EXPECT_FALSE(store.setDword("Software\\Reef", "BoidCount", 9));
@@ -220,7 +221,7 @@ TEST_F(HostileSettings, AReadOnlyFileIsNeverReplacedNorSetAside) {
         store.beginBatch();
         store.setDword("Software\\Reef", "FishCount", 9);
         EXPECT_FALSE(store.commitBatch());
-        const std::string lines = ::testing::internal::GetCapturedStderr();
+        const std::string lines = test::capturedErrors();
         EXPECT_NE(lines.find("read-only"), std::string::npos) << lines;
         if (content == text) EXPECT_EQ(store.getDword("Software\\Reef", "BoidCount"), 7u);
 
