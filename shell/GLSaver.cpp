@@ -1,5 +1,6 @@
 #include "shell/GLSaver.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include <optional>
@@ -287,7 +288,9 @@ bool GLSaver::StopRequestedDuringBuild() {
 void GLSaver::runFrameLoop() {
     FramePacer pacer(m_frameRateCap);
     bool waitedForFrame = false;
-    const uint32_t loopStart = getTicks();
+    // Measured on its own clock: the tick counter the frames read belongs to SDL,
+    // and a stop inside the loop ends SDL and starts the counter again.
+    const auto loopStart = std::chrono::steady_clock::now();
     const uint64_t framesBefore = m_framesDrawn;
     Message msg;
     msg.message = WM_NULL;
@@ -309,8 +312,10 @@ void GLSaver::runFrameLoop() {
         }
         if (msg.message == WM_QUIT) break;
     }
+    const auto loopTime = std::chrono::steady_clock::now() - loopStart;
     m_system.debugOutput("frame loop: " + std::to_string(m_framesDrawn - framesBefore) + " frames in " +
-                         std::to_string(getTicks() - loopStart) + " ms");
+                         std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(loopTime).count()) +
+                         " ms");
 }
 
 void GLSaver::ReleaseGL() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/Clock.h"
 #include "shell/GLSaver.h"
@@ -347,6 +348,34 @@ TEST(RunSaverLoop, QuitMessageEndsTheLoopWithoutAnotherFrame) {
     EXPECT_TRUE(saver.Run());  // ended by input: an ordinary run
     EXPECT_EQ(saver.frames, 1);
     EXPECT_EQ(saver.cleanups, 1);
+}
+
+// The stop inside the loop ends SDL, whose tick counter starts again from zero:
+// the loop's duration is still the time it ran, not a wrapped difference.
+TEST(RunSaverLoop, DurationLineSurvivesTheClockResetAtTheStop) {
+    struct ResettingSystem : FakeSystem {
+        void stopSdl() override {
+            FakeSystem::stopSdl();
+            clock.set(0);
+        }
+        void debugOutput(const std::string& text) override { debugLines.push_back(text); }
+        ManualClock clock{60000};
+        std::vector<std::string> debugLines;
+    };
+    FakeWindows windows;
+    ResettingSystem system;
+    TestSaver saver(Variant::Plain, windows, system);
+    saver.maxFrames = 1000;
+    ASSERT_TRUE(saver.Create(line(u"saver /t")));
+    windows.script = {Message{}, Message{FakeWindows::kMain, WM_KEYDOWN, VK_SPACE, 0}};
+    EXPECT_TRUE(saver.Run());
+    ASSERT_EQ(system.debugLines.size(), 1u);
+    unsigned frames = 0;
+    unsigned long milliseconds = 0;
+    ASSERT_EQ(std::sscanf(system.debugLines[0].c_str(), "frame loop: %u frames in %lu ms", &frames, &milliseconds), 2)
+        << system.debugLines[0];
+    EXPECT_EQ(frames, 1u);
+    EXPECT_LT(milliseconds, 60000u) << system.debugLines[0];
 }
 
 // The system hears of a running full-screen saver once its scene is built, and
