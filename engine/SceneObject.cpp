@@ -63,7 +63,10 @@ void SceneObject::beginDraw() {
     } else {
         glDisable(GL_TEXTURE_2D);
     }
-    if (m_blend) {
+    // Blending an alpha of 1 keeps the source as it is: such draws share the
+    // driver's shaders for opaque drawing and skip reading the frame buffer.
+    m_blending = m_blend && !drawsOpaque();
+    if (m_blending) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
     }
@@ -88,10 +91,22 @@ std::array<float, 4> SceneObject::drawColour() const {
     return colour;
 }
 
+bool SceneObject::drawsOpaque() const {
+    if (m_colour[3] < 1.0f || hasVertexAlpha()) return false;
+    if (!m_textured || m_textures.empty()) return true;
+    const size_t count = m_multi ? m_textures.size() : 1;
+    for (size_t i = 0; i < count; ++i) {
+        const Texture* texture = m_textures[i];
+        if (!texture || !texture->opaque()) return false;
+    }
+    return true;
+}
+
 void SceneObject::draw() {}
 
 void SceneObject::endDraw() {
-    if (m_blend) glDisable(GL_BLEND);
+    if (m_blending) glDisable(GL_BLEND);
+    m_blending = false;
     if (m_flags & kSphereMap) {
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);

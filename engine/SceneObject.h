@@ -78,8 +78,13 @@ public:
     // it binds that went up as alpha alone (Texture::kAlphaOnly), so such a texture
     // draws in the colour its picture had.
     std::array<float, 4> drawColour() const;
+    // Blending as the object asks for it; beginDraw leaves it off when nothing the
+    // object draws can be translucent (see drawsOpaque), where it would change nothing.
     void setBlend(bool on) { m_blend = on; }
     bool blend() const { return m_blend; }
+    // Whether every fragment the object draws has alpha 1: its colour's alpha is 1,
+    // each texture it binds is opaque and it gives no alpha of its own per vertex.
+    bool drawsOpaque() const;
     void setFlags(uint32_t mask) { m_flags |= mask; }
     void clearFlags(uint32_t mask) { m_flags &= ~mask; }
     uint32_t flags() const { return m_flags; }
@@ -103,6 +108,9 @@ public:
     void disableTexCoordArrays();
 
 protected:
+    // Whether the object's vertices carry an alpha of their own (a colour array).
+    virtual bool hasVertexAlpha() const { return false; }
+
     Mat4 m_rx, m_ry, m_rz;
     float m_angleX = 0.0f, m_angleY = 0.0f, m_angleZ = 0.0f;
     float m_scaleX = 1.0f, m_scaleY = 1.0f, m_scaleZ = 1.0f;
@@ -121,6 +129,8 @@ private:
     Mat4 eulerRotation() const;
     // Units whose texture matrix enableTexCoordArrays changed (bit per unit).
     uint32_t m_texCoordMatrices = 0;
+    // Whether beginDraw turned blending on (endDraw turns it off again).
+    bool m_blending = false;
 };
 
 }  // namespace reef

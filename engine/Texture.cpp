@@ -70,6 +70,16 @@ DecodedImage alphaChannel(const DecodedImage& image) {
     return out;
 }
 
+// Whether every pixel of a 32-bit image has alpha 255.
+bool alphaIsFull(const DecodedImage& image) {
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* p = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.pitch);
+        for (int x = 0; x < image.width; ++x, p += 4)
+            if (p[3] != 255) return false;
+    }
+    return true;
+}
+
 void upload(const DecodedImage& image, uint8_t flags, GLint internalFormat, GLenum sourceFormat) {
     const int bpp = image.bytesPerPixel;
     const int rowBytes = image.width * bpp;
@@ -167,9 +177,14 @@ bool Texture::loadBMPOrThrow(const std::string& path, uint8_t flags, AlphaMask* 
         // Bytes are blue, green, red.
         for (int c = 0; c < 3; ++c) m_tint[c] = static_cast<float>((*colour)[static_cast<size_t>(2 - c)]) / 255.0f;
     } else if (image->bytesPerPixel == 3) {
-        upload(*image, flags, GL_RGB, GL_BGR_EXT);
+        // Stored with an alpha of 1 rather than as RGB: the driver keeps four bytes a
+        // texel either way, and one format for every colour texture lets draws that
+        // differ only in their texture share the driver's compiled shaders.
+        upload(*image, flags, GL_RGBA, GL_BGR_EXT);
+        m_opaque = true;
     } else if (image->bytesPerPixel == 4) {
         upload(*image, flags, GL_RGBA, GL_BGRA_EXT);
+        m_opaque = alphaIsFull(*image);
     }
     m_loaded = true;
     return true;
@@ -182,6 +197,7 @@ void Texture::release() {
     m_name = 0;
     m_loaded = false;
     m_alphaOnly = false;
+    m_opaque = false;
     m_tint[0] = m_tint[1] = m_tint[2] = 1.0f;
 }
 

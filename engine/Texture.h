@@ -73,6 +73,9 @@ public:
     // texel had then; white otherwise.
     bool alphaOnly() const { return m_alphaOnly; }
     const float* tint() const { return m_tint; }
+    // Whether every texel's alpha is 1: a picture without alpha, or one whose alpha
+    // is 255 throughout. Blending with such a texture alone changes nothing.
+    bool opaque() const { return m_opaque; }
 
 private:
     // loadBMP without its answer to running out of memory.
@@ -82,6 +85,7 @@ private:
     float m_scaleU = 1.0f, m_scaleV = 1.0f;
     bool m_loaded = false;
     bool m_alphaOnly = false;
+    bool m_opaque = false;
     float m_tint[3] = {1.0f, 1.0f, 1.0f};
 };
 

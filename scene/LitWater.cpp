@@ -204,7 +204,9 @@ void LitWater::renderSinglePass() {
     setCombine(GL_COMBINE_RGB_ARB, GL_MODULATE, {GL_TEXTURE, GL_TEXTURE, GL_NONE}, {GL_SRC_COLOR, GL_SRC_ALPHA, 0});
     setCombine(GL_COMBINE_ALPHA_ARB, GL_MODULATE, {GL_TEXTURE1_ARB, GL_PRIMARY_COLOR_ARB, GL_NONE},
                {GL_SRC_ALPHA, GL_SRC_ALPHA, 0});
+    // The pattern's coverage is blended in even where the water alone is opaque.
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
 
     const std::vector<WaterGrid::Vertex>& vertices = m_water->vertices();
     const std::vector<uint32_t>& quads = m_water->quadIndices();
@@ -220,6 +222,7 @@ void LitWater::renderSinglePass() {
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 
+    glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     Texture::selectUnit(1);

@@ -61,6 +61,10 @@ public:
         return m_vertices[static_cast<std::size_t>(j) * static_cast<std::size_t>(m_cellsX + 1) + static_cast<std::size_t>(i)];
     }
 
+protected:
+    // The mask's alpha goes in with each vertex's colour.
+    bool hasVertexAlpha() const override { return true; }
+
 private:
     // Writes the draw colour into every vertex when it changed since the last draw.
     void refreshColours();

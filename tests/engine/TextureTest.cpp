@@ -94,7 +94,7 @@ TEST_F(TextureGl, UploadsBgrRowsAsDecodedWithoutRescaling) {
         glBindTexture(GL_TEXTURE_2D, texture.name());
         EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), width);
         EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 5);
-        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
 
         std::vector<uint8_t> back(static_cast<size_t>(width) * 5 * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -109,6 +109,40 @@ TEST_F(TextureGl, UploadsBgraAsRgba) {
     glBindTexture(GL_TEXTURE_2D, texture.name());
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 3);
+    EXPECT_FALSE(texture.opaque());  // alphas 200 to 202
+}
+
+// A picture without alpha reads alpha 1 everywhere and counts as opaque; a 32-bit
+// one does only while every alpha is 255; one gone up as alpha alone never does.
+TEST_F(TextureGl, OpaqueOnlyWhereEveryAlphaIsFull) {
+    Texture texture;
+    ASSERT_TRUE(texture.loadBMP(bmp("rgb.tqt", 3, 2, 3), 0));
+    EXPECT_TRUE(texture.opaque());
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    std::vector<uint8_t> alpha(6);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    EXPECT_EQ(alpha, std::vector<uint8_t>(6, 255));
+
+    std::vector<uint8_t> pixels = pattern(3, 2, 4);
+    for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+    const std::string path = dir + "/full.tqt";
+    test::writeFile(path, writeBmp(3, 2, 4, pixels));
+    ASSERT_TRUE(texture.loadBMP(path, 0));
+    EXPECT_TRUE(texture.opaque());
+    pixels[pixels.size() - 1] = 254;  // the last pixel alone
+    test::writeFile(path, writeBmp(3, 2, 4, pixels));
+    ASSERT_TRUE(texture.loadBMP(path, 0));
+    EXPECT_FALSE(texture.opaque());
+
+    for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+    for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = pixels[i + 1] = pixels[i + 2] = 9;
+    test::writeFile(path, writeBmp(3, 2, 4, pixels));
+    ASSERT_TRUE(texture.loadBMP(path, Texture::kAlphaOnly));
+    ASSERT_TRUE(texture.alphaOnly());
+    EXPECT_FALSE(texture.opaque());
+    texture.release();
+    EXPECT_FALSE(texture.opaque());
 }
 
 // A picture of one colour shaped by alpha goes up as its alpha alone; the colour
@@ -156,6 +190,44 @@ TEST_F(TextureGl, OneColouredPictureGoesUpAsAlphaWithItsColourAsTint) {
     glBindTexture(GL_TEXTURE_2D, texture.name());
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     EXPECT_FLOAT_EQ(object.drawColour()[0], 0.5f);
+}
+
+// Blending asked for is left off only where every fragment is sure to have alpha 1:
+// it would change nothing there, and opaque draws share the driver's shaders.
+TEST_F(TextureGl, BlendingIsSkippedWhereEverythingDrawnIsOpaque) {
+    Texture opaque, translucent;
+    ASSERT_TRUE(opaque.loadBMP(bmp("rgb.tqt", 2, 2, 3), 0));
+    ASSERT_TRUE(translucent.loadBMP(bmp("rgba.tqt", 2, 2, 4), 0));
+    const auto blendsWhileDrawing = [](SceneObject& object) {
+        glDisable(GL_BLEND);
+        object.beginDraw();
+        const bool on = glIsEnabled(GL_BLEND) == GL_TRUE;
+        object.endDraw();
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        return on;
+    };
+    SceneObject plain;
+    plain.setBlend(true);
+    EXPECT_FALSE(blendsWhileDrawing(plain));
+    plain.setAlpha(0.99f);
+    EXPECT_TRUE(blendsWhileDrawing(plain));
+
+    SceneObject object;
+    object.addTexture(&opaque);
+    EXPECT_FALSE(blendsWhileDrawing(object));  // not asked for
+    object.setBlend(true);
+    EXPECT_FALSE(blendsWhileDrawing(object));
+    object.setAlpha(0.5f);
+    EXPECT_TRUE(blendsWhileDrawing(object));
+    object.setAlpha(1.0f);
+    object.setTexture(0, &translucent);
+    EXPECT_TRUE(blendsWhileDrawing(object));
+    // With multitexturing every unit counts; without it only the first one is bound.
+    object.setTexture(0, &opaque);
+    object.addTexture(&translucent);
+    EXPECT_EQ(blendsWhileDrawing(object), object.multi());
+    object.setTexture(1, nullptr);
+    EXPECT_EQ(blendsWhileDrawing(object), object.multi());
 }
 
 TEST_F(TextureGl, FlagsChooseFiltersWrapAndMipmaps) {
@@ -215,7 +287,7 @@ TEST_F(TextureGl, PaletteAndSixteenBitImagesAreConverted) {
         ASSERT_TRUE(texture.loadBMP(path, 0));
         EXPECT_EQ(test::capturedOutput(), "");
         glBindTexture(GL_TEXTURE_2D, texture.name());
-        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+        EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
         std::vector<uint8_t> back(c.expected.size());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, back.data());

@@ -176,6 +176,8 @@ TEST(MaskedGrid, VertexAlphaFollowsTheMaskAndEmptyCellsAreLeftOut) {
     EXPECT_EQ(grid.drawnCells(), expectedCells);
     EXPECT_GT(grid.drawnCells(), 0);
     EXPECT_LT(grid.drawnCells(), 64);
+    // The mask's alpha rides on the vertices: the grid is blended even in an opaque colour.
+    EXPECT_FALSE(grid.drawsOpaque());
 
     EXPECT_FALSE(grid.build(mask, 0, 4));
     EXPECT_EQ(grid.drawnCells(), 0);
