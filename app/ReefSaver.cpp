@@ -35,6 +35,10 @@ constexpr double kMaxAspect = 1.35;
 constexpr float kFogColour[4] = {0.12109375f, 0.58984375f, 0.70703125f, 1.0f};
 constexpr float kFogStart = 25.0f;
 constexpr float kFogEnd = 50.0f;
+// A fog range that begins well beyond the far plane: every drawn point is nearer,
+// so its fog factor clamps to exactly 1 and its colour stays as it was.
+constexpr float kNoFogStart = static_cast<float>(kFarPlane) * 10.0f;
+constexpr float kNoFogEnd = static_cast<float>(kFarPlane) * 20.0f;
 constexpr float kLightPosition[4] = {100.0f, -200.0f, 0.0f, 1.0f};
 constexpr float kLightAmbient[4] = {0.16f, 0.2f, 0.16f, 1.0f};
 constexpr float kLightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -412,14 +416,24 @@ void ReefSaver::Render() {
     if (m_screenshots.afterRender(m_width, m_height)) requestQuit();
 }
 
+// Fog stays on through the whole scene and only its range changes: the layers
+// without fog get a range they never reach. The software driver compiles a shader
+// for every combination of fixed-function state it meets, and fog on or off would
+// split each combination in two.
+void ReefSaver::fogReef(bool on) {
+    glFogf(GL_FOG_START, on ? kFogStart : kNoFogStart);
+    glFogf(GL_FOG_END, on ? kFogEnd : kNoFogEnd);
+}
+
 void ReefSaver::drawScene() {
     const int frame = Scenery::sequenceFrame(getTicks());
+    glEnable(GL_FOG);
     // The sea floor is opaque: drawn first, it lets the depth test drop the sky's
     // pixels behind it instead of painting them and then painting over them.
-    glEnable(GL_FOG);
+    fogReef(true);
     m_scenery.seaFloor().setTexture(1, &m_scenery.caustics(frame));
     m_scenery.seaFloor().render();
-    glDisable(GL_FOG);
+    fogReef(false);
     // Likewise the fog gradient's opaque part, which the gradient covers again later.
     m_scenery.fogWall().render();
 
@@ -440,6 +454,7 @@ void ReefSaver::drawScene() {
     if (m_gullsFly) creatures().drawGull();
     if (!cameraAuto().moving()) m_scenery.lightPattern().setTexture(0, &m_scenery.highlight(frame));
     m_scenery.litWater().render();
+    glDisable(GL_FOG);
 }
 
 void ReefSaver::drawLitIsland() {
@@ -460,7 +475,7 @@ void ReefSaver::drawLitIsland() {
 
 void ReefSaver::drawFishGroup(int frame) {
     Texture& caustics = m_scenery.causticsFish(frame);
-    glEnable(GL_FOG);
+    fogReef(true);
     creatures().drawSchool(caustics);
     creatures().drawHunter(caustics);
     m_scenery.coralH().render();
@@ -474,7 +489,7 @@ void ReefSaver::drawFishGroup(int frame) {
     m_scenery.coralD(0).render();
     m_scenery.coralD(1).render();
     for (int i = 0; i < 3; ++i) m_scenery.coralB(i).render();
-    glDisable(GL_FOG);
+    fogReef(false);
 }
 
 void ReefSaver::drawViewerText() {

@@ -87,6 +87,7 @@ private:
     void stepFrameTiming();
     void stepTexturePhase();
     void stepHelpHint();
+    void fogReef(bool on);
     void drawScene();
     void drawLitIsland();
     void drawFishGroup(int frame);
