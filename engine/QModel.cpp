@@ -413,6 +413,7 @@ bool QModel::loadMD3OrThrow(const uint8_t* data, size_t size, bool lighting, con
     }
     computeBounds(g);
     m_blended.assign(vertexCount * 3, 0.0f);
+    m_floatFrame = -1;
     m_geometry = std::move(geometry);
     m_loaded = true;
     return true;
@@ -423,8 +424,16 @@ void QModel::shareGeometry(const QModel& loaded) {
     clearGeometry();
     if (!loaded.m_loaded) return;
     m_blended.assign(static_cast<size_t>(loaded.m_geometry->vertexCount) * 3, 0.0f);
+    m_floatFrame = -1;
     m_geometry = loaded.m_geometry;
     m_loaded = true;
+}
+
+void QModel::scaleTextureCoordinates(float s) {
+    if (!m_loaded || s == 1.0f) return;
+    auto scaled = std::make_shared<ModelGeometry>(*m_geometry);
+    for (float& coordinate : scaled->texCoords) coordinate *= s;
+    m_geometry = std::move(scaled);
 }
 
 void QModel::clearGeometry() {
@@ -432,6 +441,7 @@ void QModel::clearGeometry() {
     m_reportedMissingFrame = false;
     m_geometry = emptyGeometry();
     release(m_blended);
+    m_floatFrame = -1;
     m_currentFrame = 0;
     m_nextFrame = 0;
     m_fraction = 0.0f;
@@ -507,7 +517,10 @@ int QModel::lastFrame() const {
 
 void QModel::update() {
     glPushMatrix();
-    if (m_geometry->lighting) glEnable(GL_NORMALIZE);
+    // Normals feed lighting alone: an unlit draw sends neither them nor the
+    // normalisation, so it has the same vertex state as a model loaded without them.
+    m_litDraw = m_geometry->lighting && glIsEnabled(GL_LIGHTING);
+    if (m_litDraw) glEnable(GL_NORMALIZE);
     advance();
 }
 
@@ -572,8 +585,20 @@ void QModel::drawFrame(int frame) {
     }
     m_currentFrame = frame;
     if (g.vertexCount == 0) return;
-    drawArrays(GL_SHORT, &g.positions[static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) * 3],
-               normalsOf(frame));
+    drawArrays(frameAsFloats(frame), normalsOf(frame));
+}
+
+// Positions go to GL as floats even where no blend is needed: one vertex format for
+// every model draw, so the software driver builds one vertex fetch for all of them.
+// A frame drawn again (a still model) is not converted again.
+const float* QModel::frameAsFloats(int frame) {
+    if (m_floatFrame != frame) {
+        const size_t frameSize = static_cast<size_t>(m_geometry->vertexCount) * 3;
+        const int16_t* grid = &m_geometry->positions[static_cast<size_t>(frame) * frameSize];
+        std::copy(grid, grid + frameSize, m_blended.begin());
+        m_floatFrame = frame;
+    }
+    return m_blended.data();
 }
 
 void QModel::drawInterpolated() {
@@ -589,35 +614,35 @@ void QModel::drawInterpolated() {
     const int16_t* next = &g.positions[static_cast<size_t>(m_nextFrame) * frameSize];
     const bool interpolate = m_drawObject && (m_drawObject->flags() & SceneObject::kInterpolateFrames);
     if (!interpolate) {
-        drawArrays(GL_SHORT, current, normalsOf(m_currentFrame));
+        drawArrays(frameAsFloats(m_currentFrame), normalsOf(m_currentFrame));
         return;
     }
     // The normals stay those of the current frame; only the positions move between frames.
     const float t = m_fraction;
+    m_floatFrame = -1;
     float* out = m_blended.data();
     for (size_t i = 0; i < frameSize; ++i) {
         const float p = current[i];
         out[i] = p + (static_cast<float>(next[i]) - p) * t;
     }
-    drawArrays(GL_FLOAT, out, normalsOf(m_currentFrame));
+    drawArrays(out, normalsOf(m_currentFrame));
 }
 
 const QModel::PackedNormal* QModel::normalsOf(int frame) const {
     const ModelGeometry& g = *m_geometry;
-    if (g.normals.empty()) return nullptr;
+    if (g.normals.empty() || !m_litDraw) return nullptr;
     return &g.normals[static_cast<size_t>(frame) * static_cast<size_t>(g.vertexCount) * 3];
 }
 
-// One glDrawElements over the shared triangles: positions on the file's grid
-// (GL_SHORT as stored, GL_FLOAT when blended), the packed normals (none without
-// lighting) and the object's texture units reading the shared texture coordinates.
-void QModel::drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals) {
+// One glDrawElements over the shared triangles: positions on the file's grid (as
+// floats), the packed normals (none for an unlit draw) and the object's texture units reading the shared texture coordinates.
+void QModel::drawArrays(const float* positions, const PackedNormal* normals) {
     const ModelGeometry& g = *m_geometry;
     if (g.indices.empty()) return;
     glPushMatrix();
     glMultMatrixf(kGridToWorld);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, positionType, 0, positions);
+    glVertexPointer(3, GL_FLOAT, 0, positions);
     if (normals) {
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(kNormalType, 0, normals);
@@ -662,7 +687,8 @@ std::vector<std::array<float, 3>> QModel::frameNormals(int frame) const {
 }
 
 void QModel::finish() {
-    if (m_geometry->lighting) glDisable(GL_NORMALIZE);
+    if (m_litDraw) glDisable(GL_NORMALIZE);
+    m_litDraw = false;
     glPopMatrix();
 }
 

@@ -50,6 +50,10 @@ public:
     // of loading the same file again; sequences, frame rate and animation stay
     // this model's own.
     void shareGeometry(const QModel& loaded);
+    // Multiplies the texture coordinates by s (a texture repeated s times over the
+    // model) in this model's own copy of the geometry. Drawn so, the model needs no
+    // texture matrix, which would give it a vertex state of its own.
+    void scaleTextureCoordinates(float s);
     // True when both draw the same loaded geometry.
     bool sharesGeometryWith(const QModel& other) const { return m_loaded && m_geometry == other.m_geometry; }
 
@@ -117,7 +121,10 @@ private:
     void drawFrame(int frame);
     void reportMissingFrame();
     void drawInterpolated();
-    void drawArrays(unsigned positionType, const void* positions, const PackedNormal* normals);
+    void drawArrays(const float* positions, const PackedNormal* normals);
+    // One frame's grid positions as floats in m_blended, converted when another frame
+    // (or a blend) was there before.
+    const float* frameAsFloats(int frame);
     const PackedNormal* normalsOf(int frame) const;
     void clearGeometry();
 
@@ -132,13 +139,17 @@ private:
     size_t m_current = 0;
     // Never null: an empty geometry until a load succeeds.
     std::shared_ptr<const ModelGeometry> m_geometry;
-    // Positions between two frames on the file's grid, rewritten by each interpolated draw.
+    // Positions between two frames on the file's grid, rewritten by each interpolated
+    // draw; or one frame's own positions (m_floatFrame).
     std::vector<float> m_blended;
+    int m_floatFrame = -1;  // the frame m_blended holds unblended; -1 for none
     int m_currentFrame = 0;
     int m_nextFrame = 0;
     float m_fraction = 0.0f;
     ModelObject* m_drawObject = nullptr;
     bool m_reportedMissingFrame = false;
+    // Whether this draw is lit: normals loaded and GL lighting on (set by update).
+    bool m_litDraw = false;
 };
 
 }  // namespace reef

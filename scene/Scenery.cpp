@@ -12,9 +12,12 @@ namespace {
 
 constexpr const char* kCoralNames[Scenery::kCoralCount] = {"coral_a", "coral_b", "coral_c", "coral_d",
                                                            "coral_f", "coral_g", "coral_h", "coral_i"};
-// The highlight frames and the fog fader are one colour throughout, shaped by alpha.
+// The highlight frames are one colour throughout, shaped by alpha. So is the fog
+// fader, but it goes up whole (a few kilobytes more): with a colour texture the
+// gradient shares its fixed-function state with the other blended billboards and
+// the opaque band with the opaque textured draws, instead of two states of its own.
 constexpr uint8_t kHighlightFlags = Texture::kNearest | Texture::kAlphaOnly;
-constexpr uint8_t kFaderFlags = Texture::kSceneDefault | Texture::kAlphaOnly;
+constexpr uint8_t kFaderFlags = Texture::kSceneDefault;
 // The light pattern's grid: fine enough that the mask's fade reads as smooth.
 constexpr int kLightPatternCells = 24;
 // Billboards are trimmed to cells of this many texels a side that show something.
@@ -114,6 +117,8 @@ void Scenery::loadModelsBeforeSets(const std::string& dataFolder, bool gullsFly,
     if (gullsFly) load.model(m_gullModel, "models//gull.tqm", kLit);
     for (int i = 0; i < kCoralCount; ++i)
         load.model(m_coralModels[static_cast<size_t>(i)], std::string("models/") + kCoralNames[i] + ".tqm", kLit);
+    // Coral H repeats its texture three times over.
+    m_coralModels[CoralH].scaleTextureCoordinates(3.0f);
     if (boidCount > 0)
         load.model(m_reefFishModel,
                    boidModel != 0 ? "models/reeffishes/rfish.tqm" : "models/reeffishes/silverfish.tqm", kLit);
@@ -200,7 +205,6 @@ void Scenery::placeCorals() {
     m_coralG.setPosition(0.0f, -7.0f, 25.2f);
 
     dress(m_coralH, model(CoralH), texture(CoralH));
-    m_coralH.setTextureScale(0, 3.0f);
     sway(model(CoralH), 9, 3.0f);
     m_coralH.setScale3(1.0f, 0.5f, 1.0f);
     m_coralH.setPosition(7.0f, -7.2f, 22.0f);

@@ -518,7 +518,39 @@ TEST(QModelDraw, InterpolatesBetweenFramesOnlyWhenTheObjectAsks) {
     xs = feedbackVertices([&] { object.render(); });
     ASSERT_EQ(xs.size(), 3u);
     EXPECT_NEAR(xs[0], 32.0f, 0.01f);
+    // The next frame, a blend from it back towards frame 0, then that frame unblended
+    // again: each draw shows its own positions, none left over from the one before.
+    clock.advance(100);
+    xs = feedbackVertices([&] { object.render(); });
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 40.0f, 0.01f);
+    object.setFlags(SceneObject::kInterpolateFrames);
+    clock.advance(25);
+    xs = feedbackVertices([&] { object.render(); });
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 40.0f - 6.0f, 0.01f);
+    object.clearFlags(SceneObject::kInterpolateFrames);
+    xs = feedbackVertices([&] { object.render(); });
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[0], 40.0f, 0.01f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Scaled texture coordinates are the scaling model's own: a model sharing the
+// geometry keeps the coordinates as loaded.
+TEST(QModelLoad, ScaledTextureCoordinatesStayWithTheScalingModel) {
+    QModel loaded, sharing;
+    ASSERT_TRUE(load(loaded, writeMd3(triangleModel(1, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}}))));
+    sharing.shareGeometry(loaded);
+    sharing.scaleTextureCoordinates(3.0f);
+    EXPECT_FLOAT_EQ(sharing.texCoords()[2], 3.0f);  // s of vertex 1
+    EXPECT_FLOAT_EQ(sharing.texCoords()[5], 3.0f);  // t of vertex 2
+    EXPECT_FLOAT_EQ(loaded.texCoords()[2], 1.0f);
+    EXPECT_FALSE(sharing.sharesGeometryWith(loaded));
+    EXPECT_EQ(sharing.vertexCount(), 3);
+    QModel empty;
+    empty.scaleTextureCoordinates(2.0f);  // nothing loaded: nothing to scale
+    EXPECT_FALSE(empty.loaded());
 }
 
 // The lit red of each vertex a draw sends (x, y, z, r, g, b, a a vertex).
@@ -566,6 +598,29 @@ TEST(QModelDraw, LightingSeesUnitNormalsInWorldAxes) {
     EXPECT_NEAR(reds[1], 0.8f, 0.02f);
     EXPECT_NEAR(reds[2], 0.48f, 0.02f);
     EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Normals only feed lighting: an unlit draw of a model loaded with them leaves the
+// normalisation off, as for a model loaded without them.
+TEST(QModelDraw, NormalisationOnlyWhileLit) {
+    test::GlTestContext gl;
+    if (!gl.valid()) GTEST_SKIP() << gl.error();
+    Md3Model m = triangleModel(1, {{{0, 0, 0}, {16, 0, 0}, {0, 0, 16}}});
+    m.withNormals = true;
+    m.normals = {{{0, -1, 0}, {0, -1, 0}, {0, -1, 0}}};
+    QModel model;
+    ASSERT_TRUE(load(model, writeMd3(m), true));
+    for (const bool lighting : {false, true, false}) {
+        SCOPED_TRACE(lighting);
+        if (lighting) glEnable(GL_LIGHTING);
+        model.update();
+        EXPECT_EQ(glIsEnabled(GL_NORMALIZE) == GL_TRUE, lighting);
+        model.draw(nullptr);
+        model.finish();
+        glDisable(GL_LIGHTING);
+        EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
