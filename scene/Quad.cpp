@@ -24,10 +24,10 @@ void Quad::setRepeat(float u, float v) {
 
 std::array<Quad::Corner, 4> Quad::corners() const {
     return {{
-        {m_repeatU, 0.0f, m_halfWidth, m_halfHeight, 0.0f},
-        {0.0f, 0.0f, -m_halfWidth, m_halfHeight, 0.0f},
-        {0.0f, m_repeatV, -m_halfWidth, -m_halfHeight, 0.0f},
-        {m_repeatU, m_repeatV, m_halfWidth, -m_halfHeight, 0.0f},
+        {m_halfWidth, m_halfHeight, 0.0f, m_repeatU, 0.0f},
+        {-m_halfWidth, m_halfHeight, 0.0f, 0.0f, 0.0f},
+        {-m_halfWidth, -m_halfHeight, 0.0f, 0.0f, m_repeatV},
+        {m_halfWidth, -m_halfHeight, 0.0f, m_repeatU, m_repeatV},
     }};
 }
 
@@ -51,10 +51,10 @@ void Quad::buildPieces() {
     for (const Window& w : m_windows) {
         const float u0 = w.u0 * m_repeatU, u1 = w.u1 * m_repeatU;
         const float v0 = w.v0 * m_repeatV, v1 = w.v1 * m_repeatV;
-        m_pieceCorners.push_back({u1, v0, x(w.u1), y(w.v0), 0.0f});
-        m_pieceCorners.push_back({u0, v0, x(w.u0), y(w.v0), 0.0f});
-        m_pieceCorners.push_back({u0, v1, x(w.u0), y(w.v1), 0.0f});
-        m_pieceCorners.push_back({u1, v1, x(w.u1), y(w.v1), 0.0f});
+        m_pieceCorners.push_back({x(w.u1), y(w.v0), 0.0f, u1, v0});
+        m_pieceCorners.push_back({x(w.u0), y(w.v0), 0.0f, u0, v0});
+        m_pieceCorners.push_back({x(w.u0), y(w.v1), 0.0f, u0, v1});
+        m_pieceCorners.push_back({x(w.u1), y(w.v1), 0.0f, u1, v1});
     }
 }
 

@@ -20,10 +20,12 @@ public:
         float u0, v0, u1, v1;
     };
 
-    // One corner as drawn: texture coordinate, then position (world units).
+    // One corner as drawn: position (world units), then texture coordinate. The
+    // same layout as the sky's and the water's vertices, so the software driver
+    // fetches all of them with one compiled vertex routine.
     struct Corner {
-        float u, v;
         float x, y, z;
+        float u, v;
     };
 
     // Width and height in world units; the halves follow.
