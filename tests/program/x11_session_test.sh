@@ -16,6 +16,7 @@ WORK="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null; stop_private_display; rm -rf "$WORK" "$XDG_CONFIG_HOME"' EXIT
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/test_script.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../testsupport/loader_failures.sh"
 
 # Waits until the saver draws frames: its first screenshot, taken 300 ms after the
 # first frame, exists. Every run of the saver starts with rm -f "$READY".
@@ -122,7 +123,8 @@ server_dies)
   kill -KILL "$DISPLAY_SERVER_PID"; DISPLAY_SERVER_PID=""
   wait_exit "$pid" 30 || fail "the saver hangs after the X server died"
   echo "ended ${ELAPSED}00 ms after the server died, code $EXIT_CODE"
-  grep -q "connection to the X server was lost" "$WORK/out" || fail "no word about the lost server: $(tail -n 5 "$WORK/out")"
+  said=$(diagnostic_text kXServerLost) || fail "no text for the lost server"
+  grep -qxF "$said" "$WORK/out" || fail "no word about the lost server: $(tail -n 5 "$WORK/out")"
   ;;
 no_glx)
   start_display 1024x768 -extension GLX
@@ -243,7 +245,8 @@ mode_left_behind)
     wait_running "$next_pid" || fail "$next did not start: $(cat "$WORK/next")"
     [ "$(current_mode)" = "$start_mode" ] || fail "$next left the mode at $(current_mode)"
     [ ! -e "$record" ] || fail "$next left the stale record"
-    grep -q "left the display mode changed; it is restored" "$WORK/next" || fail "$next said nothing: $(cat "$WORK/next")"
+    said=$(diagnostic_text kLeftModeRestored) || fail "no text for the restored mode"
+    grep -qxF "$said" "$WORK/next" || fail "$next said nothing: $(cat "$WORK/next")"
     kill -TERM "$next_pid"; wait_exit "$next_pid" 100 || fail "$next did not end"
     store_mode 0 640 480 32
     echo "kill -9 of the saver and its watchdog: $next restored $start_mode"
