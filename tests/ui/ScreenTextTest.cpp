@@ -5,13 +5,13 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "testsupport/FeedbackPolygons.h"
 #include "testsupport/GlTestContext.h"
 #include "ui/FontFormat.h"
+#include "writers/ByteWriter.h"
 
 namespace reef {
 namespace {
@@ -22,54 +22,35 @@ struct GlyphSpec {
     float leftU, rightU, bottomV, topV;
 };
 
-// Writes a ".tqf" file field by field.
-class FontWriter {
-public:
-    std::vector<uint8_t> build(int32_t texWidth, int32_t texHeight, const std::vector<uint16_t>& skipped,
-                               const std::vector<GlyphSpec>& glyphs, bool writePixels = true) const {
-        std::vector<uint8_t> out;
-        putU32(out, 0x12345678);                        // 0: first uninterpreted value
-        putU32(out, 0x9ABCDEF0);                        // 4: second uninterpreted value
-        out.resize(tqf::kWidthOffset, 0xEE);            // 8..539: header block padding (ignored)
-        putI32(out, texWidth);                          // 540: texture width W
-        putI32(out, texHeight);                         // 544: texture height H
-        putI32(out, static_cast<int32_t>(skipped.size()));  // 548: count N of skipped values
-        for (uint16_t v : skipped) {                    // 552: N 16-bit values
-            out.push_back(static_cast<uint8_t>(v));
-            out.push_back(static_cast<uint8_t>(v >> 8));
+// A ".tqf" file, field by field.
+std::vector<uint8_t> fontBytes(int32_t texWidth, int32_t texHeight, const std::vector<uint16_t>& skipped,
+                               const std::vector<GlyphSpec>& glyphs, bool writePixels = true) {
+    ByteWriter w;
+    w.u32(0x12345678);                                  // 0: first uninterpreted value
+    w.u32(0x9ABCDEF0);                                  // 4: second uninterpreted value
+    w.bytes.resize(tqf::kWidthOffset, 0xEE);            // 8..539: header block padding (ignored)
+    w.i32(texWidth);                                    // 540: texture width W
+    w.i32(texHeight);                                   // 544: texture height H
+    w.i32(static_cast<int32_t>(skipped.size()));        // 548: count N of skipped values
+    for (uint16_t v : skipped) w.u16(v);                // 552: N 16-bit values
+    w.i32(static_cast<int32_t>(glyphs.size()));         // 552 + 2N: glyph count G
+    for (const GlyphSpec& g : glyphs) {                 // 556 + 2N: 28-byte records
+        w.u32(g.code);                                  //   +0 code (low 16 bits)
+        w.i32(g.width);                                 //   +4 width
+        w.i32(g.height);                                //   +8 height
+        w.f32(g.leftU);                                 //   +12 left u
+        w.f32(g.rightU);                                //   +16 right u
+        w.f32(g.bottomV);                               //   +20 bottom v
+        w.f32(g.topV);                                  //   +24 top v
+    }
+    if (writePixels) {                                  // W * H (luminance, alpha) pairs
+        for (int32_t i = 0; i < texWidth * texHeight; ++i) {
+            w.u8(static_cast<uint8_t>(i));
+            w.u8(0xFF);
         }
-        putI32(out, static_cast<int32_t>(glyphs.size()));  // 552 + 2N: glyph count G
-        for (const GlyphSpec& g : glyphs) {             // 556 + 2N: 28-byte records
-            putU32(out, g.code);                        //   +0 code (low 16 bits)
-            putI32(out, g.width);                       //   +4 width
-            putI32(out, g.height);                      //   +8 height
-            putF32(out, g.leftU);                       //   +12 left u
-            putF32(out, g.rightU);                      //   +16 right u
-            putF32(out, g.bottomV);                     //   +20 bottom v
-            putF32(out, g.topV);                        //   +24 top v
-        }
-        if (writePixels) {                              // W * H (luminance, alpha) pairs
-            for (int32_t i = 0; i < texWidth * texHeight; ++i) {
-                out.push_back(static_cast<uint8_t>(i));
-                out.push_back(0xFF);
-            }
-        }
-        return out;
     }
-
-    static void putU32(std::vector<uint8_t>& out, uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    static void putI32(std::vector<uint8_t>& out, int32_t v) { putU32(out, static_cast<uint32_t>(v)); }
-    static void putF32(std::vector<uint8_t>& out, float f) {
-        uint32_t v;
-        std::memcpy(&v, &f, sizeof v);
-        putU32(out, v);
-    }
-    static void patchI32(std::vector<uint8_t>& out, size_t offset, int32_t v) {
-        for (int i = 0; i < 4; ++i) out[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
-    }
-};
+    return w.take();
+}
 
 // A small Latin font: A, B, C, E (D missing) and a tall g, on a 5 x 3 texture.
 std::vector<GlyphSpec> latinGlyphs() {
@@ -83,7 +64,7 @@ std::vector<GlyphSpec> latinGlyphs() {
     };
 }
 
-std::vector<uint8_t> latinFont() { return FontWriter().build(5, 3, {1, 2, 3}, latinGlyphs()); }
+std::vector<uint8_t> latinFont() { return fontBytes(5, 3, {1, 2, 3}, latinGlyphs()); }
 
 class ScreenTextGL : public ::testing::Test {
 protected:
@@ -155,7 +136,7 @@ TEST_F(ScreenTextGL, LoadsSortedUniqueGlyphsRangesAndTexture) {
 TEST_F(ScreenTextGL, SecondFontKeepsFirstFontsGlyphsAndAddsNewCodes) {
     ScreenText text;
     const std::vector<uint8_t> first = latinFont();
-    const std::vector<uint8_t> second = FontWriter().build(2, 2, {}, {
+    const std::vector<uint8_t> second = fontBytes(2, 2, {}, {
         {'B', 40, 40, 0.0f, 1.0f, 0.0f, 1.0f},    // already present: ignored
         {'D', 20, 13, 0.1f, 0.2f, 0.3f, 0.4f},    // fills the gap between C and E
         {0x65E5, 24, 24, 0.0f, 0.5f, 0.0f, 0.5f}, // a kanji
@@ -193,23 +174,23 @@ TEST_F(ScreenTextGL, BrokenFontsLoadNothing) {
     };
     std::vector<Case> cases;
     auto patched = [&](size_t offset, int32_t value) {
-        std::vector<uint8_t> b = good;
-        FontWriter::patchI32(b, offset, value);
-        return b;
+        ByteWriter w{good};
+        w.patchI32(offset, value);
+        return w.take();
     };
     cases.push_back({"empty", {}});
     cases.push_back({"header only", std::vector<uint8_t>(good.begin(), good.begin() + tqf::kSkipTableOffset)});
     cases.push_back({"no glyph count", std::vector<uint8_t>(good.begin(), good.begin() + countAt + 3)});
     cases.push_back({"half a record", std::vector<uint8_t>(good.begin(), good.begin() + recordsAt + 14)});
     cases.push_back({"one pixel byte short", std::vector<uint8_t>(good.begin(), good.end() - 1)});
-    cases.push_back({"no pixels", FontWriter().build(5, 3, {1, 2, 3}, latinGlyphs(), false)});
+    cases.push_back({"no pixels", fontBytes(5, 3, {1, 2, 3}, latinGlyphs(), false)});
     cases.push_back({"negative width", patched(tqf::kWidthOffset, -5)});
     cases.push_back({"negative height", patched(tqf::kHeightOffset, -1)});
     cases.push_back({"huge texture", patched(tqf::kWidthOffset, 0x40000000)});
     cases.push_back({"width x height overflows 32 bits", [&] {
-                         auto b = patched(tqf::kWidthOffset, 0x10000);
-                         FontWriter::patchI32(b, tqf::kHeightOffset, 0x10000);
-                         return b;
+                         ByteWriter w{patched(tqf::kWidthOffset, 0x10000)};
+                         w.patchI32(tqf::kHeightOffset, 0x10000);
+                         return w.take();
                      }()});
     cases.push_back({"negative skip count", patched(tqf::kSkipCountOffset, -1)});
     cases.push_back({"skip count past the end", patched(tqf::kSkipCountOffset, 0x7FFFFFFF)});
@@ -243,7 +224,7 @@ TEST_F(ScreenTextGL, BrokenFontsLoadNothing) {
     ScreenText trailing;
     EXPECT_TRUE(trailing.loadFontFromMemory(longer.data(), longer.size()));
     EXPECT_EQ(trailing.glyphs().size(), 5u);
-    const std::vector<uint8_t> empty = FontWriter().build(0, 0, {}, {});
+    const std::vector<uint8_t> empty = fontBytes(0, 0, {}, {});
     ScreenText none;
     EXPECT_TRUE(none.loadFontFromMemory(empty.data(), empty.size()));
     EXPECT_TRUE(none.glyphs().empty());
