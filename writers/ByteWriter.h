@@ -51,8 +51,12 @@ public:
         zeros(fieldSize - n);
     }
 
-    // Overwrites a 32-bit field written earlier (an offset known only later, or a
+    // Overwrites a field written earlier (an offset known only later, or a
     // value a test breaks).
+    void patchU16(size_t offset, uint16_t v) {
+        bytes[offset] = static_cast<uint8_t>(v);
+        bytes[offset + 1] = static_cast<uint8_t>(v >> 8);
+    }
     void patchU32(size_t offset, uint32_t v) {
         for (size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(v >> (8 * i));
     }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +16,9 @@
 #include "engine/WavFormat.h"
 #include "platform/SdlAudioMixer.h"
 #include "testsupport/DiagnosticCapture.h"
+#include "testsupport/TempFolder.h"
+#include "writers/ByteWriter.h"
+#include "writers/WavWriter.h"
 
 namespace reef {
 namespace {
@@ -153,28 +155,6 @@ TEST(SoundPlayer, DestructionWithoutCloseReleasesEverything) {
     EXPECT_EQ(mixer.calls.back(), "close");
 }
 
-// A short silent 8-bit mono WAV.
-void writeWav(const std::string& path) {
-    const uint32_t samples = 2205;
-    std::ofstream f(path, std::ios::binary);
-    auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-    f.write("RIFF", 4);
-    u32(36 + samples);
-    f.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);      // PCM
-    u16(1);      // mono
-    u32(22050);  // rate
-    u32(22050);  // bytes per second
-    u16(1);      // block align
-    u16(8);      // bits
-    f.write("data", 4);
-    u32(samples);
-    const std::vector<char> silence(samples, static_cast<char>(0x80));
-    f.write(silence.data(), samples);
-}
-
 // SDL's dummy audio driver, unless the environment already names a driver.
 void useDummyAudioUnlessChosen() {
     if (std::getenv("SDL_AUDIODRIVER")) return;
@@ -190,7 +170,7 @@ TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     const std::string dir = testing::TempDir();
     const std::string wav = dir + "/reef_world_test.wav";
-    writeWav(wav);
+    test::writeFile(wav, writeWav(1, 22050, 8, std::vector<uint8_t>(2205, 0x80)));  // 0.1 s of silence
     {
         SdlAudioMixer mixer;
         SoundPlayer player(mixer);
@@ -212,37 +192,13 @@ TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
 
 // A PCM WAV in memory: the file header, a "fmt " chunk and a data chunk of
 // silence; the fields are patched by offset to make it hostile.
-struct WavBytes {
-    std::vector<uint8_t> bytes;
+struct WavBytes : ByteWriter {
     static constexpr size_t kFmt = wav::kFileHeaderSize + wav::kChunkHeaderSize;  // "fmt " body
     static constexpr size_t kData = kFmt + wav::kFmtMinSize;                       // "data" chunk header
 
     explicit WavBytes(uint16_t channels = 2, uint32_t rate = 22050, uint16_t bits = 16, uint32_t frames = 100) {
-        const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-        text("RIFF");
-        u32(0);
-        text("WAVEfmt ");
-        u32(16);
-        u16(1);
-        u16(channels);
-        u32(rate);
-        u32(rate * align);
-        u16(align);
-        u16(bits);
-        text("data");
-        u32(frames * align);
-        bytes.resize(bytes.size() + frames * align, bits == 8 ? 0x80 : 0);
-        patch32(wav::kRiffSizeOffset, static_cast<uint32_t>(bytes.size() - 8));
-    }
-    void text(const char* t) { bytes.insert(bytes.end(), t, t + std::strlen(t)); }
-    void u16(uint16_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-    void u32(uint32_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); }
-    void patch16(size_t at, uint16_t v) {
-        bytes[at] = uint8_t(v);
-        bytes[at + 1] = uint8_t(v >> 8);
-    }
-    void patch32(size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
+        const size_t sampleBytes = static_cast<size_t>(frames) * channels * bits / 8;
+        bytes = writeWav(channels, rate, bits, std::vector<uint8_t>(sampleBytes, bits == 8 ? 0x80 : 0));
     }
     const char* why() const {
         const char* reason = "accepted";
@@ -282,19 +238,19 @@ TEST(WavCheck, RefusesHeadersTheDecoderWouldTrust) {
     };
     const size_t fmt = WavBytes::kFmt;
     const Case cases[] = {
-        {"no channels", [&](WavBytes& w) { w.patch16(fmt + 2, 0); }, "channel count out of range"},
-        {"three channels", [&](WavBytes& w) { w.patch16(fmt + 2, 3); }, "channel count out of range"},
-        {"rate 1", [&](WavBytes& w) { w.patch32(fmt + 4, 1); }, "sample rate out of range"},
-        {"rate 0x7fffffff", [&](WavBytes& w) { w.patch32(fmt + 4, 0x7fffffff); }, "sample rate out of range"},
-        {"byte rate off", [&](WavBytes& w) { w.patch32(fmt + 8, 0x7fffffff); }, "byte rate does not match"},
-        {"block align off", [&](WavBytes& w) { w.patch16(fmt + 12, 3); }, "block align does not match"},
-        {"24 bits", [&](WavBytes& w) { w.patch16(fmt + 14, 24); }, "not 8 or 16 bits per sample"},
-        {"ADPCM", [&](WavBytes& w) { w.patch16(fmt, 2); }, "not PCM"},
-        {"short fmt", [&](WavBytes& w) { w.patch32(fmt - 4, 12); }, "format chunk too short"},
-        {"fmt past end", [&](WavBytes& w) { w.patch32(fmt - 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
-        {"data past end", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
-        {"data half a sample", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 3); }, "data chunk not whole samples"},
-        {"data empty", [](WavBytes& w) { w.patch32(WavBytes::kData + 4, 0); }, "data chunk not whole samples"},
+        {"no channels", [&](WavBytes& w) { w.patchU16(fmt + 2, 0); }, "channel count out of range"},
+        {"three channels", [&](WavBytes& w) { w.patchU16(fmt + 2, 3); }, "channel count out of range"},
+        {"rate 1", [&](WavBytes& w) { w.patchU32(fmt + 4, 1); }, "sample rate out of range"},
+        {"rate 0x7fffffff", [&](WavBytes& w) { w.patchU32(fmt + 4, 0x7fffffff); }, "sample rate out of range"},
+        {"byte rate off", [&](WavBytes& w) { w.patchU32(fmt + 8, 0x7fffffff); }, "byte rate does not match"},
+        {"block align off", [&](WavBytes& w) { w.patchU16(fmt + 12, 3); }, "block align does not match"},
+        {"24 bits", [&](WavBytes& w) { w.patchU16(fmt + 14, 24); }, "not 8 or 16 bits per sample"},
+        {"ADPCM", [&](WavBytes& w) { w.patchU16(fmt, 2); }, "not PCM"},
+        {"short fmt", [&](WavBytes& w) { w.patchU32(fmt - 4, 12); }, "format chunk too short"},
+        {"fmt past end", [&](WavBytes& w) { w.patchU32(fmt - 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
+        {"data past end", [](WavBytes& w) { w.patchU32(WavBytes::kData + 4, 0xfffffff0u); }, "chunk beyond the end of the file"},
+        {"data half a sample", [](WavBytes& w) { w.patchU32(WavBytes::kData + 4, 3); }, "data chunk not whole samples"},
+        {"data empty", [](WavBytes& w) { w.patchU32(WavBytes::kData + 4, 0); }, "data chunk not whole samples"},
         {"no data", [](WavBytes& w) { w.bytes.resize(WavBytes::kData); }, "no data chunk"},
         {"not RIFF", [](WavBytes& w) { w.bytes[0] = 'X'; }, "not a RIFF WAVE file"},
         // Found by fuzzing: the decoder then reads "WAVE" + "fmt " as a chunk of 0x20746d66 bytes.
@@ -321,10 +277,7 @@ TEST(SdlAudioMixer, RefusesHostileFilesWithThePlayersLines) {
     useDummyAudioUnlessChosen();
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     const std::string path = testing::TempDir() + "/reef_hostile.wav";
-    const auto write = [&](const WavBytes& w) {
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(w.bytes.data()), static_cast<std::streamsize>(w.bytes.size()));
-    };
+    const auto write = [&](const WavBytes& w) { test::writeFile(path, w.bytes); };
     {
         SdlAudioMixer mixer;
         SoundPlayer player(mixer);
@@ -332,8 +285,8 @@ TEST(SdlAudioMixer, RefusesHostileFilesWithThePlayersLines) {
         for (auto [offset, value] : {std::pair<size_t, uint32_t>{22, 0}, {24, 1}, {24, 0x7fffffff}}) {
             SCOPED_TRACE(offset);
             WavBytes w;
-            if (offset == 22) w.patch16(offset, static_cast<uint16_t>(value));
-            else w.patch32(offset, value);
+            if (offset == 22) w.patchU16(offset, static_cast<uint16_t>(value));
+            else w.patchU32(offset, value);
             write(w);
             EXPECT_EQ(captured([&] { player.loadLoop(path); }), "music == 0\n");
             EXPECT_FALSE(player.hasLoop());
