@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/BmpFormat.h"
 #include "tools/Image.h"
 
 namespace reef::tools::ico {
@@ -25,7 +26,7 @@ namespace reef::tools::ico {
 inline constexpr uint16_t kTypeIcon = 1;
 inline constexpr size_t kDirectorySize = 6;
 inline constexpr size_t kEntrySize = 16;
-inline constexpr size_t kInfoHeaderSize = 40;
+inline constexpr size_t kInfoHeaderSize = reef::bmp::kInfoSize;  // the BMP info header
 inline constexpr uint16_t kBitCount = 32;
 // The directory holds a side in one byte, 0 standing for the largest.
 inline constexpr int kMaxSide = 256;
