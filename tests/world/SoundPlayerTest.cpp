@@ -168,8 +168,9 @@ void useDummyAudioUnlessChosen() {
 TEST(SdlAudioMixer, PlaysThroughTheDummyDriver) {
     useDummyAudioUnlessChosen();
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    const std::string dir = testing::TempDir();
-    const std::string wav = dir + "/reef_world_test.wav";
+    const test::TempFolder folder;
+    const std::string dir = folder.path();
+    const std::string wav = folder.file("reef_world_test.wav");
     test::writeFile(wav, writeWav(1, 22050, 8, std::vector<uint8_t>(2205, 0x80)));  // 0.1 s of silence
     {
         SdlAudioMixer mixer;
@@ -276,7 +277,8 @@ TEST(WavCheck, RefusesHeadersTheDecoderWouldTrust) {
 TEST(SdlAudioMixer, RefusesHostileFilesWithThePlayersLines) {
     useDummyAudioUnlessChosen();
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    const std::string path = testing::TempDir() + "/reef_hostile.wav";
+    const test::TempFolder folder;
+    const std::string path = folder.file("reef_hostile.wav");
     const auto write = [&](const WavBytes& w) { test::writeFile(path, w.bytes); };
     {
         SdlAudioMixer mixer;
